@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "store/op_result.h"
+#include "store/project.h"
+
+namespace pelmora::cli {
+
+// Exit statuses of pelmora-cli.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// What every command shares: the output streams and the status the run ends with.
+class Cli {
+public:
+    Cli(std::ostream& out, std::ostream& err, bool progressOnTerminal)
+        : out(out), err(err), progressOnTerminal(progressOnTerminal) {}
+
+    std::ostream& out;
+    std::ostream& err;
+    bool progressOnTerminal;  // progress lines go to stderr only when it is a terminal
+    int exitCode = kExitOk;
+
+    // Opens FILE for reading only. False (message printed, status 1) when it cannot.
+    bool Open(Project& project, const std::string& file);
+
+    // Opens FILE, runs op and saves: with Save, or with Save As at output when given.
+    // An op that fails without changing anything leaves the file alone. An op that changed
+    // the project but has a message (a skipped image, say) is saved and the run ends with 1.
+    void Modify(const std::string& file, const std::string& output,
+                const std::function<OpResult(Project&)>& op);
+
+    // Prints a failure and sets status 1.
+    void Fail(const std::string& message);
+};
+
+// Adds "--color RRGGBB" to a command; the parsed colour lands in *colour (0x00BBGGRR).
+CLI::Option* AddColourOption(CLI::App* command, const std::string& name, Colour* colour,
+                             const std::string& description);
+// Adds "-o, --output OUT".
+CLI::Option* AddOutputOption(CLI::App* command, std::string* output);
+
+// The command groups; each lives in its own file.
+void AddFileCommands(CLI::App& app, Cli& cli);
+void AddEditCommands(CLI::App& app, Cli& cli);
+void AddRecordsCommands(CLI::App& app, Cli& cli);
+void AddExportCommands(CLI::App& app, Cli& cli);
+
+// Parses argv and runs the command; returns the exit status.
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           bool progressOnTerminal);
+
+}  // namespace pelmora::cli

@@ -1,0 +1,108 @@
+#include <cstdio>
+#include <sstream>
+
+#include "cli/cli_app.h"
+#include "store/file_util.h"
+#include "wad/wad_reader.h"
+#include "wad/wad_writer.h"
+
+namespace pelmora::cli {
+
+namespace {
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const unsigned char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                    out += escaped;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string VersionText(const Project& project) {
+    return project.IsTextureOnly() ? "PELM" : std::to_string(project.version);
+}
+
+}  // namespace
+
+void AddFileCommands(CLI::App& app, Cli& cli) {
+    auto file = std::make_shared<std::string>();
+    auto output = std::make_shared<std::string>();
+
+    auto* info = app.add_subcommand("info", "Print what FILE holds as one JSON object");
+    info->add_option("FILE", *file, "WAD or texture-only file")->required();
+    info->callback([&cli, file] {
+        Project project;
+        if (!cli.Open(project, *file)) return;
+        const long long rest = FileSize(project.restOfFilePath);
+        cli.out << "{\"path\": " << JsonString(*file) << ", \"version\": "
+                << JsonString(VersionText(project)) << ", \"records\": " << project.RecordCount()
+                << ", \"pages\": " << project.PageCount()
+                << ", \"rest_bytes\": " << (rest < 0 ? 0 : rest) << "}\n";
+    });
+
+    auto* records = app.add_subcommand("records", "Print FILE's texture records, one a line");
+    records->add_option("FILE", *file, "WAD or texture-only file")->required();
+    records->callback([&cli, file] {
+        Project project;
+        if (!cli.Open(project, *file)) return;
+        for (const TextureRecord& r : project.records) cli.out << RecordText(r) << '\n';
+    });
+
+    auto* save = app.add_subcommand("save", "Open FILE and save it again");
+    save->add_option("FILE", *file, "WAD or texture-only file")->required();
+    AddOutputOption(save, output.get());
+    save->callback([&cli, file, output] {
+        cli.Modify(*file, *output, [](Project&) { return OpResult::Done(false); });
+    });
+
+    auto colour = std::make_shared<Colour>(0);
+    auto force = std::make_shared<bool>(false);
+    auto* create = app.add_subcommand(
+        "new", "Create a texture-only file with one blank page and the reserved record");
+    create->add_option("FILE", *file, "the new file (.plm)")->required();
+    AddColourOption(create, "--color", colour.get(), "Colour of the blank page (default 000000)");
+    create->add_flag("--force", *force, "Replace FILE if it exists");
+    create->callback([&cli, file, colour, force] {
+        if (!*force && FileExists(*file)) {
+            cli.Fail("\"" + *file + "\" exists already; use --force to replace it.");
+            return;
+        }
+        Project project;
+        project.newPageColour = *colour;
+        NewProject(project, *file);
+        const OpResult saved = SaveProject(project);
+        if (!saved.ok) {
+            cli.Fail(saved.message);
+            return;
+        }
+        if (project.filePath != *file) cli.out << "saved as " << project.filePath << '\n';
+    });
+
+    auto other = std::make_shared<std::string>();
+    auto* merge = app.add_subcommand("merge", "Merge the pages and records of OTHER into FILE");
+    merge->add_option("FILE", *file, "WAD or texture-only file to merge into")->required();
+    merge->add_option("OTHER", *other, "WAD or texture-only file to take textures from")
+        ->required();
+    AddOutputOption(merge, output.get());
+    merge->callback([&cli, file, other, output] {
+        cli.Modify(*file, *output, [other](Project& project) {
+            return ImportTextureFile(project, *other);
+        });
+    });
+}
+
+}  // namespace pelmora::cli

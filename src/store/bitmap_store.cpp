@@ -1,0 +1,161 @@
+#include "store/bitmap_store.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace pelmora {
+
+std::shared_ptr<StoreLock> SharedStoreLock() {
+    static const auto lock = std::make_shared<StoreLock>();  // "MutexToProtectBitmapArray"
+    return lock;
+}
+
+BitmapStore::BitmapStore(std::shared_ptr<StoreLock> lock) : lock_(std::move(lock)) {}
+
+BitmapStore::~BitmapStore() { std::free(data_); }
+
+BitmapStore::Guard BitmapStore::Lock() const {
+    Guard guard(lock_->mutex, std::defer_lock);
+    (void)guard.try_lock_for(lock_->wait);
+    return guard;
+}
+
+int BitmapStore::AddBitmap(const BitmapHeader& h) {
+    const size_t size = BitmapByteSize(h);
+    if (h.bits == nullptr || size == 0) return -1;
+    Guard guard = Lock();
+    if (!guard.owns_lock()) return -1;
+    auto* grown = static_cast<uint8_t*>(std::realloc(data_, totalSize_ + size));
+    if (grown == nullptr) return -1;
+    data_ = grown;
+    try {
+        headers_.reserve(headers_.size() + 1);
+        offsets_.reserve(offsets_.size() + 1);
+    } catch (const std::bad_alloc&) {
+        return -1;  // data keeps its old bytes; the extra room is simply unused
+    }
+    std::memcpy(data_ + totalSize_, h.bits, size);
+    BitmapHeader stored = h;
+    stored.bits = data_ + totalSize_;
+    headers_.push_back(stored);
+    offsets_.push_back(totalSize_);
+    totalSize_ += size;
+    count_.store(static_cast<int>(headers_.size()));
+    return count_.load() - 1;
+}
+
+int BitmapStore::AddBitmapHandle(Image&& image) {
+    Image owned = std::move(image);
+    if (owned.IsNull()) return -1;
+    return AddBitmap(owned.Header());
+}
+
+bool BitmapStore::ReadBitmap(int index,
+                             const std::function<void(const BitmapHeader&)>& reader) const {
+    if (index < 0 || index >= count_.load()) return false;
+    Guard guard = Lock();
+    if (!guard.owns_lock() || index >= static_cast<int>(headers_.size())) return false;
+    BitmapHeader h = headers_[index];
+    h.bits = data_ + offsets_[index];
+    reader(h);
+    return true;
+}
+
+std::optional<Image> BitmapStore::GetBitmap(int index) const {
+    std::optional<Image> copy;
+    ReadBitmap(index, [&](const BitmapHeader& h) { copy = Image::FromHeader(h); });
+    return copy;
+}
+
+int BitmapStore::ReplaceBitmap(int index, const BitmapHeader& h) {
+    if (index < 0 || index >= count_.load()) return 0;
+    Guard guard = Lock();
+    if (!guard.owns_lock() || index >= static_cast<int>(headers_.size())) return 0;
+    const size_t newSize = BitmapByteSize(h);
+    if (newSize == 0 || h.bits == nullptr) return 0;
+    const size_t start = offsets_[index];
+    const size_t oldSize = BitmapByteSize(headers_[index]);
+    const size_t tail = totalSize_ - start - oldSize;
+    if (newSize > oldSize) {
+        auto* grown = static_cast<uint8_t*>(std::realloc(data_, totalSize_ + newSize - oldSize));
+        if (grown == nullptr) return 0;
+        data_ = grown;
+    }
+    // Same-size replacements (every page edit) copy only the entry itself.
+    if (newSize != oldSize) std::memmove(data_ + start + newSize, data_ + start + oldSize, tail);
+    std::memcpy(data_ + start, h.bits, newSize);
+    const size_t newTotal = totalSize_ - oldSize + newSize;
+    if (newSize < oldSize) {
+        // Shrinking cannot fail in a way that matters: the old block stays valid if it does.
+        if (auto* shrunk = static_cast<uint8_t*>(std::realloc(data_, newTotal))) data_ = shrunk;
+    }
+    headers_[index] = h;
+    headers_[index].bits = data_ + start;
+    for (size_t j = index + 1; j < offsets_.size(); ++j) {
+        offsets_[j] = offsets_[j] + newSize - oldSize;
+        headers_[j].bits = data_ + offsets_[j];
+    }
+    totalSize_ = newTotal;
+    return 1;
+}
+
+int BitmapStore::ReplaceBitmapHandle(int index, Image&& image) {
+    Image owned = std::move(image);
+    if (owned.IsNull()) return -1;
+    return ReplaceBitmap(index, owned.Header());
+}
+
+int BitmapStore::DeleteBitmap(int index) {
+    if (index < 0 || index >= count_.load()) return 0;
+    Guard guard = Lock();
+    if (!guard.owns_lock() || index >= static_cast<int>(headers_.size())) return 0;
+    const size_t size = BitmapByteSize(headers_[index]);
+    if (size == 0 || totalSize_ < size) return 0;
+    const size_t start = offsets_[index];
+    std::memmove(data_ + start, data_ + start + size, totalSize_ - start - size);
+    totalSize_ -= size;
+    headers_.erase(headers_.begin() + index);
+    offsets_.erase(offsets_.begin() + index);
+    if (headers_.empty()) {
+        std::free(data_);
+        data_ = nullptr;
+        totalSize_ = 0;
+        headers_.shrink_to_fit();
+        offsets_.shrink_to_fit();
+    } else {
+        if (auto* shrunk = static_cast<uint8_t*>(std::realloc(data_, totalSize_))) data_ = shrunk;
+        for (size_t j = 0; j < offsets_.size(); ++j) {
+            if (j >= static_cast<size_t>(index)) offsets_[j] -= size;
+            headers_[j].bits = data_ + offsets_[j];
+        }
+    }
+    count_.store(static_cast<int>(headers_.size()));
+    return 1;
+}
+
+void BitmapStore::ClearBitmaps() {
+    Guard guard = Lock();
+    if (!guard.owns_lock()) return;
+    std::free(data_);
+    data_ = nullptr;
+    headers_.clear();
+    headers_.shrink_to_fit();
+    offsets_.clear();
+    offsets_.shrink_to_fit();
+    totalSize_ = 0;
+    count_.store(0);
+}
+
+size_t BitmapStore::TotalSize() const {
+    Guard guard = Lock();
+    return totalSize_;
+}
+
+std::optional<size_t> BitmapStore::OffsetOf(int index) const {
+    Guard guard = Lock();
+    if (!guard.owns_lock() || index < 0 || index >= static_cast<int>(offsets_.size()))
+        return std::nullopt;
+    return offsets_[index];
+}
+
+}  // namespace pelmora

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "store/bitmap_header.h"
+#include "store/image.h"
+
+namespace pelmora {
+
+// The re-entrant lock that guards the stores. Both stores of a project share one, so that a
+// page and the piece cut from it never change under a reader of the other.
+struct StoreLock {
+    explicit StoreLock(std::chrono::milliseconds waitLimit = std::chrono::milliseconds(10000))
+        : wait(waitLimit) {}
+    std::recursive_timed_mutex mutex;
+    std::chrono::milliseconds wait;
+};
+
+// The process's one "MutexToProtectBitmapArray".
+std::shared_ptr<StoreLock> SharedStoreLock();
+
+// An ordered list of 24-bit bitmaps whose pixels are packed back to back in one buffer.
+// Every operation takes the lock (at most StoreLock::wait) and answers its failure value
+// (-1, nothing or 0) without changing anything when it cannot.
+class BitmapStore {
+public:
+    explicit BitmapStore(std::shared_ptr<StoreLock> lock = SharedStoreLock());
+    ~BitmapStore();
+    BitmapStore(const BitmapStore&) = delete;
+    BitmapStore& operator=(const BitmapStore&) = delete;
+
+    // Copies BitmapByteSize(header) bytes from header.bits. Index of the new entry, or -1.
+    int AddBitmap(const BitmapHeader& header);
+    // Takes the image over; its pixels are copied in and the image is gone either way.
+    int AddBitmapHandle(Image&& image);
+
+    // A copy of entry i taken under the lock, so it stays valid whatever another thread
+    // does to the store afterwards. Nothing for an index outside the store.
+    std::optional<Image> GetBitmap(int index) const;
+    // Runs reader on entry i's header (bits valid) while the lock is held, without copying.
+    // False when there is no such entry or the lock could not be had.
+    bool ReadBitmap(int index, const std::function<void(const BitmapHeader&)>& reader) const;
+
+    // 1 on success, 0 on failure.
+    int ReplaceBitmap(int index, const BitmapHeader& header);
+    // 1 on success, 0 on failure, -1 for an empty image. The image is consumed either way.
+    int ReplaceBitmapHandle(int index, Image&& image);
+    // 1 on success, 0 on failure; later entries move down by one.
+    int DeleteBitmap(int index);
+    void ClearBitmaps();
+
+    int Count() const { return count_.load(); }
+    size_t TotalSize() const;
+    // Where entry i's bytes start inside the packed buffer (for checking the packing).
+    std::optional<size_t> OffsetOf(int index) const;
+
+private:
+    using Guard = std::unique_lock<std::recursive_timed_mutex>;
+    Guard Lock() const;
+
+    std::shared_ptr<StoreLock> lock_;
+    uint8_t* data_ = nullptr;  // malloc'd: growing a large block by realloc need not copy it
+    std::vector<BitmapHeader> headers_;
+    std::vector<size_t> offsets_;
+    std::atomic<int> count_{0};
+    size_t totalSize_ = 0;
+};
+
+}  // namespace pelmora

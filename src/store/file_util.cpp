@@ -1,0 +1,164 @@
+#include "store/file_util.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "store/paths.h"
+
+namespace pelmora {
+
+std::string FileErrorMessage(const std::string& path, int errorNumber) {
+    return "Cannot open \"" + path + "\": " + std::strerror(errorNumber);
+}
+
+std::string FileErrorMessage(const std::string& path) { return FileErrorMessage(path, errno); }
+
+namespace {
+constexpr size_t kBufferLimit = 1 << 20;
+
+std::string WriteErrorMessage(const std::string& path, int errorNumber) {
+    return "Cannot write \"" + path + "\": " + std::strerror(errorNumber);
+}
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::string targetPath) : target_(std::move(targetPath)) {}
+
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+void AtomicFileWriter::Discard() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!tempPath_.empty()) {
+        ::unlink(tempPath_.c_str());
+        tempPath_.clear();
+    }
+}
+
+bool AtomicFileWriter::Open() {
+    std::string pattern = DirectoryOf(target_) + "." + FileNameOf(target_) + ".XXXXXX";
+    fd_ = ::mkstemp(pattern.data());
+    if (fd_ < 0) {
+        error_ = WriteErrorMessage(target_, errno);
+        failed_ = true;
+        return false;
+    }
+    tempPath_ = pattern;
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    struct stat existing {};
+    mode_t mode = 0666;
+    if (::stat(target_.c_str(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    ::fchmod(fd_, mode);
+    buffer_.reserve(kBufferLimit);
+    return true;
+}
+
+static bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool AtomicFileWriter::Write(const void* data, size_t size) {
+    if (failed_ || fd_ < 0) return false;
+    const char* bytes = static_cast<const char*>(data);
+    if (buffer_.size() + size <= kBufferLimit) {
+        buffer_.append(bytes, size);
+        return true;
+    }
+    if (!WriteAll(fd_, buffer_.data(), buffer_.size()) || !WriteAll(fd_, bytes, size)) {
+        error_ = WriteErrorMessage(target_, errno);
+        failed_ = true;
+        return false;
+    }
+    buffer_.clear();
+    return true;
+}
+
+bool AtomicFileWriter::Commit() {
+    if (failed_ || fd_ < 0) {
+        Discard();
+        return false;
+    }
+    if (!WriteAll(fd_, buffer_.data(), buffer_.size()) || ::fsync(fd_) != 0) {
+        error_ = WriteErrorMessage(target_, errno);
+        failed_ = true;
+        Discard();
+        return false;
+    }
+    buffer_.clear();
+    if (::close(fd_) != 0) {
+        fd_ = -1;
+        error_ = WriteErrorMessage(target_, errno);
+        failed_ = true;
+        Discard();
+        return false;
+    }
+    fd_ = -1;
+    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+        error_ = WriteErrorMessage(target_, errno);
+        failed_ = true;
+        Discard();
+        return false;
+    }
+    tempPath_.clear();
+    return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    AtomicFileWriter writer(path);
+    if (writer.Open() && writer.Write(bytes) && writer.Commit()) return true;
+    if (error) *error = writer.Error();
+    return false;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+long long FileSize(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return -1;
+    return static_cast<long long>(st.st_size);
+}
+
+void RemoveFileQuietly(const std::string& path) {
+    if (!path.empty()) ::unlink(path.c_str());
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error) *error = FileErrorMessage(path);
+        return false;
+    }
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        if (error) *error = FileErrorMessage(path);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace pelmora

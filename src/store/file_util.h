@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace pelmora {
+
+// The system's own words for the last file error (errno), naming the file:
+// "Cannot open \"PATH\": No such file or directory".
+std::string FileErrorMessage(const std::string& path, int errorNumber);
+std::string FileErrorMessage(const std::string& path);  // uses errno
+
+// Writes a file so that the target is either the old file or the complete new one, never a
+// mix: the bytes go to a temporary file beside the target, which is flushed to disk and then
+// renamed over the target. If anything fails the temporary file is removed and the target is
+// untouched.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::string targetPath);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // False when the temporary file could not be made; Error() says why.
+    bool Open();
+    bool Write(const void* data, size_t size);
+    bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
+    // Flushes, syncs and renames over the target. After a failure the target is untouched.
+    bool Commit();
+    const std::string& Error() const { return error_; }
+
+private:
+    void Discard();
+
+    std::string target_;
+    std::string tempPath_;
+    int fd_ = -1;
+    std::string buffer_;
+    std::string error_;
+    bool failed_ = false;
+};
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
+
+bool FileExists(const std::string& path);
+// Size of a file in bytes, or -1.
+long long FileSize(const std::string& path);
+// Removes a file; a missing file is not an error.
+void RemoveFileQuietly(const std::string& path);
+// Reads a whole file; false with *error when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& out, std::string* error);
+
+}  // namespace pelmora

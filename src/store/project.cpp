@@ -1,0 +1,126 @@
+#include "store/project.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <random>
+
+#include "store/file_util.h"
+#include "store/paths.h"
+
+namespace pelmora {
+
+namespace {
+
+std::string MakeTempFile() {
+    std::string pattern = TempFolder() + "PelXXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) return {};
+    ::close(fd);
+    return pattern;
+}
+
+}  // namespace
+
+Project::Project() {
+    restOfFilePath = MakeTempFile();
+    duplicateListPath = TempFolder() + "Pelmora_duplicate_list.txt";
+    // Custom colours never have a component of 255.
+    std::minstd_rand random(static_cast<unsigned>(std::time(nullptr)));
+    for (Colour& c : customColours) {
+        const auto r = static_cast<uint8_t>(random() % 255);
+        const auto g = static_cast<uint8_t>(random() % 255);
+        const auto b = static_cast<uint8_t>(random() % 255);
+        c = MakeColour(r, g, b);
+    }
+}
+
+Project::~Project() {
+    ResetProject();
+    RemoveFileQuietly(restOfFilePath);
+    RemoveFileQuietly(duplicateListPath);
+}
+
+void Project::ResetProject() {
+    pages.ClearBitmaps();
+    pieces.ClearBitmaps();
+    records.clear();
+    selectedPage = -1;
+    selectedTexture = -1;
+}
+
+bool Project::RecreateRestFile() {
+    if (restOfFilePath.empty()) restOfFilePath = MakeTempFile();
+    if (restOfFilePath.empty()) return false;
+    const int fd = ::open(restOfFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+int Project::AddBlankPage() { return pages.AddBitmapHandle(Image(kPageSize, kPageSize, newPageColour)); }
+
+std::string ProjectTitle(const Project& project) {
+    if (!project.IsOpen()) return kBaseTitle;
+    char title[4096];
+    if (project.IsTextureOnly()) {
+        std::snprintf(title, sizeof title, "%s - [%s] wad version %s", kBaseTitle,
+                      FileNameOf(project.filePath).c_str(), "PELM");
+    } else {
+        std::snprintf(title, sizeof title, "%s - [%s] wad version %d", kBaseTitle,
+                      FileNameOf(project.filePath).c_str(), static_cast<int>(project.version));
+    }
+    return title;
+}
+
+void NewProject(Project& project, const std::string& path) {
+    project.ResetProject();
+    project.rememberedWadFolder = DirectoryOf(path);
+    project.filePath = path;
+    project.version = kPelmMagic;
+    project.RecreateRestFile();
+    project.records.push_back(TextureRecord{});
+    project.AddBlankPage();
+    project.pagesInFile = 1;
+    project.selectedPage = 0;
+    project.selectedTexture = 0;
+}
+
+void CloseProject(Project& project) {
+    project.ResetProject();
+    project.pagesInFile = 0;
+    project.filePath.clear();
+    RemoveFileQuietly(project.restOfFilePath);
+    RemoveFileQuietly(project.duplicateListPath);
+}
+
+Image CutPiece(const Image& page, const TextureRecord& r) {
+    const int right = std::min(r.X + r.Width(), page.Width());
+    const int bottom = std::min(r.Y + r.Height(), page.Height());
+    return page.Copy(r.X, r.Y, std::max(right - r.X, 1), std::max(bottom - r.Y, 1));
+}
+
+OpResult SelectTexture(Project& project, int index) {
+    if (index < 0 || index >= project.RecordCount()) return OpResult::Done(false);
+    project.selectedTexture = index;
+    const TextureRecord& r = project.records[index];
+    const int pageCount = project.PageCount();
+    if (r.Page + 1 > pageCount) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "You need to add %d more pages before texture %d is selectable",
+                      r.Page - pageCount + 1, index + 1);
+        return OpResult::Failed(text);
+    }
+    const auto page = project.pages.GetBitmap(r.Page);
+    if (!page) return OpResult::Failed("The page of this texture cannot be read.");
+    project.pieces.ClearBitmaps();
+    project.pieces.AddBitmapHandle(CutPiece(*page, r));
+    project.selectedPage = r.Page;
+    return OpResult::Done(false);
+}
+
+}  // namespace pelmora

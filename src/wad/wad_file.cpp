@@ -1,0 +1,99 @@
+#include "wad/wad_file.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "store/bitmap_header.h"
+#include "store/file_util.h"
+#include "store/project.h"
+
+namespace pelmora {
+
+bool IsAcceptedVersion(uint32_t version) {
+    return version == kVersion129 || version == kVersion130 || version == kPelmMagic;
+}
+
+WadFileReader::~WadFileReader() {
+    if (file_) std::fclose(file_);
+}
+
+bool WadFileReader::Open(const std::string& path) {
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) {
+        error_ = FileErrorMessage(path);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fileno(file_), &st) != 0 || S_ISDIR(st.st_mode)) {
+        error_ = FileErrorMessage(path, S_ISDIR(st.st_mode) ? EISDIR : errno);
+        std::fclose(file_);
+        file_ = nullptr;
+        return false;
+    }
+    size_ = st.st_size;
+    std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
+    return true;
+}
+
+long long WadFileReader::Remaining() const { return std::max(0LL, size_ - position_); }
+
+int32_t WadFileReader::ReadInt32() {
+    uint8_t b[4] = {0, 0, 0, 0};
+    position_ += static_cast<long long>(std::fread(b, 1, 4, file_));
+    return static_cast<int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (uint32_t{b[3]} << 24));
+}
+
+uint32_t WadFileReader::ReadVersion() { return static_cast<uint32_t>(ReadInt32()); }
+
+std::vector<TextureRecord> WadFileReader::ReadRecords() {
+    const int32_t announced = ReadInt32();
+    if (announced <= 0) return {};
+    const long long held = (Remaining() + 7) / 8;
+    const auto count = static_cast<size_t>(std::min<long long>(announced, held));
+    std::vector<uint8_t> bytes(count * 8, 0);
+    position_ += static_cast<long long>(std::fread(bytes.data(), 1, bytes.size(), file_));
+    std::vector<TextureRecord> records;
+    records.reserve(count);
+    for (size_t i = 0; i < count; ++i) records.push_back(TextureRecord::FromBytes(&bytes[i * 8]));
+    return records;
+}
+
+int WadFileReader::ReadPageCount() {
+    const int32_t size = ReadInt32();
+    if (size <= 0) return 0;
+    const long long announced = size / static_cast<long long>(kPageBytes);
+    const long long held = (Remaining() + kPageBytes - 1) / kPageBytes;
+    return static_cast<int>(std::min(announced, held));
+}
+
+void WadFileReader::ReadPage(uint8_t* page) {
+    const size_t got = std::fread(page, 1, kPageBytes, file_);
+    position_ += static_cast<long long>(got);
+    if (got < kPageBytes) std::memset(page + got, 0xFF, kPageBytes - got);
+}
+
+bool WadFileReader::CopyRestTo(const std::string& path) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+        error_ = FileErrorMessage(path);
+        return false;
+    }
+    std::vector<char> block(1 << 20);
+    bool ok = true;
+    for (;;) {
+        const size_t got = std::fread(block.data(), 1, block.size(), file_);
+        if (got == 0) break;
+        position_ += static_cast<long long>(got);
+        if (std::fwrite(block.data(), 1, got, out) != got) {
+            ok = false;
+            break;
+        }
+    }
+    if (std::fclose(out) != 0) ok = false;
+    if (!ok) error_ = "Cannot write \"" + path + "\": " + std::strerror(errno);
+    return ok;
+}
+
+}  // namespace pelmora

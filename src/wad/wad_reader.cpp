@@ -1,0 +1,96 @@
+#include "wad/wad_reader.h"
+
+#include <vector>
+
+#include "store/paths.h"
+#include "wad/wad_file.h"
+
+namespace pelmora {
+
+namespace {
+
+// Appends the file's pages to the store; a page cut short by the end of the file is white
+// where bytes are missing.
+void ReadPages(WadFileReader& reader, int count, BitmapStore& store) {
+    std::vector<uint8_t> page(kPageBytes);
+    BitmapHeader header;
+    header.width = kPageSize;
+    header.height = kPageSize;
+    header.widthBytes = kPageSize * 3;
+    header.bits = page.data();
+    for (int i = 0; i < count; ++i) {
+        reader.ReadPage(page.data());
+        store.AddBitmap(header);
+    }
+}
+
+}  // namespace
+
+bool HasWadExtension(const std::string& path) {
+    const std::string ext = ExtensionOf(path);
+    return EqualsIgnoreCase(ext, ".wad") || EqualsIgnoreCase(ext, ".plm");
+}
+
+OpResult OpenTextureFile(Project& project, const std::string& path) {
+    project.rememberedWadFolder = DirectoryOf(path);
+    WadFileReader reader;
+    if (!reader.Open(path)) return OpResult::Failed(reader.Error());
+
+    const uint32_t version = reader.ReadVersion();
+    if (!IsAcceptedVersion(version)) {
+        // No project is open afterwards; what was on screen stays in memory until the next
+        // open or new project replaces it.
+        project.filePath.clear();
+        return OpResult::Failed(kNotAWadMessage, true);
+    }
+    project.version = version;
+    project.ResetProject();
+    project.filePath = path;
+    project.records = reader.ReadRecords();
+    project.pagesInFile = reader.ReadPageCount();
+    ReadPages(reader, project.pagesInFile, project.pages);
+
+    if (!project.RecreateRestFile() || !reader.CopyRestTo(project.restOfFilePath)) {
+        const std::string error = reader.Error().empty()
+                                      ? "Cannot create the temporary file for the rest of \"" +
+                                            path + "\"."
+                                      : reader.Error();
+        return OpResult::Failed(error, true);
+    }
+
+    if (project.records.empty() || project.pagesInFile < 1) project.version = kPelmMagic;
+    if (project.records.empty()) project.records.push_back(TextureRecord{});
+    if (project.pagesInFile < 1) {
+        project.AddBlankPage();
+        project.pagesInFile = 1;
+    }
+    project.selectedPage = 0;
+    project.selectedTexture = 0;
+    return OpResult::Done();
+}
+
+OpResult ImportTextureFile(Project& project, const std::string& path) {
+    if (!project.IsOpen()) return OpResult::Failed(kImportNeedsProjectMessage);
+    project.rememberedWadFolder = DirectoryOf(path);
+    WadFileReader reader;
+    if (!reader.Open(path)) return OpResult::Failed(reader.Error());
+    if (!IsAcceptedVersion(reader.ReadVersion())) return OpResult::Failed(kNotAWadMessage);
+
+    const int shift = project.PageCount();
+    const std::vector<TextureRecord> imported = reader.ReadRecords();
+    // The second file's first record is its own reserved one.
+    for (size_t i = 1; i < imported.size(); ++i) {
+        TextureRecord r = imported[i];
+        r.Page = static_cast<uint16_t>(r.Page + shift);
+        project.records.push_back(r);
+    }
+    project.pagesInFile = reader.ReadPageCount();
+    ReadPages(reader, project.pagesInFile, project.pages);
+    project.selectedTexture = project.RecordCount() - 1;
+    if (project.selectedTexture >= 0) {
+        project.selectedPage = project.records[project.selectedTexture].Page;
+    }
+    return OpResult::Done();
+}
+
+}  // namespace pelmora

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/image.h"
+#include "store/texture_record.h"
+
+namespace pelmora::test {
+
+// A fresh folder under the temporary-files folder, removed with everything in it when the
+// object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Bytes of a WAD or texture-only file made by hand, so tests never depend on the writer
+// they check.
+struct WadBytes {
+    uint32_t version = 129;
+    std::vector<TextureRecord> records;
+    std::vector<std::vector<uint8_t>> pages;  // each 196,608 bytes
+    std::string rest;
+    std::string Build() const;
+};
+
+// A page whose pixel (x, y) is (x, y, seed) in red, green, blue.
+std::vector<uint8_t> PatternPage(uint8_t seed);
+Image PatternImage(int width, int height, uint8_t seed);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+}  // namespace pelmora::test
