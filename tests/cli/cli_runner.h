@@ -1,0 +1,47 @@
+#pragma once
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace pelmora::test {
+
+// What one run of the pelmora-cli binary printed and how it ended.
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string ShellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Runs pelmora-cli with the arguments inside dir.
+inline CliRun RunCliBinary(const std::string& dir, const std::vector<std::string>& args) {
+    const std::string errPath = dir + "/.stderr";
+    std::string command = "cd " + ShellQuote(dir) + " && " + ShellQuote(PELMORA_CLI_PATH);
+    for (const auto& a : args) command += " " + ShellQuote(a);
+    command += " 2>" + ShellQuote(errPath) + " </dev/null";
+    CliRun run;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        std::array<char, 4096> buffer;
+        size_t got;
+        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+            run.out.append(buffer.data(), got);
+        const int raw = ::pclose(pipe);
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    run.err = ReadFile(errPath);
+    std::remove(errPath.c_str());
+    return run;
+}
+
+}  // namespace pelmora::test
