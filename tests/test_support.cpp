@@ -57,8 +57,9 @@ Image PatternImage(int width, int height, uint8_t seed) {
     Image image(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            image.SetPixel(x, y, MakeColour(static_cast<uint8_t>(x * 7 + seed),
-                                            static_cast<uint8_t>(y * 13), seed));
+            image.SetPixel(
+                x, y,
+                MakeColour(static_cast<uint8_t>(x * 7 + seed), static_cast<uint8_t>(y * 13), seed));
     return image;
 }
 

@@ -12,7 +12,9 @@ std::shared_ptr<StoreLock> SharedStoreLock() {
 
 BitmapStore::BitmapStore(std::shared_ptr<StoreLock> lock) : lock_(std::move(lock)) {}
 
-BitmapStore::~BitmapStore() { std::free(data_); }
+BitmapStore::~BitmapStore() {
+    std::free(data_);
+}
 
 BitmapStore::Guard BitmapStore::Lock() const {
     Guard guard(lock_->mutex, std::defer_lock);

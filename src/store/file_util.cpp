@@ -17,7 +17,9 @@ std::string FileErrorMessage(const std::string& path, int errorNumber) {
     return "Cannot open \"" + path + "\": " + std::strerror(errorNumber);
 }
 
-std::string FileErrorMessage(const std::string& path) { return FileErrorMessage(path, errno); }
+std::string FileErrorMessage(const std::string& path) {
+    return FileErrorMessage(path, errno);
+}
 
 namespace {
 constexpr size_t kBufferLimit = 1 << 20;
@@ -29,7 +31,9 @@ std::string WriteErrorMessage(const std::string& path, int errorNumber) {
 
 AtomicFileWriter::AtomicFileWriter(std::string targetPath) : target_(std::move(targetPath)) {}
 
-AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+AtomicFileWriter::~AtomicFileWriter() {
+    Discard();
+}
 
 void AtomicFileWriter::Discard() {
     if (fd_ >= 0) {

@@ -13,7 +13,9 @@ uint32_t BitmapByteSize(const BitmapHeader& h) {
     return size > UINT32_MAX ? 0 : static_cast<uint32_t>(size);
 }
 
-static int StrideFor(int width) { return ((24 * width + 31) & ~31) / 8; }
+static int StrideFor(int width) {
+    return ((24 * width + 31) & ~31) / 8;
+}
 
 Image::Image(int width, int height, Colour fill) {
     if (width <= 0 || height <= 0) return;
@@ -55,7 +57,9 @@ void Image::SetPixel(int x, int y, Colour c) {
     p[2] = BlueOf(c);
 }
 
-void Image::Fill(Colour c) { FillRect(0, 0, width_, height_, c); }
+void Image::Fill(Colour c) {
+    FillRect(0, 0, width_, height_, c);
+}
 
 void Image::FillRect(int x, int y, int width, int height, Colour c) {
     const int left = std::max(x, 0), top = std::max(y, 0);

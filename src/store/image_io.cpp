@@ -26,13 +26,20 @@ std::string Lower(std::string s) {
 
 const char* MagickName(ImageFormat format) {
     switch (format) {
-        case ImageFormat::Bmp: return "BMP3";
-        case ImageFormat::Pcx: return "PCX";
-        case ImageFormat::Png: return "PNG";
-        case ImageFormat::Tga: return "TGA";
-        case ImageFormat::Tiff: return "TIFF";
-        case ImageFormat::Jpeg: return "JPEG";
-        default: return nullptr;
+        case ImageFormat::Bmp:
+            return "BMP3";
+        case ImageFormat::Pcx:
+            return "PCX";
+        case ImageFormat::Png:
+            return "PNG";
+        case ImageFormat::Tga:
+            return "TGA";
+        case ImageFormat::Tiff:
+            return "TIFF";
+        case ImageFormat::Jpeg:
+            return "JPEG";
+        default:
+            return nullptr;
     }
 }
 
@@ -95,14 +102,22 @@ ImageFormat FormatFromExtension(const std::string& extensionOrPath) {
 
 const char* ExtensionForFormat(ImageFormat format) {
     switch (format) {
-        case ImageFormat::Bmp: return "bmp";
-        case ImageFormat::Pcx: return "pcx";
-        case ImageFormat::Png: return "png";
-        case ImageFormat::Tga: return "tga";
-        case ImageFormat::Tiff: return "tif";
-        case ImageFormat::Jpeg: return "jpg";
-        case ImageFormat::Raw: return "raw";
-        default: return "";
+        case ImageFormat::Bmp:
+            return "bmp";
+        case ImageFormat::Pcx:
+            return "pcx";
+        case ImageFormat::Png:
+            return "png";
+        case ImageFormat::Tga:
+            return "tga";
+        case ImageFormat::Tiff:
+            return "tif";
+        case ImageFormat::Jpeg:
+            return "jpg";
+        case ImageFormat::Raw:
+            return "raw";
+        default:
+            return "";
     }
 }
 
@@ -135,7 +150,12 @@ std::optional<Image> LoadImage(const std::string& path, std::string* error) {
         image.write(0, 0, out.Width(), out.Height(), "RGB", Magick::CharPixel, rgb.data());
         return Image::FromPackedRgb(out.Width(), out.Height(), rgb.data());
     } catch (const std::exception& e) {
-        if (error) *error = "\"" + path + "\" could not be read as an image: " + e.what();
+        if (error) {
+            const std::string what = e.what();
+            *error = what.find("resource limit") != std::string::npos
+                         ? "\"" + path + "\" is larger than the images Pelmora accepts."
+                         : "\"" + path + "\" could not be read as an image: " + what;
+        }
         return std::nullopt;
     }
 }
@@ -173,8 +193,7 @@ std::optional<std::string> EncodeImage(const Image& source, ImageFormat format, 
         image.depth(8);
         image.magick(name);
         if (format == ImageFormat::Jpeg) image.quality(std::clamp(jpegQuality, 0, 100));
-        if (format == ImageFormat::Tga || format == ImageFormat::Bmp ||
-            format == ImageFormat::Pcx)
+        if (format == ImageFormat::Tga || format == ImageFormat::Bmp || format == ImageFormat::Pcx)
             image.compressType(Magick::NoCompression);
         Magick::Blob blob;
         image.write(&blob);

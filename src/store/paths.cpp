@@ -34,7 +34,9 @@ std::string DirectoryOf(const std::string& path) {
     return path.substr(0, NameStart(path));
 }
 
-std::string FileNameOf(const std::string& path) { return path.substr(NameStart(path)); }
+std::string FileNameOf(const std::string& path) {
+    return path.substr(NameStart(path));
+}
 
 std::string ExtensionOf(const std::string& path) {
     const size_t dot = ExtensionDot(path);

@@ -61,7 +61,9 @@ bool Project::RecreateRestFile() {
     return true;
 }
 
-int Project::AddBlankPage() { return pages.AddBitmapHandle(Image(kPageSize, kPageSize, newPageColour)); }
+int Project::AddBlankPage() {
+    return pages.AddBitmapHandle(Image(kPageSize, kPageSize, newPageColour));
+}
 
 std::string ProjectTitle(const Project& project) {
     if (!project.IsOpen()) return kBaseTitle;

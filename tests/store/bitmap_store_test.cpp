@@ -1,0 +1,164 @@
+#include "store/bitmap_store.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "test_support.h"
+
+namespace pelmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+Image Uniform(int w, int h, uint8_t tag) {
+    return Image(w, h, MakeColour(tag, tag, tag));
+}
+
+TEST(BitmapByteSize, RowsArePaddedToWholeWords) {
+    BitmapHeader h;
+    h.width = 6;
+    h.height = 2;
+    EXPECT_EQ(BitmapByteSize(h), 40u);  // 18 bytes of pixels, 20 per row
+    h.width = 256;
+    h.height = 256;
+    EXPECT_EQ(BitmapByteSize(h), kPageBytes);
+    h.width = 0;
+    EXPECT_EQ(BitmapByteSize(h), 0u);
+}
+
+TEST(BitmapStore, RefusesEmptyBitmapsAndLeavesTheStoreAlone) {
+    BitmapStore store;
+    Image page = Uniform(256, 256, 1);
+    ASSERT_EQ(store.AddBitmap(page.Header()), 0);
+    BitmapHeader noBits = page.Header();
+    noBits.bits = nullptr;
+    BitmapHeader noWidth = page.Header();
+    noWidth.width = 0;
+    EXPECT_EQ(store.AddBitmap(noBits), -1);
+    EXPECT_EQ(store.AddBitmap(noWidth), -1);
+    EXPECT_EQ(store.AddBitmapHandle(Image()), -1);
+    EXPECT_EQ(store.Count(), 1);
+    EXPECT_EQ(store.TotalSize(), kPageBytes);
+}
+
+TEST(BitmapStore, PacksEntriesBackToBack) {
+    BitmapStore store;
+    for (uint8_t i = 0; i < 3; ++i) EXPECT_EQ(store.AddBitmapHandle(Uniform(256, 256, i)), i);
+    EXPECT_EQ(*store.OffsetOf(1), kPageBytes);
+    EXPECT_EQ(*store.OffsetOf(2), 2 * kPageBytes);
+    EXPECT_EQ(store.TotalSize(), 3 * kPageBytes);
+    EXPECT_FALSE(store.GetBitmap(3));
+    EXPECT_FALSE(store.GetBitmap(-1));
+    EXPECT_EQ(*store.GetBitmap(1), Uniform(256, 256, 1));
+}
+
+TEST(BitmapStore, ReplacingWithAnotherSizeMovesTheEntriesBehind) {
+    BitmapStore store;
+    store.AddBitmapHandle(Uniform(256, 256, 1));
+    store.AddBitmapHandle(Uniform(256, 256, 2));
+    store.AddBitmapHandle(test::PatternImage(256, 256, 3));
+    EXPECT_EQ(store.ReplaceBitmapHandle(1, Uniform(6, 2, 9)), 1);
+    EXPECT_EQ(*store.OffsetOf(2), kPageBytes + 40);
+    EXPECT_EQ(store.TotalSize(), 2 * kPageBytes + 40);
+    EXPECT_EQ(*store.GetBitmap(1), Uniform(6, 2, 9));
+    EXPECT_EQ(*store.GetBitmap(2), test::PatternImage(256, 256, 3));
+    // And back to a full page: the third entry moves again, unchanged.
+    EXPECT_EQ(store.ReplaceBitmapHandle(1, Uniform(256, 256, 7)), 1);
+    EXPECT_EQ(*store.GetBitmap(2), test::PatternImage(256, 256, 3));
+    EXPECT_EQ(store.ReplaceBitmapHandle(3, Uniform(1, 1, 0)), 0);
+    EXPECT_EQ(store.ReplaceBitmapHandle(-1, Uniform(1, 1, 0)), 0);
+    EXPECT_EQ(store.ReplaceBitmapHandle(0, Image()), -1);
+}
+
+TEST(BitmapStore, DeletingMovesLaterEntriesDown) {
+    BitmapStore store;
+    store.AddBitmapHandle(Uniform(256, 256, 1));
+    store.AddBitmapHandle(Uniform(10, 10, 2));
+    store.AddBitmapHandle(Uniform(256, 256, 3));
+    EXPECT_EQ(store.DeleteBitmap(0), 1);
+    EXPECT_EQ(store.Count(), 2);
+    EXPECT_EQ(*store.OffsetOf(0), 0u);
+    EXPECT_EQ(*store.OffsetOf(1), 320u);  // 10 px at 24 bits: 32 bytes a row
+    EXPECT_EQ(*store.GetBitmap(1), Uniform(256, 256, 3));
+    EXPECT_EQ(store.DeleteBitmap(2), 0);
+    EXPECT_EQ(store.DeleteBitmap(-1), 0);
+    EXPECT_EQ(store.DeleteBitmap(1), 1);
+    EXPECT_EQ(store.DeleteBitmap(0), 1);
+    EXPECT_EQ(store.Count(), 0);
+    EXPECT_EQ(store.TotalSize(), 0u);
+    EXPECT_EQ(store.AddBitmapHandle(Uniform(2, 2, 5)), 0);  // usable again
+}
+
+TEST(BitmapStore, EveryLockingOperationGivesUpWhenTheLockIsHeldTooLong) {
+    auto lock = std::make_shared<StoreLock>(50ms);
+    BitmapStore store(lock);
+    store.AddBitmapHandle(Uniform(4, 4, 1));
+    std::atomic<bool> held{false}, done{false};
+    std::thread holder([&] {
+        std::lock_guard guard(lock->mutex);
+        held = true;
+        while (!done) std::this_thread::sleep_for(1ms);
+    });
+    while (!held) std::this_thread::yield();
+    EXPECT_EQ(store.AddBitmapHandle(Uniform(4, 4, 2)), -1);
+    EXPECT_FALSE(store.GetBitmap(0));
+    EXPECT_EQ(store.ReplaceBitmapHandle(0, Uniform(4, 4, 3)), 0);
+    EXPECT_EQ(store.DeleteBitmap(0), 0);
+    store.ClearBitmaps();
+    // An index past the end is answered without waiting for the lock at all.
+    EXPECT_FALSE(store.GetBitmap(1));
+    done = true;
+    holder.join();
+    EXPECT_EQ(store.Count(), 1);
+    EXPECT_EQ(*store.GetBitmap(0), Uniform(4, 4, 1));
+}
+
+TEST(BitmapStore, TheLockIsReentrantAndSharedByBothStores) {
+    BitmapStore pages, pieces;  // both use the process's one lock
+    pages.AddBitmapHandle(Uniform(2, 2, 1));
+    bool inner = false;
+    pages.ReadBitmap(0, [&](const BitmapHeader&) {
+        // Another store may be used while one is being read on the same thread.
+        inner = pieces.AddBitmapHandle(Uniform(2, 2, 2)) == 0 && pages.GetBitmap(0).has_value();
+    });
+    EXPECT_TRUE(inner);
+}
+
+// The adding worker appends and replaces pages while the editor reads them to draw. Every
+// page is one uniform colour, so a torn read shows up as a mixed page.
+TEST(BitmapStore, ConcurrentWritersAndReadersSeeWholePages) {
+    BitmapStore store;
+    store.AddBitmapHandle(Uniform(256, 256, 0));
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (int i = 1; i < 300; ++i) {
+            if (i % 3 == 0)
+                store.AddBitmapHandle(Uniform(256, 256, static_cast<uint8_t>(i)));
+            else
+                store.ReplaceBitmapHandle(i % store.Count(),
+                                          Uniform(256, 256, static_cast<uint8_t>(i)));
+            if (i % 50 == 0) store.DeleteBitmap(store.Count() - 1);
+        }
+        stop = true;
+    });
+    int torn = 0, reads = 0;
+    while (!stop) {
+        const int count = store.Count();
+        for (int i = 0; i < count; ++i) {
+            if (auto page = store.GetBitmap(i)) {
+                ++reads;
+                const Colour first = page->PixelAt(0, 0);
+                if (page->PixelAt(255, 255) != first || page->PixelAt(128, 77) != first) ++torn;
+            }
+        }
+    }
+    writer.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_GT(store.Count(), 50);
+}
+
+}  // namespace
+}  // namespace pelmora

@@ -1,0 +1,86 @@
+#include "store/project.h"
+
+#include <gtest/gtest.h>
+
+#include "store/file_util.h"
+#include "store/paths.h"
+#include "test_support.h"
+
+namespace pelmora {
+namespace {
+
+TEST(Paths, NamesAndExtensions) {
+    EXPECT_EQ(WithExtension("maps/level.wad", "plm"), "maps/level.plm");
+    EXPECT_EQ(NumberedName("maps/level.wad", 2, "plm"), "maps/level2.plm");
+    EXPECT_EQ(WithExtension("maps/level", "plm"), "maps/level.plm");
+    EXPECT_EQ(WithExtension("my.maps/level", "plm"), "my.maps/level.plm");
+    EXPECT_EQ(ExtensionOf("a/b.c/level.WAD"), ".WAD");
+    EXPECT_EQ(ExtensionOf("a/b.c/level"), "");
+    EXPECT_EQ(FileNameOf("/x/y/level.wad"), "level.wad");
+    EXPECT_EQ(DirectoryOf("/x/y/level.wad"), "/x/y/");
+    const std::string here = DirectoryOf("");
+    EXPECT_EQ(here.back(), '/');
+    EXPECT_EQ(DirectoryOf("level.wad"), here);
+}
+
+TEST(Project, StartsClosedWithAnEmptyRestFileAndSafeCustomColours) {
+    Project project;
+    EXPECT_FALSE(project.IsOpen());
+    EXPECT_EQ(project.version, 129u);
+    EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell)");
+    EXPECT_EQ(FileSize(project.restOfFilePath), 0);
+    EXPECT_EQ(project.duplicateListPath, TempFolder() + "Pelmora_duplicate_list.txt");
+    for (Colour c : project.customColours) {
+        EXPECT_NE(RedOf(c), 255);
+        EXPECT_NE(GreenOf(c), 255);
+        EXPECT_NE(BlueOf(c), 255);
+    }
+}
+
+TEST(Project, NewMakesOneBlankPageAndTheReservedRecord) {
+    Project project;
+    project.newPageColour = MakeColour(10, 20, 30);
+    NewProject(project, "/some/where/level.plm");
+    EXPECT_EQ(project.PageCount(), 1);
+    ASSERT_EQ(project.RecordCount(), 1);
+    EXPECT_EQ(project.records[0], TextureRecord{});
+    EXPECT_EQ(*project.pages.GetBitmap(0), Image(256, 256, MakeColour(10, 20, 30)));
+    EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [level.plm] wad version PELM");
+    EXPECT_EQ(project.rememberedWadFolder, "/some/where/");
+    EXPECT_EQ(project.selectedTexture, 0);
+}
+
+TEST(Project, CloseRemovesTheTemporaryFilesButKeepsTheVersion) {
+    Project project;
+    NewProject(project, "/tmp/x.plm");
+    project.version = 130;
+    test::WriteFile(project.duplicateListPath, "report");
+    CloseProject(project);
+    EXPECT_FALSE(project.IsOpen());
+    EXPECT_EQ(project.version, 130u);
+    EXPECT_EQ(project.PageCount(), 0);
+    EXPECT_EQ(project.RecordCount(), 0);
+    EXPECT_FALSE(FileExists(project.restOfFilePath));
+    EXPECT_FALSE(FileExists(project.duplicateListPath));
+}
+
+TEST(Project, SelectingATextureCutsItsPieceOrSaysWhichPagesAreMissing) {
+    Project project;
+    NewProject(project, "/tmp/x.plm");
+    project.pages.ReplaceBitmapHandle(0, test::PatternImage(256, 256, 1));
+    project.records.push_back(MakeRecord(250, 10, 20, 5, 0));  // runs off the right edge
+    project.records.push_back(MakeRecord(0, 0, 4, 4, 3));
+    ASSERT_TRUE(SelectTexture(project, 1).ok);
+    const auto piece = project.pieces.GetBitmap(0);
+    ASSERT_TRUE(piece);
+    EXPECT_EQ(piece->Width(), 6);
+    EXPECT_EQ(piece->Height(), 5);
+    EXPECT_EQ(piece->PixelAt(0, 0), test::PatternImage(256, 256, 1).PixelAt(250, 10));
+    const OpResult missing = SelectTexture(project, 2);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.message, "You need to add 3 more pages before texture 3 is selectable");
+    EXPECT_EQ(project.pieces.Count(), 1);
+}
+
+}  // namespace
+}  // namespace pelmora
