@@ -33,14 +33,14 @@ void Cli::Modify(const std::string& file, const std::string& output,
         return;
     }
     const std::string before = project.filePath;
-    const OpResult saved =
-        output.empty() ? SaveProject(project) : SaveProjectAs(project, output);
+    const OpResult saved = output.empty() ? SaveProject(project) : SaveProjectAs(project, output);
     if (!saved.ok) {
         if (!result.message.empty()) err << result.message << '\n';
         Fail(saved.message);
         return;
     }
-    if (output.empty() && project.filePath != before) out << "saved as " << project.filePath << '\n';
+    if (output.empty() && project.filePath != before)
+        out << "saved as " << project.filePath << '\n';
     if (!result.message.empty()) {
         err << result.message << '\n';
         if (!result.ok) exitCode = kExitFailed;
@@ -76,9 +76,10 @@ CLI::Option* AddOutputOption(CLI::App* command, std::string* output) {
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            bool progressOnTerminal) {
-    CLI::App app{"pelmora-cli: the Pelmora texture editor's operations for scripts.\n"
-                 "Page and texture numbers are 1-based; colours are RRGGBB hex.",
-                 "pelmora-cli"};
+    CLI::App app{
+        "pelmora-cli: the Pelmora texture editor's operations for scripts.\n"
+        "Page and texture numbers are 1-based; colours are RRGGBB hex.",
+        "pelmora-cli"};
     app.set_version_flag("--version", "pelmora-cli " PELMORA_VERSION);
     app.require_subcommand(1, 1);
     app.fallthrough(false);

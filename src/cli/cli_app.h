@@ -1,10 +1,9 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <functional>
 #include <iosfwd>
 #include <string>
-
-#include <CLI/CLI.hpp>
 
 #include "store/op_result.h"
 #include "store/project.h"

@@ -14,11 +14,21 @@ std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (const unsigned char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char escaped[8];
@@ -48,8 +58,9 @@ void AddFileCommands(CLI::App& app, Cli& cli) {
         Project project;
         if (!cli.Open(project, *file)) return;
         const long long rest = FileSize(project.restOfFilePath);
-        cli.out << "{\"path\": " << JsonString(*file) << ", \"version\": "
-                << JsonString(VersionText(project)) << ", \"records\": " << project.RecordCount()
+        cli.out << "{\"path\": " << JsonString(*file)
+                << ", \"version\": " << JsonString(VersionText(project))
+                << ", \"records\": " << project.RecordCount()
                 << ", \"pages\": " << project.PageCount()
                 << ", \"rest_bytes\": " << (rest < 0 ? 0 : rest) << "}\n";
     });
@@ -99,9 +110,8 @@ void AddFileCommands(CLI::App& app, Cli& cli) {
         ->required();
     AddOutputOption(merge, output.get());
     merge->callback([&cli, file, other, output] {
-        cli.Modify(*file, *output, [other](Project& project) {
-            return ImportTextureFile(project, *other);
-        });
+        cli.Modify(*file, *output,
+                   [other](Project& project) { return ImportTextureFile(project, *other); });
     });
 }
 

@@ -37,7 +37,9 @@ bool WadFileReader::Open(const std::string& path) {
     return true;
 }
 
-long long WadFileReader::Remaining() const { return std::max(0LL, size_ - position_); }
+long long WadFileReader::Remaining() const {
+    return std::max(0LL, size_ - position_);
+}
 
 int32_t WadFileReader::ReadInt32() {
     uint8_t b[4] = {0, 0, 0, 0};
@@ -45,7 +47,9 @@ int32_t WadFileReader::ReadInt32() {
     return static_cast<int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (uint32_t{b[3]} << 24));
 }
 
-uint32_t WadFileReader::ReadVersion() { return static_cast<uint32_t>(ReadInt32()); }
+uint32_t WadFileReader::ReadVersion() {
+    return static_cast<uint32_t>(ReadInt32());
+}
 
 std::vector<TextureRecord> WadFileReader::ReadRecords() {
     const int32_t announced = ReadInt32();

@@ -51,10 +51,10 @@ OpResult OpenTextureFile(Project& project, const std::string& path) {
     ReadPages(reader, project.pagesInFile, project.pages);
 
     if (!project.RecreateRestFile() || !reader.CopyRestTo(project.restOfFilePath)) {
-        const std::string error = reader.Error().empty()
-                                      ? "Cannot create the temporary file for the rest of \"" +
-                                            path + "\"."
-                                      : reader.Error();
+        const std::string error =
+            reader.Error().empty()
+                ? "Cannot create the temporary file for the rest of \"" + path + "\"."
+                : reader.Error();
         return OpResult::Failed(error, true);
     }
 

@@ -120,10 +120,10 @@ OpResult SaveProject(Project& project) {
     std::string target = WithExtension(from, "plm");
     for (int n = 1; !RenameNoReplace(from, target); ++n) {
         if (n > kMaxNumberedNames || errno != EEXIST) {
-            return OpResult::Failed("The project was saved as \"" + from +
-                                        "\" but could not be renamed to a \".plm\" name: " +
-                                        std::strerror(errno),
-                                    true);
+            return OpResult::Failed(
+                "The project was saved as \"" + from +
+                    "\" but could not be renamed to a \".plm\" name: " + std::strerror(errno),
+                true);
         }
         target = NumberedName(from, n, "plm");
     }
