@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "store/op_result.h"
+#include "store/project.h"
+#include "store/texture_record.h"
+
+namespace pelmora {
+
+constexpr const char* kUnableToOpenFileMessage = "Unable to Open file ";
+
+// What one duplicate search found.
+struct DuplicateCheck {
+    int count = 0;             // reported pairs
+    std::string reportText;    // "texture %d and texture %d match\n" per pair, '\n' ends
+    std::vector<int> removal;  // 0-based index of each pair's second record, in order found
+};
+
+// Finds records that are exact copies (all seven fields) of an earlier one. Each record
+// reports at most its first equal partner, and a record that was the partner of the record
+// matched just before is not reported again, so no record is listed twice.
+DuplicateCheck FindDuplicates(const std::vector<TextureRecord>& records);
+
+// "Found %d duplicates\n\n%s" with '\n' line ends.
+std::string DuplicateReport(const DuplicateCheck& check);
+
+// Writes the report with CR LF line ends to path (the project's duplicate list path in the
+// editor).
+OpResult WriteDuplicateReport(const DuplicateCheck& check, const std::string& path);
+
+// Removes the records on the removal list, highest index first, then selects record 1.
+OpResult RemoveDuplicates(Project& project, const DuplicateCheck& check);
+
+}  // namespace pelmora
