@@ -43,7 +43,9 @@ long long WadFileReader::Remaining() const {
 
 int32_t WadFileReader::ReadInt32() {
     uint8_t b[4] = {0, 0, 0, 0};
-    position_ += static_cast<long long>(std::fread(b, 1, 4, file_));
+    const size_t got = std::fread(b, 1, 4, file_);
+    position_ += static_cast<long long>(got);
+    if (got < 4) return 0;  // a number cut short by the end of the file reads as 0
     return static_cast<int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (uint32_t{b[3]} << 24));
 }
 

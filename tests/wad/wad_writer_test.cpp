@@ -1,0 +1,196 @@
+#include "wad/wad_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "store/file_util.h"
+#include "test_support.h"
+#include "wad/wad_reader.h"
+
+namespace pelmora {
+namespace {
+
+using test::WadBytes;
+
+WadBytes SampleWad() {
+    WadBytes wad;
+    wad.version = 129;
+    wad.records = {TextureRecord{}, MakeRecord(3, 4, 5, 6, 1, 0, -1),
+                   MakeRecord(0, 0, 256, 256, 0)};
+    wad.pages = {test::PatternPage(1), test::PatternPage(2)};
+    wad.rest = std::string("\0rest of the level\xff", 19);
+    return wad;
+}
+
+TEST(SaveProject, OpenAndSaveGivesTheSameBytes) {
+    test::TempDir dir;
+    const std::string original = SampleWad().Build();
+    test::WriteFile(dir.File("level.wad"), original);
+    Project project;
+    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+    ASSERT_TRUE(SaveProject(project).ok);
+    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
+    EXPECT_EQ(project.filePath, dir.File("level.wad"));
+    // And again: every save appends the same rest.
+    ASSERT_TRUE(SaveProject(project).ok);
+    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
+}
+
+TEST(WriteTextureFile, WritesAsManyRecordsAndPagesAsTheProjectHolds) {
+    test::TempDir dir;
+    Project project;
+    NewProject(project, dir.File("a.plm"));
+    for (int i = 0; i < 4; ++i) project.records.push_back(MakeRecord(i, i, 2, 2, i % 3));
+    project.AddBlankPage();
+    project.AddBlankPage();
+    ASSERT_TRUE(WriteTextureFile(project, dir.File("a.plm")).ok);
+    const std::string bytes = test::ReadFile(dir.File("a.plm"));
+    EXPECT_EQ(bytes.substr(0, 8), std::string("PELM\x05\0\0\0", 8));
+    EXPECT_EQ(bytes.substr(48, 4), std::string("\0\0\x09\0", 4));  // 589,824
+    EXPECT_EQ(bytes.size(), 52u + 3 * kPageBytes);
+}
+
+TEST(SaveProject, ATextureOnlyProjectAtAWadPathMovesToAPlmName) {
+    test::TempDir dir;
+    WadBytes noRecords = SampleWad();
+    noRecords.records.clear();
+    test::WriteFile(dir.File("level.wad"), noRecords.Build());
+    test::WriteFile(dir.File("level.plm"), "taken");
+    test::WriteFile(dir.File("level1.plm"), "taken too");
+    Project project;
+    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+    ASSERT_TRUE(project.IsTextureOnly());
+    ASSERT_TRUE(SaveProject(project).ok);
+    EXPECT_EQ(project.filePath, dir.File("level2.plm"));
+    EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [level2.plm] wad version PELM");
+    EXPECT_FALSE(FileExists(dir.File("level.wad")));
+    EXPECT_EQ(test::ReadFile(dir.File("level.plm")), "taken");
+    EXPECT_EQ(test::ReadFile(dir.File("level2.plm")).substr(0, 4), "PELM");
+    // The rest of the WAD it came from is carried along.
+    const std::string saved = test::ReadFile(dir.File("level2.plm"));
+    EXPECT_EQ(saved.substr(saved.size() - 19), noRecords.rest);
+}
+
+TEST(SaveProject, AnUpperCaseWadExtensionIsKept) {
+    test::TempDir dir;
+    WadBytes noPages = SampleWad();
+    noPages.pages.clear();
+    test::WriteFile(dir.File("LEVEL.WAD"), noPages.Build());
+    Project project;
+    ASSERT_TRUE(OpenTextureFile(project, dir.File("LEVEL.WAD")).ok);
+    ASSERT_TRUE(SaveProject(project).ok);
+    EXPECT_EQ(project.filePath, dir.File("LEVEL.WAD"));
+    EXPECT_EQ(test::ReadFile(dir.File("LEVEL.WAD")).substr(0, 4), "PELM");
+}
+
+TEST(SaveProject, GivesUpRenamingWhenEveryNumberedNameIsTaken) {
+    test::TempDir dir;
+    test::WriteFile(dir.File("level.plm"), "taken");
+    for (int n = 1; n <= kMaxNumberedNames; ++n)
+        test::WriteFile(dir.File("level" + std::to_string(n) + ".plm"), "");
+    Project project;
+    NewProject(project, dir.File("level.wad"));
+    const OpResult result = SaveProject(project);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("level.wad"), std::string::npos);
+    EXPECT_EQ(project.filePath, dir.File("level.wad"));
+    EXPECT_EQ(test::ReadFile(dir.File("level.wad")).substr(0, 4), "PELM");  // saved, not moved
+    EXPECT_EQ(test::ReadFile(dir.File("level.plm")), "taken");
+}
+
+TEST(SaveProjectAs, WritesANewProjectThatHasNoFileYet) {
+    test::TempDir dir;
+    Project project;
+    NewProject(project, dir.File("never-saved.plm"));
+    ASSERT_TRUE(SaveProjectAs(project, dir.File("copy.wad")).ok);
+    EXPECT_EQ(project.filePath, dir.File("copy.wad"));
+    EXPECT_TRUE(project.IsTextureOnly());  // Save As never changes the kind
+    EXPECT_EQ(test::ReadFile(dir.File("copy.wad")).substr(0, 4), "PELM");
+    EXPECT_FALSE(FileExists(dir.File("never-saved.plm")));
+}
+
+TEST(SaveProjectAs, KeepsTheVersionUnderAnyName) {
+    test::TempDir dir;
+    test::WriteFile(dir.File("level.wad"), SampleWad().Build());
+    Project project;
+    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+    ASSERT_TRUE(SaveProjectAs(project, dir.File("other.plm")).ok);
+    EXPECT_EQ(test::ReadFile(dir.File("other.plm")), SampleWad().Build());
+    EXPECT_EQ(project.filePath, dir.File("other.plm"));
+    EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [other.plm] wad version 129");
+}
+
+TEST(NewProject, NeverCarriesTheRestOfAnEarlierFile) {
+    test::TempDir dir;
+    test::WriteFile(dir.File("level.wad"), SampleWad().Build());
+    Project project;
+    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+    NewProject(project, dir.File("fresh.plm"));
+    ASSERT_TRUE(SaveProject(project).ok);
+    EXPECT_EQ(FileSize(dir.File("fresh.plm")), 20 + kPageBytes);
+
+    CloseProject(project);  // the rest file is gone now
+    NewProject(project, dir.File("after-close.plm"));
+    ASSERT_TRUE(SaveProject(project).ok);
+    EXPECT_EQ(FileSize(dir.File("after-close.plm")), 20 + kPageBytes);
+}
+
+TEST(SaveProject, AFailedWriteLeavesTheOldFileByteForByte) {
+    test::TempDir dir;
+    const std::string original = SampleWad().Build();
+    test::WriteFile(dir.File("level.wad"), original);
+    Project project;
+    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+    project.AddBlankPage();  // the new file would be larger than the limit below
+
+    // A file-size limit hits in the middle of the pages; run it in a child so the limit and
+    // its signal stay there.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{static_cast<rlim_t>(original.size()), static_cast<rlim_t>(original.size())};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const OpResult result = SaveProject(project);
+        const bool reported = !result.ok && result.message.find("level.wad") != std::string::npos;
+        ::_exit(reported ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failure was not reported";
+    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
+    // No temporary file is left behind either.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST(SaveProjectAs, AFolderThatCannotBeWrittenIsReportedAndThePathStays) {
+    test::TempDir dir;
+    Project project;
+    NewProject(project, dir.File("a.plm"));
+    const OpResult result = SaveProjectAs(project, dir.File("no/such/folder/b.plm"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("b.plm"), std::string::npos);
+    EXPECT_EQ(project.filePath, dir.File("a.plm"));
+}
+
+TEST(SaveProject, DoesNothingWithoutAProject) {
+    Project project;
+    const OpResult result = SaveProject(project);
+    EXPECT_TRUE(result.ok);
+    EXPECT_FALSE(result.changed);
+}
+
+}  // namespace
+}  // namespace pelmora
