@@ -11,6 +11,10 @@
 namespace pelmora {
 
 constexpr const char* kFailedToLoadImageMessage = "Failed To Load Image...";
+constexpr const char* kGatheringFilesTitle = "Gathering Files...";
+constexpr const char* kSortingFilesTitle = "Sorting Files...";
+constexpr const char* kSortingCompleteTitle = "Sorting Complete...";
+constexpr const char* kLoadingFilesTitle = "Loading Files...";
 
 // The order in which chosen files are added (the values are kept in the settings file).
 enum class FileSortOrder : int { Name = 1, SizeAscending = 2, SizeDescending = 3 };
@@ -59,5 +63,10 @@ void FitToPage(int width, int height, int& fittedWidth, int& fittedHeight);
 // Tries to place one piece on page k; true when it was placed (page updated, record
 // appended and selected).
 bool PlacePieceOnPage(Project& project, const Image& piece, int pageIndex);
+
+// "Adding Texture %d of %d, %d%% done%s [%s]" with the caller's time-remaining text (which
+// begins with a blank) and the file name.
+std::string AddingTextureText(int i, int n, int percent, const std::string& etr,
+                              const std::string& fileName);
 
 }  // namespace pelmora

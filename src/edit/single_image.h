@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "store/image.h"
+#include "store/op_result.h"
+#include "store/project.h"
+
+namespace pelmora {
+
+// Texture Pages > Import: the image stretched to 256 x 256 replaces page pageIndex; records
+// stay as they are. "Failed To Load Image..." leaves the project unchanged.
+OpResult ImportPage(Project& project, int pageIndex, const std::string& imagePath);
+
+// Texture Pieces > Import: the image stretched to the record's size is drawn at the record's
+// place on the record's own page (whatever page is shown). Selects the record and its page.
+OpResult ImportPiece(Project& project, int recordIndex, const std::string& imagePath);
+
+// Texture Pages > Export and Texture Pieces > Export: the page, or the record's cut-out, is
+// written in the format of path's extension (bmp, pcx, png, tga, tif, tiff, jpg, jpe, jpeg,
+// jfif, raw). jpegQuality (0 to 100) is used for jpg, jpe and jpeg.
+OpResult ExportPage(const Project& project, int pageIndex, const std::string& path,
+                    int jpegQuality = 100);
+OpResult ExportPiece(const Project& project, int recordIndex, const std::string& path,
+                     int jpegQuality = 100);
+
+// The common export step. RAW is the rows top first, each pixel red, green, blue, no header.
+// The target is replaced only by a completely written file.
+OpResult SaveImageFile(const Image& image, const std::string& path, int jpegQuality = 100);
+
+// Whether saving to path asks for the JPEG quality first: "jpg", "jpe" and "jpeg" do; "jfif"
+// is written with the encoder's own default, without asking.
+bool AsksForJpegQuality(const std::string& path);
+
+// The names the export dialogs propose: "Page%d" and "Texture%d", 1-based.
+std::string PageExportName(int pageIndex);
+std::string TextureExportName(int recordIndex);
+
+}  // namespace pelmora
