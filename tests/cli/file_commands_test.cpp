@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "cli/cli_runner.h"
+#include "store/file_util.h"
+#include "test_support.h"
+
+namespace pelmora {
+namespace {
+
+using test::RunCliBinary;
+
+std::string SampleWad(uint32_t version = 130, const std::string& rest = "REST") {
+    test::WadBytes wad;
+    wad.version = version;
+    wad.records = {TextureRecord{}, MakeRecord(10, 20, 30, 40, 1, 0, -1)};
+    wad.pages = {test::PatternPage(1), test::PatternPage(2)};
+    wad.rest = rest;
+    return wad.Build();
+}
+
+TEST(CliFileCommands, InfoAndRecordsDescribeTheFile) {
+    test::TempDir dir;
+    test::WriteFile(dir.File("level \"1\".wad"), SampleWad());
+    const auto info = RunCliBinary(dir.Path(), {"info", "level \"1\".wad"});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out,
+              "{\"path\": \"level \\\"1\\\".wad\", \"version\": \"130\", \"records\": 2, "
+              "\"pages\": 2, \"rest_bytes\": 4}\n");
+    const auto records = RunCliBinary(dir.Path(), {"records", "level \"1\".wad"});
+    EXPECT_EQ(records.out,
+              "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n"
+              "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n");
+}
+
+TEST(CliFileCommands, SaveKeepsAWadByteForByteAndOutputLeavesItUntouched) {
+    test::TempDir dir;
+    const std::string original = SampleWad(129, std::string(5000, 'r'));
+    test::WriteFile(dir.File("level.wad"), original);
+    auto run = RunCliBinary(dir.Path(), {"save", "level.wad"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
+    run = RunCliBinary(dir.Path(), {"save", "level.wad", "-o", "copy.plm"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test::ReadFile(dir.File("copy.plm")), original);  // still a version 129 WAD
+}
+
+TEST(CliFileCommands, NewCreatesOnceAndRenamesAWadPath) {
+    test::TempDir dir;
+    auto run = RunCliBinary(dir.Path(), {"new", "a.plm", "--color", "ff8000"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string bytes = test::ReadFile(dir.File("a.plm"));
+    ASSERT_EQ(bytes.size(), 20 + kPageBytes);
+    EXPECT_EQ(bytes.substr(0, 4), "PELM");
+    EXPECT_EQ(bytes.substr(20, 3), std::string("\xff\x80\0", 3));
+    run = RunCliBinary(dir.Path(), {"new", "a.plm"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("a.plm"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(dir.File("a.plm")), bytes);
+    EXPECT_EQ(RunCliBinary(dir.Path(), {"new", "--force", "a.plm"}).status, 0);
+
+    test::WriteFile(dir.File("b.plm"), "taken");
+    run = RunCliBinary(dir.Path(), {"new", "b.wad"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "saved as b1.plm\n");
+    EXPECT_FALSE(FileExists(dir.File("b.wad")));
+}
+
+TEST(CliFileCommands, MergeAppendsTheSecondFilesTextures) {
+    test::TempDir dir;
+    test::WriteFile(dir.File("a.wad"), SampleWad(130, "A-REST"));
+    test::WriteFile(dir.File("b.wad"), SampleWad(129, "B-REST"));
+    const auto run = RunCliBinary(dir.Path(), {"merge", "a.wad", "b.wad"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto info = RunCliBinary(dir.Path(), {"info", "a.wad"});
+    EXPECT_EQ(info.out,
+              "{\"path\": \"a.wad\", \"version\": \"130\", \"records\": 3, \"pages\": 4, "
+              "\"rest_bytes\": 6}\n");
+    const auto records = RunCliBinary(dir.Path(), {"records", "a.wad"});
+    EXPECT_NE(records.out.find("Page=4, X=10"), std::string::npos);
+}
+
+TEST(CliFileCommands, FailuresAndUsageErrorsHaveTheirOwnStatus) {
+    test::TempDir dir;
+    test::WriteFile(dir.File("bad.wad"), "nonsense");
+    auto run = RunCliBinary(dir.Path(), {"info", "bad.wad"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("This is not a Stonecrypt Wad file or wrong version or type of wad..."),
+              std::string::npos);
+    run = RunCliBinary(dir.Path(), {"save", "missing.wad"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("missing.wad"), std::string::npos);
+    test::WriteFile(dir.File("a.wad"), SampleWad());
+    run = RunCliBinary(dir.Path(), {"merge", "a.wad", "bad.wad"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(test::ReadFile(dir.File("a.wad")), SampleWad());
+
+    EXPECT_EQ(RunCliBinary(dir.Path(), {"frobnicate"}).status, 2);
+    EXPECT_EQ(RunCliBinary(dir.Path(), {"info"}).status, 2);
+    EXPECT_EQ(RunCliBinary(dir.Path(), {"info", "a.wad", "--bogus"}).status, 2);
+    EXPECT_EQ(RunCliBinary(dir.Path(), {"new", "c.plm", "--color", "red"}).status, 2);
+    EXPECT_FALSE(FileExists(dir.File("c.plm")));
+}
+
+TEST(CliFileCommands, HelpAndVersion) {
+    test::TempDir dir;
+    auto run = RunCliBinary(dir.Path(), {"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "pelmora-cli 1.0.6.6\n");
+    run = RunCliBinary(dir.Path(), {"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("merge"), std::string::npos);
+    run = RunCliBinary(dir.Path(), {"save", "--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("--output"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelmora
