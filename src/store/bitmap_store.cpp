@@ -63,6 +63,11 @@ bool BitmapStore::ReadBitmap(int index,
     return true;
 }
 
+bool BitmapStore::WriteBitmap(int index, const std::function<void(const BitmapHeader&)>& writer) {
+    // The same hand-over as ReadBitmap; only the caller's intent differs.
+    return ReadBitmap(index, writer);
+}
+
 std::optional<Image> BitmapStore::GetBitmap(int index) const {
     std::optional<Image> copy;
     ReadBitmap(index, [&](const BitmapHeader& h) { copy = Image::FromHeader(h); });

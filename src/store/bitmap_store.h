@@ -48,6 +48,11 @@ public:
     // False when there is no such entry or the lock could not be had.
     bool ReadBitmap(int index, const std::function<void(const BitmapHeader&)>& reader) const;
 
+    // Runs writer on entry i's header while the lock is held, so it can change pixels in
+    // place (the size stays). Cheaper than GetBitmap + ReplaceBitmap for a small change to a
+    // large entry. False when there is no such entry or the lock could not be had.
+    bool WriteBitmap(int index, const std::function<void(const BitmapHeader&)>& writer);
+
     // 1 on success, 0 on failure.
     int ReplaceBitmap(int index, const BitmapHeader& header);
     // 1 on success, 0 on failure, -1 for an empty image. The image is consumed either way.
