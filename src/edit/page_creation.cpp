@@ -1,0 +1,93 @@
+#include "edit/page_creation.h"
+
+#include "edit/add_pieces.h"
+#include "store/image_io.h"
+
+namespace pelmora {
+
+namespace {
+
+// Appends a page and selects it; false when the store refused it.
+bool AppendPage(Project& project, Image&& page) {
+    const int index = project.pages.AddBitmapHandle(std::move(page));
+    if (index < 0) return false;
+    project.selectedPage = index;
+    return true;
+}
+
+OpResult BlankPageInstead(Project& project) {
+    if (!AppendPage(project, Image(kPageSize, kPageSize, project.newPageColour)))
+        return OpResult::Failed("The new page could not be stored.");
+    return OpResult::Failed(kFailedToLoadImageBlankPageMessage, true);
+}
+
+}  // namespace
+
+Image PageFromImage(const Image& image, bool keepAspect, Colour background) {
+    Image page(kPageSize, kPageSize, background);
+    int width = kPageSize, height = kPageSize;
+    if (keepAspect) FitToPage(image.Width(), image.Height(), width, height);
+    // A sliver fitted down to no width or height leaves the page blank.
+    if (width >= 1 && height >= 1) page.Combine(ResizeImage(image, width, height), 0, 0);
+    return page;
+}
+
+std::vector<Image> PagesFromLongImage(const Image& image, Colour background) {
+    int width = image.Width(), height = image.Height();
+    if (width > kPageSize) {
+        height = static_cast<int>(256.0 / width * image.Height());
+        width = static_cast<int>(static_cast<double>(height) / image.Height() * image.Width());
+    }
+    const int total =
+        height <= kPageSize ? kPageSize : (height + kPageSize - 1) / kPageSize * kPageSize;
+    Image tall(kPageSize, total, background);
+    if (width >= 1 && height >= 1) tall.Combine(ResizeImage(image, width, height), 0, 0);
+    std::vector<Image> bands;
+    for (int top = 0; top < total; top += kPageSize) {
+        Image band(kPageSize, kPageSize, background);
+        band.Combine(tall, 0, -top);
+        bands.push_back(std::move(band));
+    }
+    return bands;
+}
+
+OpResult AddNewPages(Project& project, const NewPageOptions& options) {
+    if (!project.IsOpen()) return OpResult::Done(false);
+    if (options.kind == NewPageKind::Blank &&
+        (options.count < 1 || options.count > kMaxNewPagesAtOnce))
+        return OpResult::Failed("How Many? must be a whole number from 1 to 10.");
+    project.newPageColour = options.colour;
+
+    switch (options.kind) {
+        case NewPageKind::Blank:
+            for (int i = 0; i < options.count; ++i) {
+                if (!AppendPage(project, Image(kPageSize, kPageSize, options.colour)))
+                    return OpResult::Failed("The new page could not be stored.", i > 0);
+            }
+            return OpResult::Done();
+        case NewPageKind::FromImage: {
+            const auto image =
+                options.imagePath.empty() ? std::nullopt : LoadImage(options.imagePath);
+            if (!image) return BlankPageInstead(project);
+            if (!AppendPage(project, PageFromImage(*image, options.keepAspect, options.colour)))
+                return OpResult::Failed("The new page could not be stored.");
+            return OpResult::Done();
+        }
+        case NewPageKind::FromLongImage: {
+            const auto image =
+                options.imagePath.empty() ? std::nullopt : LoadImage(options.imagePath);
+            if (!image) return BlankPageInstead(project);
+            // The tall image is at most as many bytes as the decoded one, which the image
+            // layer's limits already bound.
+            std::vector<Image> bands = PagesFromLongImage(*image, options.colour);
+            for (size_t i = 0; i < bands.size(); ++i) {
+                if (!AppendPage(project, std::move(bands[i])))
+                    return OpResult::Failed("The new page could not be stored.", i > 0);
+            }
+            return OpResult::Done();
+        }
+    }
+    return OpResult::Done(false);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,70 @@
+#include "edit/piece_loader.h"
+
+#include <algorithm>
+
+#include "edit/add_pieces.h"
+#include "store/image_io.h"
+
+namespace pelmora {
+
+PieceLoader::PieceLoader(std::vector<std::string> paths, int threads, int lookahead)
+    : paths_(std::move(paths)),
+      lookahead_(static_cast<size_t>(std::max(lookahead, 1))),
+      pieces_(paths_.size()),
+      ready_(paths_.size(), 0) {
+    if (paths_.empty()) return;
+    // The library's own decoder threads would only compete with ours.
+    SetImageLibraryThreads(1);
+    const int count = std::clamp(threads, 1, static_cast<int>(std::min<size_t>(paths_.size(), 64)));
+    for (int t = 0; t < count; ++t) threads_.emplace_back([this] { Work(); });
+}
+
+PieceLoader::~PieceLoader() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& t : threads_) t.join();
+}
+
+std::optional<Image> PieceLoader::LoadPiece(const std::string& path) {
+    auto image = LoadImage(path);
+    if (!image) return std::nullopt;
+    int width = 0, height = 0;
+    FitToPage(image->Width(), image->Height(), width, height);
+    // So elongated that one side shrinks to nothing: there is no piece to place.
+    if (width < 1 || height < 1) return std::nullopt;
+    if (width == image->Width() && height == image->Height()) return image;
+    return ResizeImage(*image, width, height);
+}
+
+void PieceLoader::Work() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+        changed_.wait(lock, [this] {
+            return stopping_ || next_ >= paths_.size() || next_ < taken_ + lookahead_;
+        });
+        if (stopping_ || next_ >= paths_.size()) return;
+        const size_t i = next_++;
+        lock.unlock();
+        std::optional<Image> piece = LoadPiece(paths_[i]);
+        lock.lock();
+        pieces_[i] = std::move(piece);
+        ready_[i] = 1;
+        changed_.notify_all();
+    }
+}
+
+std::optional<Image> PieceLoader::Take(size_t i) {
+    if (i >= paths_.size()) return std::nullopt;
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this, i] { return ready_[i] != 0; });
+    std::optional<Image> piece = std::move(pieces_[i]);
+    pieces_[i].reset();
+    taken_ = std::max(taken_, i + 1);
+    changed_.notify_all();
+    return piece;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "store/image.h"
+
+namespace pelmora {
+
+// Decodes and scales the pieces of a file list ahead of the one who places them: several
+// threads work on the next files while Take hands the results out strictly in list order,
+// so the outcome is the same as loading one file after the other. At most lookahead pieces
+// wait decoded at any time, which bounds the memory held.
+class PieceLoader {
+public:
+    PieceLoader(std::vector<std::string> paths, int threads, int lookahead);
+    // Stops the threads; a file being decoded is finished first, the rest are not started.
+    ~PieceLoader();
+    PieceLoader(const PieceLoader&) = delete;
+    PieceLoader& operator=(const PieceLoader&) = delete;
+
+    // Blocks until piece i is ready; nothing when the file could not be loaded or its piece
+    // would have no width or height. Call with i = 0, 1, 2, ... in order.
+    std::optional<Image> Take(size_t i);
+
+    // Loads one file and scales it to fit a page: what each thread does per file.
+    static std::optional<Image> LoadPiece(const std::string& path);
+
+private:
+    void Work();
+
+    const std::vector<std::string> paths_;
+    const size_t lookahead_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::optional<Image>> pieces_;
+    std::vector<char> ready_;
+    size_t next_ = 0;   // the next file a thread may claim
+    size_t taken_ = 0;  // files handed out so far
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,122 @@
+#include "edit/record_editing.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace pelmora {
+
+namespace {
+
+std::string Format(const char* format, int number) {
+    char text[128];
+    std::snprintf(text, sizeof text, format, number);
+    return text;
+}
+
+// A typed size measured from a typed position: cut at the page edge when it runs past it.
+int StoredSize(int position, int size) {
+    if (static_cast<long long>(position) + size > kPageSize) return kPageSize - (position & 0xFF);
+    return size;
+}
+
+// Selects a record, and its page when that exists (otherwise the editor adds one first).
+void SelectRecord(Project& project, int recordIndex) {
+    project.selectedTexture = recordIndex;
+    const int page = project.records[recordIndex].Page;
+    if (page < project.PageCount()) project.selectedPage = page;
+}
+
+}  // namespace
+
+int FlipIndexOf(int8_t flip) {
+    return flip == 0 ? 1 : 0;
+}
+
+int8_t FlipValueOf(int index) {
+    return index == 1 ? 0 : -1;
+}
+
+TextureRecord StoreRecordFields(const RecordFields& f, uint16_t pageIfUnchosen) {
+    TextureRecord r;
+    r.X = static_cast<uint8_t>(f.x & 0xFF);
+    r.Y = static_cast<uint8_t>(f.y & 0xFF);
+    r.SetWidth(StoredSize(f.x, f.width));
+    r.SetHeight(StoredSize(f.y, f.height));
+    r.FlipX = FlipValueOf(f.flipXIndex);
+    r.FlipY = FlipValueOf(f.flipYIndex);
+    r.Page = f.pageIndex < 0 ? pageIfUnchosen : static_cast<uint16_t>(f.pageIndex);
+    return r;
+}
+
+RecordFields NewRecordFields(const Project& project) {
+    RecordFields f;
+    f.pageIndex = project.PageCount();  // the "Add Page" entry
+    return f;
+}
+
+RecordFields FieldsOfRecord(const TextureRecord& r) {
+    return {r.X, r.Y, r.Width(), r.Height(), FlipIndexOf(r.FlipX), FlipIndexOf(r.FlipY), r.Page};
+}
+
+std::string AddRecordTitle(const Project& project) {
+    return Format(kAddRecordTitleFormat, project.RecordCount() + 1);
+}
+
+std::string EditRecordTitle(int recordIndex) {
+    return Format(kEditRecordTitleFormat, recordIndex + 1);
+}
+
+bool RecordNeedsNewPage(const Project& project, int recordIndex) {
+    if (recordIndex < 0 || recordIndex >= project.RecordCount()) return false;
+    return project.records[recordIndex].Page >= project.PageCount();
+}
+
+OpResult AddTextureRecord(Project& project, const RecordFields& fields) {
+    if (!project.IsOpen()) return OpResult::Done(false);
+    project.records.push_back(StoreRecordFields(fields));
+    SelectRecord(project, project.RecordCount() - 1);
+    return OpResult::Done();
+}
+
+OpResult CheckRecordEditable(const Project& project, int recordIndex) {
+    if (recordIndex < 1)
+        return OpResult::Failed(Format(kTextureNotEditableFormat, recordIndex + 1));
+    if (recordIndex >= project.RecordCount()) return OpResult::Failed("There is no such texture.");
+    return OpResult::Done(false);
+}
+
+OpResult EditTextureRecord(Project& project, int recordIndex, const RecordFields& fields) {
+    if (OpResult check = CheckRecordEditable(project, recordIndex); !check.ok) return check;
+    TextureRecord& record = project.records[recordIndex];
+    record = StoreRecordFields(fields, record.Page);
+    SelectRecord(project, recordIndex);
+    return OpResult::Done();
+}
+
+OpResult AddRecordsFromGrid(Project& project, int pageIndex, int across, int down) {
+    if (!project.IsOpen() || project.PageCount() == 0) return OpResult::Done(false);
+    if (across < 1 || down < 1) return OpResult::Failed("The grid cells must be at least 1 pixel.");
+    if (pageIndex < 0 || pageIndex >= project.PageCount()) return OpResult::Done(false);
+    for (int y = 0; y < kPageSize; y += down) {
+        for (int x = 0; x < kPageSize; x += across) {
+            const int width = x + across > kPageSize ? kPageSize - x : across;
+            const int height = y + down > kPageSize ? kPageSize - y : down;
+            project.records.push_back(MakeRecord(x, y, width, height, pageIndex, -1, -1));
+        }
+    }
+    SelectRecord(project, project.RecordCount() - 1);
+    return OpResult::Done();
+}
+
+OpResult AddRecordFromRectangle(Project& project, int pageIndex, int x0, int y0, int x1, int y1) {
+    if (!project.IsOpen() || pageIndex < 0) return OpResult::Done(false);
+    const auto clamp = [](int v) { return std::clamp(v, 0, kPageSize); };
+    const int left = clamp(std::min(x0, x1)), right = clamp(std::max(x0, x1));
+    const int top = clamp(std::min(y0, y1)), bottom = clamp(std::max(y0, y1));
+    if (right - left <= 0 || bottom - top <= 0) return OpResult::Done(false);
+    project.records.push_back(MakeRecord(left, top, right - left, bottom - top, pageIndex, -1, -1));
+    SelectRecord(project, project.RecordCount() - 1);
+    return OpResult::Done();
+}
+
+}  // namespace pelmora
