@@ -1,0 +1,24 @@
+#include "records/record_sort.h"
+
+#include <algorithm>
+
+namespace pelmora {
+
+OpResult SortRecordsByPage(Project& project, SortOrder order) {
+    if (!project.IsOpen() || project.records.size() < 2) return OpResult::Done(false);
+    const auto before = project.records;
+    const auto first = project.records.begin() + 1;
+    // Stable, so that pieces placed on one page keep the order they were added in.
+    if (order == SortOrder::Descending) {
+        std::stable_sort(
+            first, project.records.end(),
+            [](const TextureRecord& a, const TextureRecord& b) { return a.Page > b.Page; });
+    } else {
+        std::stable_sort(
+            first, project.records.end(),
+            [](const TextureRecord& a, const TextureRecord& b) { return a.Page < b.Page; });
+    }
+    return OpResult::Done(project.records != before);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,263 @@
+#include "records/records_file.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+
+#include "store/file_util.h"
+#include "store/paths.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr const char* kHeaderLines[] = {
+    kRecordsFileFirstLine,
+    "",
+    "If you edit these by hand here is the texture format to follow...",
+    "",
+    "[Texture#]",
+    "X(0 - 255)",
+    "Y(0 - 255)",
+    "Width(1 - 256)",
+    "Height(1 - 256)",
+    "FlipX(-1 or 0)",
+    "FlipY(-1 or 0)",
+    "Page(1 and up)",
+    "",
+    "If you edit the textures by hand make sure the amount of textures is correct...",
+    kRecordsAmountLine,
+};
+
+constexpr const char* kLastHeaderLine =
+    "You can edit the textures starting from [Texture2], don't edit or remove [Texture1], you "
+    "can remove textures by deleting the texture block, and changing the amount of textures up "
+    "top to the correct value...";
+
+void AppendLine(std::string& out, std::string_view line) {
+    out.append(line);
+    out.append("\r\n");
+}
+
+void AppendNumber(std::string& out, int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    AppendLine(out, text);
+}
+
+// Hands out the lines of a text one by one. A line ends at LF; a CR just before the LF is
+// not part of it. Past the end every line is empty.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : text_(text) {}
+
+    bool AtEnd() const { return pos_ >= text_.size(); }
+
+    std::string_view Next() {
+        if (AtEnd()) return {};
+        const size_t lf = text_.find('\n', pos_);
+        if (lf == std::string_view::npos) {
+            const std::string_view line = text_.substr(pos_);
+            pos_ = text_.size();
+            return line;
+        }
+        std::string_view line = text_.substr(pos_, lf - pos_);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        pos_ = lf + 1;
+        return line;
+    }
+
+    void Skip(int lines) {
+        for (int i = 0; i < lines; ++i) Next();
+    }
+
+private:
+    std::string_view text_;
+    size_t pos_ = 0;
+};
+
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// C's atoi as the C library here does it: strtol's saturating 64-bit value cut to an int.
+int AtoI(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && IsCSpace(s[i])) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    // Accumulate towards the negative side, which has room for the largest magnitude.
+    constexpr long long kMin = std::numeric_limits<long long>::min();
+    long long value = 0;
+    bool saturated = false;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        const int digit = s[i] - '0';
+        if (saturated) continue;
+        if (value < (kMin + digit) / 10) {
+            saturated = true;
+            continue;
+        }
+        value = value * 10 - digit;
+    }
+    long long result;
+    if (saturated) {
+        result = negative ? kMin : std::numeric_limits<long long>::max();
+    } else {
+        result =
+            negative ? value : (value == kMin ? std::numeric_limits<long long>::max() : -value);
+    }
+    return static_cast<int>(result);
+}
+
+// Every value keeps its low bits in the record's field, without a range test, so what a
+// hand-edited file says survives a round trip as far as the field can hold it.
+TextureRecord RecordFromFields(const int (&f)[7]) {
+    TextureRecord r;
+    r.X = static_cast<uint8_t>(f[0]);
+    r.Y = static_cast<uint8_t>(f[1]);
+    r.StoredWidth = static_cast<uint8_t>(static_cast<uint32_t>(f[2]) - 1u);
+    r.StoredHeight = static_cast<uint8_t>(static_cast<uint32_t>(f[3]) - 1u);
+    r.FlipX = static_cast<int8_t>(f[4]);
+    r.FlipY = static_cast<int8_t>(f[5]);
+    r.Page = static_cast<uint16_t>(static_cast<uint32_t>(f[6]) - 1u);
+    return r;
+}
+
+// Reads at most kMaxRecordsFileBytes; a larger file (or an endless one) is refused.
+bool ReadRecordsFile(const std::string& path, std::string& text, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = FileErrorMessage(path);
+        return false;
+    }
+    text.clear();
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        text.append(block, static_cast<size_t>(in.gcount()));
+        if (static_cast<long long>(text.size()) > kMaxRecordsFileBytes) {
+            error = "\"" + path + "\" is too large to be a Pelmora Texture Records File.";
+            return false;
+        }
+    }
+    if (in.bad()) {
+        error = FileErrorMessage(path);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string RecordsFileText(const std::vector<TextureRecord>& records) {
+    std::string out;
+    out.reserve(512 + records.size() * 40);
+    for (const char* line : kHeaderLines) AppendLine(out, line);
+    AppendNumber(out, static_cast<int>(records.size()));
+    AppendLine(out, "");
+    AppendLine(out, kLastHeaderLine);
+    for (size_t i = 0; i < records.size(); ++i) {
+        const TextureRecord& r = records[i];
+        char tag[32];
+        std::snprintf(tag, sizeof tag, "[Texture%d]", static_cast<int>(i + 1));
+        AppendLine(out, tag);
+        AppendNumber(out, r.X);
+        AppendNumber(out, r.Y);
+        AppendNumber(out, r.Width());
+        AppendNumber(out, r.Height());
+        AppendNumber(out, r.FlipX);
+        AppendNumber(out, r.FlipY);
+        AppendNumber(out, r.Page + 1);
+        AppendLine(out, "");
+    }
+    return out;
+}
+
+RecordsFileContents ParseRecordsFile(std::string_view text) {
+    RecordsFileContents contents;
+    LineCursor lines(text);
+    if (!EqualsIgnoreCase(std::string(lines.Next()), kRecordsFileFirstLine)) {
+        contents.status = RecordsFileContents::Status::NotRecordsFile;
+        return contents;
+    }
+    lines.Skip(13);
+    if (lines.Next() != kRecordsAmountLine) {
+        contents.status = RecordsFileContents::Status::NoAmountLine;
+        return contents;
+    }
+    contents.announced = AtoI(lines.Next());
+    lines.Skip(2);
+    // A block that would begin past the end of the file is not there: the count alone must
+    // not make records out of nothing (a count of two billion in a small file, say).
+    for (int k = 0; k < contents.announced && !lines.AtEnd(); ++k) {
+        lines.Next();  // the tag line is taken on trust
+        int fields[7];
+        for (int& field : fields) field = AtoI(lines.Next());
+        lines.Next();
+        contents.records.push_back(RecordFromFields(fields));
+    }
+    return contents;
+}
+
+OpResult ExportRecords(const Project& project, const std::string& path) {
+    if (project.records.empty()) return OpResult::Done(false);
+    std::string error;
+    if (!WriteFileAtomically(path, RecordsFileText(project.records), &error))
+        return OpResult::Failed(error);
+    return OpResult::Done(true);
+}
+
+OpResult CheckRecordsFile(const std::string& path) {
+    std::string text, error;
+    if (!ReadRecordsFile(path, text, error)) return OpResult::Failed(error);
+    LineCursor lines(text);
+    if (!EqualsIgnoreCase(std::string(lines.Next()), kRecordsFileFirstLine))
+        return OpResult::Failed(kNotARecordsFileMessage);
+    return OpResult::Done(false);
+}
+
+OpResult ImportRecords(Project& project, const std::string& path, RecordsImportMode mode,
+                       int shift) {
+    if (project.PageCount() == 0) return OpResult::Done(false);
+    std::string text, error;
+    if (!ReadRecordsFile(path, text, error)) return OpResult::Failed(error);
+    RecordsFileContents contents = ParseRecordsFile(text);
+    switch (contents.status) {
+        case RecordsFileContents::Status::NotRecordsFile:
+            return OpResult::Failed(kNotARecordsFileMessage);
+        case RecordsFileContents::Status::NoAmountLine:
+            // Checked before anything is removed: a damaged file must not cost the project
+            // its records.
+            return OpResult::Failed("\"" + path + "\" cannot be imported: its line 15 is not " +
+                                    kRecordsAmountLine + ".");
+        case RecordsFileContents::Status::Ok:
+            break;
+    }
+
+    bool changed = false;
+    if (mode == RecordsImportMode::Overwrite) {
+        // A project always keeps its reserved first record; without one it could not even
+        // be saved.
+        if (contents.records.empty()) {
+            return OpResult::Failed("\"" + path +
+                                    "\" holds no texture records; the current records were kept.");
+        }
+        project.records = std::move(contents.records);
+        changed = true;
+    } else {
+        const uint32_t add = shift > 0 ? static_cast<uint32_t>(shift) : 0u;
+        // The file's first block is its own reserved record, never appended.
+        for (size_t k = 1; k < contents.records.size(); ++k) {
+            TextureRecord r = contents.records[k];
+            r.Page = static_cast<uint16_t>(r.Page + add);
+            project.records.push_back(r);
+            changed = true;
+        }
+    }
+
+    const OpResult shown = SelectTexture(project, 0);
+    if (!shown.ok) return OpResult::Failed(shown.message, changed);
+    return OpResult::Done(changed);
+}
+
+}  // namespace pelmora
