@@ -46,6 +46,35 @@ int BitmapStore::AddBitmap(const BitmapHeader& h) {
     return count_.load() - 1;
 }
 
+int BitmapStore::AddBitmaps(const BitmapHeader& shape, int count,
+                            const std::function<void(int, uint8_t*)>& fill) {
+    const size_t size = BitmapByteSize(shape);
+    if (size == 0 || count < 1) return -1;
+    Guard guard = Lock();
+    if (!guard.owns_lock()) return -1;
+    const size_t added = size * static_cast<size_t>(count);
+    auto* grown = static_cast<uint8_t*>(std::realloc(data_, totalSize_ + added));
+    if (grown == nullptr) return -1;
+    data_ = grown;
+    try {
+        headers_.reserve(headers_.size() + count);
+        offsets_.reserve(offsets_.size() + count);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    const int first = static_cast<int>(headers_.size());
+    for (int i = 0; i < count; ++i) {
+        BitmapHeader stored = shape;
+        stored.bits = data_ + totalSize_;
+        fill(i, stored.bits);
+        headers_.push_back(stored);
+        offsets_.push_back(totalSize_);
+        totalSize_ += size;
+    }
+    count_.store(static_cast<int>(headers_.size()));
+    return first;
+}
+
 int BitmapStore::AddBitmapHandle(Image&& image) {
     Image owned = std::move(image);
     if (owned.IsNull()) return -1;

@@ -40,6 +40,11 @@ public:
     int AddBitmap(const BitmapHeader& header);
     // Takes the image over; its pixels are copied in and the image is gone either way.
     int AddBitmapHandle(Image&& image);
+    // Appends count bitmaps shaped like shape (its bits are not used) in one allocation, and
+    // lets fill write each one's pixels in place: reading a file of thousands of pages then
+    // copies every byte once. Index of the first new entry, or -1 with nothing added.
+    int AddBitmaps(const BitmapHeader& shape, int count,
+                   const std::function<void(int i, uint8_t* bits)>& fill);
 
     // A copy of entry i taken under the lock, so it stays valid whatever another thread
     // does to the store afterwards. Nothing for an index outside the store.

@@ -23,6 +23,7 @@ std::string FileErrorMessage(const std::string& path) {
 
 namespace {
 constexpr size_t kBufferLimit = 1 << 20;
+constexpr size_t kDirectWrite = 64 << 10;
 
 std::string WriteErrorMessage(const std::string& path, int errorNumber) {
     return "Cannot write \"" + path + "\": " + std::strerror(errorNumber);
@@ -86,7 +87,8 @@ static bool WriteAll(int fd, const char* data, size_t size) {
 bool AtomicFileWriter::Write(const void* data, size_t size) {
     if (failed_ || fd_ < 0) return false;
     const char* bytes = static_cast<const char*>(data);
-    if (buffer_.size() + size <= kBufferLimit) {
+    // Small pieces are gathered; large ones (whole pages) go straight to the file.
+    if (size < kDirectWrite && buffer_.size() + size <= kBufferLimit) {
         buffer_.append(bytes, size);
         return true;
     }

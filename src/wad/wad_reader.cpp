@@ -12,16 +12,11 @@ namespace {
 // Appends the file's pages to the store; a page cut short by the end of the file is white
 // where bytes are missing.
 void ReadPages(WadFileReader& reader, int count, BitmapStore& store) {
-    std::vector<uint8_t> page(kPageBytes);
-    BitmapHeader header;
-    header.width = kPageSize;
-    header.height = kPageSize;
-    header.widthBytes = kPageSize * 3;
-    header.bits = page.data();
-    for (int i = 0; i < count; ++i) {
-        reader.ReadPage(page.data());
-        store.AddBitmap(header);
-    }
+    BitmapHeader shape;
+    shape.width = kPageSize;
+    shape.height = kPageSize;
+    shape.widthBytes = kPageSize * 3;
+    store.AddBitmaps(shape, count, [&](int, uint8_t* bits) { reader.ReadPage(bits); });
 }
 
 }  // namespace
