@@ -1,7 +1,394 @@
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <optional>
+
 #include "cli/cli_app.h"
+#include "edit/add_pieces.h"
+#include "edit/deleting.h"
+#include "edit/page_creation.h"
+#include "edit/record_editing.h"
+#include "edit/single_image.h"
+#include "store/image_io.h"
+#include "store/paths.h"
 
 namespace pelmora::cli {
 
-void AddEditCommands(CLI::App& /*app*/, Cli& /*cli*/) {}
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The progress bar's time-remaining text: the time spent so far scaled up to the whole
+// run, less the time spent.
+std::string EtrText(Clock::time_point start, int percent) {
+    unsigned remaining = 0;
+    if (percent > 0) {
+        const auto elapsed = static_cast<unsigned>(
+            std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count());
+        remaining = 100u * elapsed / static_cast<unsigned>(percent) - elapsed;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, " [ETR: %u:%02u:%02u]", remaining / 3600, remaining / 60 % 60,
+                  remaining % 60);
+    return text;
+}
+
+std::string Numbered(const char* format, int number) {
+    char text[128];
+    std::snprintf(text, sizeof text, format, number);
+    return text;
+}
+
+// Page and texture numbers on the command line are 1-based, as the editor shows them.
+std::optional<int> PageIndex(const Project& project, int page, std::string& why) {
+    if (page < 1 || page > project.PageCount()) {
+        why = Numbered("Page %d does not exist", page) +
+              Numbered(" (the file has %d pages).", project.PageCount());
+        return std::nullopt;
+    }
+    return page - 1;
+}
+
+std::optional<int> RecordIndex(const Project& project, int texture, std::string& why) {
+    if (texture < 1 || texture > project.RecordCount()) {
+        why = Numbered("Texture %d does not exist", texture) +
+              Numbered(" (the file has %d textures).", project.RecordCount());
+        return std::nullopt;
+    }
+    return texture - 1;
+}
+
+// A failure message that names the file it is about.
+OpResult NamingFile(OpResult result, const std::string& path) {
+    if (result.message == kFailedToLoadImageMessage) {
+        result.message += " " + path;
+    } else if (result.message == kFailedToLoadImageBlankPageMessage) {
+        result.message =
+            std::string(kFailedToLoadImageMessage) + " " + path + "\nCreating Blank Page...";
+    }
+    return result;
+}
+
+CLI::App* FileCommand(CLI::App& app, const std::string& name, const std::string& description,
+                      std::string* file, std::string* output) {
+    auto* command = app.add_subcommand(name, description);
+    command->add_option("FILE", *file, "WAD or texture-only file")->required();
+    if (output != nullptr) AddOutputOption(command, output);
+    return command;
+}
+
+void AddAddPieces(CLI::App& app, Cli& cli) {
+    struct Args {
+        std::string file, output, sort = "name";
+        Colour colour = 0;
+        std::vector<std::string> images;
+    };
+    auto args = std::make_shared<Args>();
+    auto* command = FileCommand(app, "add-pieces",
+                                "Add image files as texture pieces, placed first-fit on the pages",
+                                &args->file, &args->output);
+    command->add_option("IMAGE", args->images, "image files (bmp, pcx, png, tga, tif, jpg)")
+        ->required();
+    command->add_option("--sort", args->sort, "Order of adding (default name)")
+        ->check(CLI::IsMember({"name", "size-asc", "size-desc"}));
+    AddColourOption(command, "--color", &args->colour,
+                    "Colour of the pages that adding creates (default 000000)");
+    command->callback([&cli, args] {
+        bool anyFailed = false;
+        cli.Modify(args->file, args->output, [&](Project& project) {
+            project.newPageColour = args->colour;
+            const FileSortOrder order = args->sort == "size-asc"    ? FileSortOrder::SizeAscending
+                                        : args->sort == "size-desc" ? FileSortOrder::SizeDescending
+                                                                    : FileSortOrder::Name;
+            const auto start = Clock::now();
+            AddPiecesCallbacks callbacks;
+            callbacks.piecePlaced = [&](int index) {
+                const TextureRecord& r = project.records[index];
+                char line[128];
+                std::snprintf(line, sizeof line, "Texture %d: page %d at %d,%d size %dx%d\n",
+                              index + 1, r.Page + 1, r.X, r.Y, r.Width(), r.Height());
+                cli.out << line;
+            };
+            callbacks.fileFailed = [&](const std::string& message, const std::string& path) {
+                if (cli.progressOnTerminal) cli.err << "\r\033[K";
+                cli.err << message << ' ' << path << '\n';
+            };
+            if (cli.progressOnTerminal) {
+                callbacks.progress = [&](int i, int n, int percent, const std::string& name) {
+                    cli.err << "\r\033[K"
+                            << AddingTextureText(i, n, percent, EtrText(start, percent), name)
+                            << (i == n ? "\n" : "") << std::flush;
+                };
+            }
+            const std::atomic<bool> stop{false};
+            const AddPiecesResult added =
+                AddPiecesFromFiles(project, args->images, order, stop, callbacks);
+            cli.out << std::flush;
+            anyFailed = !added.failedFiles.empty();
+            return OpResult::Done(added.placed > 0 || added.pagesAdded > 0);
+        });
+        // Each file that failed was reported as it happened; what was added is saved, and
+        // the status still tells a script that not everything went in.
+        if (anyFailed) cli.exitCode = kExitFailed;
+    });
+}
+
+void AddAddPages(CLI::App& app, Cli& cli) {
+    struct Args {
+        std::string file, output;
+        NewPageOptions options;
+        std::optional<int> blank;
+        std::string image, longImage;
+    };
+    auto args = std::make_shared<Args>();
+    auto* command =
+        FileCommand(app, "add-pages", "Add blank pages, a page from an image or a long image",
+                    &args->file, &args->output);
+    auto* kind = command->add_option_group("kind", "What pages to add (one is required)");
+    kind->add_option_function<int>(
+            "--blank", [args](const int& n) { args->blank = n; }, "N blank pages (1 to 10)")
+        ->type_name("N")
+        ->check(CLI::Range(1, kMaxNewPagesAtOnce));
+    auto* image =
+        kind->add_option("--image", args->image, "One page made from IMG")->type_name("IMG");
+    kind->add_option("--long-image", args->longImage,
+                     "As many pages as it takes to hold IMG in 256-row bands")
+        ->type_name("IMG");
+    kind->require_option(1);
+    command
+        ->add_flag("--keep-aspect", args->options.keepAspect,
+                   "With --image: fit the image inside the page instead of stretching it")
+        ->needs(image);
+    AddColourOption(command, "--color", &args->options.colour,
+                    "Background of the new pages; becomes the new page colour (default 000000)");
+    command->callback([&cli, args] {
+        NewPageOptions options = args->options;
+        if (args->blank) {
+            options.kind = NewPageKind::Blank;
+            options.count = *args->blank;
+        } else if (!args->image.empty()) {
+            options.kind = NewPageKind::FromImage;
+            options.imagePath = args->image;
+        } else {
+            options.kind = NewPageKind::FromLongImage;
+            options.imagePath = args->longImage;
+        }
+        cli.Modify(args->file, args->output, [options](Project& project) {
+            return NamingFile(AddNewPages(project, options), options.imagePath);
+        });
+    });
+}
+
+void AddAddRecord(CLI::App& app, Cli& cli) {
+    struct Args {
+        std::string file, output;
+        int page = 0, flipX = -1, flipY = -1;
+        RecordFields fields;
+    };
+    auto args = std::make_shared<Args>();
+    auto* command = FileCommand(app, "add-record",
+                                "Add one texture record (positions modulo 256, sizes cut at the "
+                                "page edge, a size of 0 means 256)",
+                                &args->file, &args->output);
+    const auto number = CLI::NonNegativeNumber;
+    command->add_option("--page", args->page, "Page, from 1")->required()->type_name("P");
+    command->add_option("--x", args->fields.x, "Left position")->required()->check(number);
+    command->add_option("--y", args->fields.y, "Top position")->required()->check(number);
+    command->add_option("--width", args->fields.width, "Width")->required()->check(number);
+    command->add_option("--height", args->fields.height, "Height")->required()->check(number);
+    command->add_option("--flip-x", args->flipX, "FlipX, -1 (default) or 0")
+        ->check(CLI::IsMember({-1, 0}));
+    command->add_option("--flip-y", args->flipY, "FlipY, -1 (default) or 0")
+        ->check(CLI::IsMember({-1, 0}));
+    command->callback([&cli, args] {
+        cli.Modify(args->file, args->output, [args](Project& project) {
+            std::string why;
+            const auto page = PageIndex(project, args->page, why);
+            if (!page) return OpResult::Failed(why);
+            RecordFields fields = args->fields;
+            fields.pageIndex = *page;
+            fields.flipXIndex = FlipIndexOf(static_cast<int8_t>(args->flipX));
+            fields.flipYIndex = FlipIndexOf(static_cast<int8_t>(args->flipY));
+            return AddTextureRecord(project, fields);
+        });
+    });
+}
+
+void AddAddGrid(CLI::App& app, Cli& cli) {
+    struct Args {
+        std::string file, output;
+        int page = 0, across = 64, down = 64;
+    };
+    auto args = std::make_shared<Args>();
+    auto* command = FileCommand(app, "add-grid", "Add one record for every grid cell of a page",
+                                &args->file, &args->output);
+    command->add_option("--page", args->page, "Page, from 1")->required()->type_name("P");
+    command->add_option("--across", args->across, "Cell width in pixels")
+        ->required()
+        ->check(CLI::PositiveNumber);
+    command->add_option("--down", args->down, "Cell height in pixels")
+        ->required()
+        ->check(CLI::PositiveNumber);
+    command->callback([&cli, args] {
+        cli.Modify(args->file, args->output, [args](Project& project) {
+            std::string why;
+            const auto page = PageIndex(project, args->page, why);
+            if (!page) return OpResult::Failed(why);
+            return AddRecordsFromGrid(project, *page, args->across, args->down);
+        });
+    });
+}
+
+void AddDeleteCommands(CLI::App& app, Cli& cli) {
+    struct Args {
+        std::string file, output;
+        int number = 0;
+        Colour colour = 0;
+    };
+    auto page = std::make_shared<Args>();
+    auto* deletePage =
+        FileCommand(app, "delete-page", "Delete page P and its records (page 1 is cleared instead)",
+                    &page->file, &page->output);
+    deletePage->add_option("P", page->number, "Page, from 1")->required();
+    AddColourOption(deletePage, "--color", &page->colour,
+                    "Colour page 1 is cleared to (default 000000)");
+    deletePage->callback([&cli, page] {
+        cli.Modify(page->file, page->output, [page](Project& project) {
+            std::string why;
+            const auto index = PageIndex(project, page->number, why);
+            if (!index) return OpResult::Failed(why);
+            project.newPageColour = page->colour;
+            return DeletePage(project, *index);
+        });
+    });
+
+    auto piece = std::make_shared<Args>();
+    auto* deletePiece = FileCommand(
+        app, "delete-piece", "Paint texture T's rectangle in the page colour and delete its record",
+        &piece->file, &piece->output);
+    deletePiece->add_option("T", piece->number, "Texture, from 2")->required();
+    AddColourOption(deletePiece, "--color", &piece->colour,
+                    "Colour the rectangle is painted (default 000000)");
+    deletePiece->callback([&cli, piece] {
+        cli.Modify(piece->file, piece->output, [piece](Project& project) {
+            std::string why;
+            const auto index = RecordIndex(project, piece->number, why);
+            if (!index) return OpResult::Failed(why);
+            project.newPageColour = piece->colour;
+            OpResult result = DeletePiece(project, *index);
+            // The editor ends these silently; a script needs to hear why nothing happened.
+            if (!result.ok && result.message.empty()) {
+                result.message =
+                    *index == 0 ? Numbered(kTextureNotDeletableFormat, 1)
+                                : Numbered("The page of texture %d does not exist.", piece->number);
+            }
+            return result;
+        });
+    });
+
+    auto record = std::make_shared<Args>();
+    auto* deleteRecord =
+        FileCommand(app, "delete-record", "Delete texture T's record (the page is left as it is)",
+                    &record->file, &record->output);
+    deleteRecord->add_option("T", record->number, "Texture, from 2")->required();
+    deleteRecord->callback([&cli, record] {
+        cli.Modify(record->file, record->output, [record](Project& project) {
+            std::string why;
+            const auto index = RecordIndex(project, record->number, why);
+            if (!index) return OpResult::Failed(why);
+            return DeleteRecord(project, *index);
+        });
+    });
+}
+
+void AddImportCommands(CLI::App& app, Cli& cli) {
+    struct Args {
+        std::string file, output, image;
+        int number = 0;
+    };
+    auto page = std::make_shared<Args>();
+    auto* importPage =
+        FileCommand(app, "import-page", "Replace page P by IMAGE stretched to 256 x 256",
+                    &page->file, &page->output);
+    importPage->add_option("P", page->number, "Page, from 1")->required();
+    importPage->add_option("IMAGE", page->image, "image file")->required();
+    importPage->callback([&cli, page] {
+        cli.Modify(page->file, page->output, [page](Project& project) {
+            std::string why;
+            const auto index = PageIndex(project, page->number, why);
+            if (!index) return OpResult::Failed(why);
+            return NamingFile(ImportPage(project, *index, page->image), page->image);
+        });
+    });
+
+    auto piece = std::make_shared<Args>();
+    auto* importPiece =
+        FileCommand(app, "import-piece",
+                    "Draw IMAGE, stretched to texture T's size, over T's rectangle on its page",
+                    &piece->file, &piece->output);
+    importPiece->add_option("T", piece->number, "Texture, from 1")->required();
+    importPiece->add_option("IMAGE", piece->image, "image file")->required();
+    importPiece->callback([&cli, piece] {
+        cli.Modify(piece->file, piece->output, [piece](Project& project) {
+            std::string why;
+            const auto index = RecordIndex(project, piece->number, why);
+            if (!index) return OpResult::Failed(why);
+            return NamingFile(ImportPiece(project, *index, piece->image), piece->image);
+        });
+    });
+}
+
+void AddSingleExportCommands(CLI::App& app, Cli& cli) {
+    struct Args {
+        std::string file, out;
+        int number = 0;
+        int quality = 100;
+    };
+    const CLI::Validator imageName(
+        [](std::string& path) -> std::string {
+            if (FormatFromExtension(ExtensionOf(path)) != ImageFormat::Unknown) return {};
+            return "OUT must end in .bmp, .pcx, .png, .tga, .tif, .tiff, .jpg, .jpe, .jpeg, "
+                   ".jfif or .raw: " +
+                   path;
+        },
+        "IMAGE FILE");
+    const auto add = [&](const std::string& name, const std::string& description,
+                         const char* numberHelp, bool isPage) {
+        auto args = std::make_shared<Args>();
+        auto* command = FileCommand(app, name, description, &args->file, nullptr);
+        command->add_option(isPage ? "P" : "T", args->number, numberHelp)->required();
+        command->add_option("OUT", args->out, "image file to write")->required()->check(imageName);
+        command->add_option("--quality", args->quality, "JPEG quality 0 to 100 (default 100)")
+            ->check(CLI::Range(0, 100));
+        command->callback([&cli, args, isPage] {
+            Project project;
+            if (!cli.Open(project, args->file)) return;
+            std::string why;
+            const auto index = isPage ? PageIndex(project, args->number, why)
+                                      : RecordIndex(project, args->number, why);
+            if (!index) return cli.Fail(why);
+            const OpResult written = isPage
+                                         ? ExportPage(project, *index, args->out, args->quality)
+                                         : ExportPiece(project, *index, args->out, args->quality);
+            if (!written.ok) cli.Fail(written.message);
+        });
+    };
+    add("export-page", "Write page P to an image file (format by OUT's extension, or raw)",
+        "Page, from 1", true);
+    add("export-piece", "Write texture T's rectangle to an image file (format by OUT's extension)",
+        "Texture, from 1", false);
+}
+
+}  // namespace
+
+void AddEditCommands(CLI::App& app, Cli& cli) {
+    AddAddPieces(app, cli);
+    AddAddPages(app, cli);
+    AddAddRecord(app, cli);
+    AddAddGrid(app, cli);
+    AddDeleteCommands(app, cli);
+    AddImportCommands(app, cli);
+    AddSingleExportCommands(app, cli);
+}
 
 }  // namespace pelmora::cli

@@ -1,0 +1,335 @@
+#include "edit/add_pieces.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "edit/placement_oracle.h"
+#include "store/image_io.h"
+#include "test_support.h"
+
+namespace pelmora {
+namespace {
+
+constexpr Colour kTeal = MakeColour(0, 128, 128);
+
+struct Fitted {
+    int w, h;
+    bool operator==(const Fitted&) const = default;
+};
+
+Fitted Fit(int w, int h) {
+    Fitted f{};
+    FitToPage(w, h, f.w, f.h);
+    return f;
+}
+
+TEST(FitToPage, ScalesDownByTheTruncatingRuleAndNeverEnlarges) {
+    EXPECT_EQ(Fit(640, 480), (Fitted{256, 192}));
+    EXPECT_EQ(Fit(300, 200), (Fitted{255, 170}));
+    EXPECT_EQ(Fit(200, 300), (Fitted{170, 255}));
+    EXPECT_EQ(Fit(1000, 10), (Fitted{200, 2}));
+    EXPECT_EQ(Fit(512, 256), (Fitted{256, 128}));
+    EXPECT_EQ(Fit(300, 300), (Fitted{256, 256}));
+    EXPECT_EQ(Fit(322, 322), (Fitted{255, 255}));
+    EXPECT_EQ(Fit(100, 50), (Fitted{100, 50}));
+    EXPECT_EQ(Fit(256, 256), (Fitted{256, 256}));
+    EXPECT_EQ(Fit(1, 256), (Fitted{1, 256}));
+    // Elongated beyond 256 : 1, a side comes out as nothing.
+    EXPECT_EQ(Fit(257, 1).h, 0);
+    EXPECT_EQ(Fit(1, 600).w, 0);
+}
+
+TEST(NaturalNameLess, NumbersByValueThenSignedBytes) {
+    std::vector<std::string> names = {"img10.bmp", "img2.bmp", "img1.bmp"};
+    std::sort(names.begin(), names.end(), NaturalNameLess);
+    EXPECT_EQ(names, (std::vector<std::string>{"img1.bmp", "img2.bmp", "img10.bmp"}));
+    EXPECT_TRUE(NaturalNameLess("x/a10.png", "x/a010.png"));  // shorter digit run first
+    EXPECT_FALSE(NaturalNameLess("x/a010.png", "x/a10.png"));
+    EXPECT_TRUE(NaturalNameLess("a009", "a010"));
+    EXPECT_TRUE(NaturalNameLess("B.bmp", "a.bmp"));    // capitals before small letters
+    EXPECT_TRUE(NaturalNameLess("\xe9t\xe9", "ete"));  // bytes above 127 before ASCII
+    EXPECT_TRUE(NaturalNameLess("abc", "abcd"));
+    EXPECT_FALSE(NaturalNameLess("abcd", "abc"));
+    EXPECT_FALSE(NaturalNameLess("img7", "img7"));
+    EXPECT_TRUE(NaturalNameLess("1x", "12"));
+    EXPECT_TRUE(NaturalNameLess("a5b", "a5c"));
+}
+
+// A project as File > New leaves it, in memory only.
+void NewInMemory(Project& project, Colour pageColour = 0) {
+    project.newPageColour = pageColour;
+    NewProject(project, "/nonexistent/new.plm");
+}
+
+Image Page(const Project& project, int k) {
+    return *project.pages.GetBitmap(k);
+}
+
+TEST(PlacePieceOnPage, FirstFitRowByRowIgnoringRecordOneAndOtherPages) {
+    Project project;
+    NewInMemory(project);
+    project.AddBlankPage();
+    project.records[0] = MakeRecord(0, 0, 200, 200, 0, 0, 0);  // the reserved record
+    project.records.push_back(MakeRecord(0, 0, 256, 256, 1));  // page 2 is full
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(PlacePieceOnPage(project, Image(128, 128), 0));
+    ASSERT_EQ(project.RecordCount(), 5);
+    EXPECT_EQ(RecordText(project.records[2]),
+              "Page=1, X=0, Y=0, Width=128, Height=128, FlipX=-1, FlipY=-1");
+    EXPECT_EQ(RecordText(project.records[3]),
+              "Page=1, X=128, Y=0, Width=128, Height=128, FlipX=-1, FlipY=-1");
+    EXPECT_EQ(RecordText(project.records[4]),
+              "Page=1, X=0, Y=128, Width=128, Height=128, FlipX=-1, FlipY=-1");
+    EXPECT_EQ(project.selectedTexture, 4);
+    EXPECT_EQ(project.selectedPage, 0);
+
+    const Image before = Page(project, 1);
+    EXPECT_FALSE(PlacePieceOnPage(project, Image(1, 1), 1));
+    EXPECT_EQ(project.RecordCount(), 5);
+    EXPECT_EQ(Page(project, 1), before);
+    // A whole-page piece fits only a page nothing covers.
+    EXPECT_FALSE(PlacePieceOnPage(project, Image(256, 256), 0));
+}
+
+std::string WritePng(const test::TempDir& dir, const std::string& name, const Image& image) {
+    const std::string path = dir.File(name);
+    EXPECT_TRUE(SaveImage(image, path, ImageFormat::Png));
+    return path;
+}
+
+// What the callbacks saw, in order.
+struct Seen {
+    std::vector<std::string> titles;
+    int gatheringSteps = 0;
+    std::vector<std::string> progress;
+    std::vector<int> placed;
+    std::vector<std::string> failed;
+
+    AddPiecesCallbacks Callbacks() {
+        AddPiecesCallbacks c;
+        c.setTitle = [this](const std::string& t) { titles.push_back(t); };
+        c.stepGathering = [this] { ++gatheringSteps; };
+        c.progress = [this](int i, int n, int percent, const std::string& name) {
+            progress.push_back(AddingTextureText(i, n, percent, " [ETR: 0:00:00]", name));
+        };
+        c.piecePlaced = [this](int record) { placed.push_back(record); };
+        c.fileFailed = [this](const std::string& message, const std::string& path) {
+            failed.push_back(message + " " + path);
+        };
+        return c;
+    }
+};
+
+TEST(AddPiecesFromFiles, NaturalOrderExactPixelsProgressAndTitles) {
+    test::TempDir dir;
+    const Image one = test::PatternImage(40, 30, 1), two = test::PatternImage(20, 50, 2);
+    const Image ten = test::PatternImage(300, 200, 3);
+    std::vector<std::string> files = {WritePng(dir, "img10.png", ten),
+                                      WritePng(dir, "img1.png", one),
+                                      WritePng(dir, "img2.png", two)};
+    Project project;
+    NewInMemory(project);
+    Seen seen;
+    const std::atomic<bool> stop{false};
+    const auto result =
+        AddPiecesFromFiles(project, files, FileSortOrder::Name, stop, seen.Callbacks());
+    EXPECT_EQ(result.placed, 3);
+    EXPECT_FALSE(result.stopped);
+    EXPECT_EQ(seen.titles, (std::vector<std::string>{"Gathering Files...", "Sorting Files...",
+                                                     "Sorting Complete...", "Loading Files..."}));
+    EXPECT_EQ(seen.gatheringSteps, 3);
+    EXPECT_EQ(seen.progress, (std::vector<std::string>{
+                                 "Adding Texture 1 of 3, 33% done [ETR: 0:00:00] [img1.png]",
+                                 "Adding Texture 2 of 3, 66% done [ETR: 0:00:00] [img2.png]",
+                                 "Adding Texture 3 of 3, 100% done [ETR: 0:00:00] [img10.png]"}));
+    EXPECT_EQ(seen.placed, (std::vector<int>{1, 2, 3}));
+    ASSERT_EQ(project.RecordCount(), 4);
+    EXPECT_EQ(RecordText(project.records[1]),
+              "Page=1, X=0, Y=0, Width=40, Height=30, FlipX=-1, FlipY=-1");
+    EXPECT_EQ(RecordText(project.records[2]),
+              "Page=1, X=40, Y=0, Width=20, Height=50, FlipX=-1, FlipY=-1");
+    // 300 x 200 is scaled to 255 x 170 and finds room only below the first two.
+    EXPECT_EQ(RecordText(project.records[3]),
+              "Page=1, X=0, Y=50, Width=255, Height=170, FlipX=-1, FlipY=-1");
+    // Pieces that are not scaled are copied byte for byte.
+    const Image page = Page(project, 0);
+    EXPECT_EQ(page.Copy(0, 0, 40, 30), one);
+    EXPECT_EQ(page.Copy(40, 0, 20, 50), two);
+    EXPECT_EQ(page.PixelAt(60, 0), 0u);  // untouched page stays as it was
+    EXPECT_EQ(project.selectedTexture, 3);
+}
+
+TEST(AddPiecesFromFiles, SizeOrdersAndNewPagesInTheNewPageColour) {
+    test::TempDir dir;
+    // PNG sizes grow with the pixel count of these noisy images.
+    std::vector<std::string> files;
+    std::mt19937 random(4);
+    for (int side : {150, 50, 200}) {
+        Image image(side, side);
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                image.SetPixel(x, y, static_cast<Colour>(random() & 0xFFFFFF));
+        files.push_back(WritePng(dir, "p" + std::to_string(side) + ".png", image));
+    }
+    const auto widths = [](const Project& p) {
+        std::vector<int> w;
+        for (int i = 1; i < p.RecordCount(); ++i) w.push_back(p.records[i].Width());
+        return w;
+    };
+    const std::atomic<bool> stop{false};
+    {
+        Project project;
+        NewInMemory(project, kTeal);
+        const auto result = AddPiecesFromFiles(project, files, FileSortOrder::SizeAscending, stop);
+        EXPECT_EQ(widths(project), (std::vector<int>{50, 150, 200}));
+        // 50 and 150 share page 1; 200 x 200 needs a page of its own.
+        EXPECT_EQ(result.pagesAdded, 1);
+        ASSERT_EQ(project.PageCount(), 2);
+        EXPECT_EQ(project.records[3].Page, 1);
+        const Image added = Page(project, 1);
+        EXPECT_EQ(added.PixelAt(200, 0), kTeal);
+        EXPECT_EQ(added.PixelAt(255, 255), kTeal);
+        EXPECT_EQ(project.selectedPage, 1);
+    }
+    {
+        Project project;
+        NewInMemory(project);
+        AddPiecesFromFiles(project, files, FileSortOrder::SizeDescending, stop);
+        EXPECT_EQ(widths(project), (std::vector<int>{200, 150, 50}));
+        EXPECT_EQ(project.PageCount(), 2);
+        EXPECT_EQ(project.records[3].Page, 0);  // 50 x 50 fills the gap beside the 200
+    }
+}
+
+void PutBigEndian(std::string& bytes, size_t at, uint32_t value) {
+    for (int b = 0; b < 4; ++b) bytes[at + b] = static_cast<char>((value >> (24 - 8 * b)) & 0xFF);
+}
+
+uint32_t Crc32(const std::string& bytes, size_t from, size_t length) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = from; i < from + length; ++i) {
+        crc ^= static_cast<uint8_t>(bytes[i]);
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A well-formed PNG header that claims 30000 x 30000 pixels (3.6 GB to decode) in a few
+// bytes.
+std::string HugePng() {
+    std::string bytes = *EncodeImage(Image(1, 1), ImageFormat::Png);
+    const size_t ihdr = bytes.find("IHDR");
+    PutBigEndian(bytes, ihdr + 4, 30000);
+    PutBigEndian(bytes, ihdr + 8, 30000);
+    PutBigEndian(bytes, ihdr + 17, Crc32(bytes, ihdr, 17));
+    return bytes;
+}
+
+TEST(AddPiecesFromFiles, UnusableFilesAreSkippedAndReportedTheRestIsAdded) {
+    test::TempDir dir;
+    std::vector<std::string> files = {WritePng(dir, "a1.png", test::PatternImage(10, 10, 1))};
+    test::WriteFile(dir.File("a2.png"), "this is not an image");
+    files.push_back(dir.File("a2.png"));
+    files.push_back(WritePng(dir, "a3.png", Image(257, 1)));  // scales to 256 x 0
+    std::string truncated = *EncodeImage(test::PatternImage(64, 64, 9), ImageFormat::Png);
+    test::WriteFile(dir.File("a4.png"), truncated.substr(0, truncated.size() / 3));
+    files.push_back(dir.File("a4.png"));
+    test::WriteFile(dir.File("a5.png"), HugePng());
+    files.push_back(dir.File("a5.png"));
+    std::string why;  // refused for its size, before anything is decoded
+    EXPECT_FALSE(LoadImage(files.back(), &why));
+    EXPECT_NE(why.find("larger than"), std::string::npos) << why;
+    files.push_back(dir.File("a6.png"));  // does not exist
+    files.push_back(WritePng(dir, "a7.png", test::PatternImage(12, 12, 2)));
+
+    Project project;
+    NewInMemory(project);
+    Seen seen;
+    const std::atomic<bool> stop{false};
+    const auto result =
+        AddPiecesFromFiles(project, files, FileSortOrder::Name, stop, seen.Callbacks());
+    EXPECT_EQ(result.placed, 2);
+    EXPECT_EQ(result.failedFiles,
+              (std::vector<std::string>{files[1], files[2], files[3], files[4], files[5]}));
+    ASSERT_EQ(seen.failed.size(), 5u);
+    EXPECT_EQ(seen.failed[0], "Failed To Load Image... " + files[1]);
+    EXPECT_EQ(seen.progress.size(), 7u);  // skipped files still count
+    ASSERT_EQ(project.RecordCount(), 3);
+    EXPECT_EQ(project.records[2].X, 10);
+    EXPECT_EQ(Page(project, 0).Copy(10, 0, 12, 12), test::PatternImage(12, 12, 2));
+}
+
+TEST(AddPiecesFromFiles, StopLetsThePieceBeingPlacedFinishAndKeepsWhatWasAdded) {
+    test::TempDir dir;
+    std::vector<std::string> files;
+    for (int i = 1; i <= 30; ++i)
+        files.push_back(WritePng(dir, "s" + std::to_string(i) + ".png", Image(100, 100)));
+    Project project;
+    NewInMemory(project);
+    std::atomic<bool> stop{false};
+    AddPiecesCallbacks callbacks;
+    int progressCalls = 0;
+    callbacks.piecePlaced = [&](int record) {
+        if (record == 5) stop = true;
+    };
+    callbacks.progress = [&](int, int, int, const std::string&) { ++progressCalls; };
+    const auto result = AddPiecesFromFiles(project, files, FileSortOrder::Name, stop, callbacks);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.placed, 5);
+    EXPECT_EQ(progressCalls, 5);
+    EXPECT_EQ(project.RecordCount(), 6);
+    EXPECT_EQ(project.PageCount(), 2);  // four 100 x 100 pieces fit a page
+
+    // Stopped before it starts: gathering ends and nothing is added.
+    Project other;
+    NewInMemory(other);
+    Seen seen;
+    const auto none =
+        AddPiecesFromFiles(other, files, FileSortOrder::SizeAscending, stop, seen.Callbacks());
+    EXPECT_TRUE(none.stopped);
+    EXPECT_EQ(none.placed, 0);
+    EXPECT_EQ(seen.gatheringSteps, 0);
+    EXPECT_EQ(other.RecordCount(), 1);
+
+    // Without an open project nothing happens at all.
+    Project closed;
+    const std::atomic<bool> go{false};
+    EXPECT_EQ(AddPiecesFromFiles(closed, files, FileSortOrder::Name, go).placed, 0);
+    EXPECT_EQ(closed.PageCount(), 0);
+}
+
+TEST(AddPiecesFromFiles, SameRecordsAsTheStraightforwardScanWithRecordsAlreadyThere) {
+    test::TempDir dir;
+    std::mt19937 random(11);
+    std::vector<std::string> files;
+    std::vector<std::pair<int, int>> sizes;
+    for (int i = 0; i < 160; ++i) {
+        const int w = 1 + static_cast<int>(random() % 90), h = 1 + static_cast<int>(random() % 90);
+        files.push_back(WritePng(dir, "f" + std::to_string(i) + ".png", Image(w, h)));
+    }
+    std::sort(files.begin(), files.end(), NaturalNameLess);
+    for (const auto& f : files) {
+        const auto image = LoadImage(f);
+        sizes.emplace_back(image->Width(), image->Height());
+    }
+    Project project;
+    NewInMemory(project);
+    project.AddBlankPage();
+    project.records.push_back(MakeRecord(30, 0, 100, 60, 0));
+    project.records.push_back(MakeRecord(0, 100, 256, 20, 1));
+    project.records.push_back(MakeRecord(5, 5, 250, 250, 3));  // a page added later
+    std::vector<TextureRecord> expected = project.records;
+    int expectedPages = project.PageCount();
+    test::StraightforwardPlaceAll(expected, expectedPages, sizes);
+
+    const std::atomic<bool> stop{false};
+    AddPiecesFromFiles(project, files, FileSortOrder::Name, stop);
+    EXPECT_EQ(project.PageCount(), expectedPages);
+    ASSERT_EQ(project.RecordCount(), static_cast<int>(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(RecordText(project.records[i]), RecordText(expected[i])) << i;
+}
+
+}  // namespace
+}  // namespace pelmora
