@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+
+#include "edit/add_pieces.h"
+#include "store/image_io.h"
+#include "test_support.h"
+
+namespace pelmora {
+namespace {
+
+// The editor's side of adding, as it will run it: the adding on a worker thread, the page
+// drawn from the store at any time, the project read only inside piecePlaced while the
+// worker waits for the hand-over, and Stop pressed from the other thread.
+TEST(AddPiecesConcurrency, EditorReadsWhileTheWorkerAddsAndStopsIt) {
+    test::TempDir dir;
+    std::vector<std::string> files;
+    for (int i = 0; i < 80; ++i) {
+        const int side = 20 + (i * 37) % 100;
+        const Colour colour = MakeColour(static_cast<uint8_t>(i + 1), 7, 200);
+        const std::string path = dir.File("t" + std::to_string(i) + ".png");
+        ASSERT_TRUE(SaveImage(Image(side, side + i % 3, colour), path, ImageFormat::Png));
+        files.push_back(path);
+    }
+    Project project;
+    NewProject(project, "/nonexistent/x.plm");
+
+    std::mutex mutex;
+    std::condition_variable handOver;
+    std::optional<int> placed;  // a record waiting to be looked at by the "UI"
+    bool finished = false;
+    std::atomic<bool> stop{false};
+    AddPiecesCallbacks callbacks;
+    callbacks.piecePlaced = [&](int record) {
+        std::unique_lock lock(mutex);
+        placed = record;
+        handOver.notify_all();
+        handOver.wait(lock, [&] { return !placed; });
+    };
+    AddPiecesResult result;
+    std::thread worker([&] {
+        result = AddPiecesFromFiles(project, files, FileSortOrder::Name, stop, callbacks);
+        std::lock_guard lock(mutex);
+        finished = true;
+        handOver.notify_all();
+    });
+
+    std::set<Colour> colours;
+    int shown = 0, drawn = 0;
+    while (true) {
+        std::unique_lock lock(mutex);
+        handOver.wait_for(lock, std::chrono::milliseconds(1), [&] { return placed || finished; });
+        if (placed) {
+            const TextureRecord r = project.records[*placed];
+            const auto page = project.pages.GetBitmap(r.Page);
+            ASSERT_TRUE(page);
+            const Colour c = page->PixelAt(r.X, r.Y);
+            EXPECT_EQ(page->PixelAt(r.X + r.Width() - 1, r.Y + r.Height() - 1), c);
+            colours.insert(c);
+            EXPECT_EQ(project.selectedTexture, *placed);
+            if (++shown == 40) stop = true;
+            placed.reset();
+            handOver.notify_all();
+        } else if (finished) {
+            break;
+        } else {
+            lock.unlock();
+            // Drawing the newest page while the worker may be adding or changing pages.
+            const auto page = project.pages.GetBitmap(project.PageCount() - 1);
+            drawn += page ? 1 : 0;
+        }
+    }
+    worker.join();
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.placed, 40);
+    EXPECT_EQ(project.RecordCount(), 41);
+    EXPECT_EQ(colours.size(), 40u);  // every piece landed with its own pixels
+    EXPECT_GE(drawn, 0);
+}
+
+}  // namespace
+}  // namespace pelmora

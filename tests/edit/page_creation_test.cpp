@@ -1,0 +1,115 @@
+#include "edit/page_creation.h"
+
+#include <gtest/gtest.h>
+
+#include "store/image_io.h"
+#include "test_support.h"
+
+namespace pelmora {
+namespace {
+
+constexpr Colour kPink = MakeColour(250, 10, 120);
+
+void NewInMemory(Project& project) {
+    NewProject(project, "/nonexistent/new.plm");
+}
+
+Image Page(const Project& project, int k) {
+    return *project.pages.GetBitmap(k);
+}
+
+TEST(AddNewPages, BlankPagesInTheChosenColourWhichBecomesTheNewPageColour) {
+    Project project;
+    NewInMemory(project);
+    NewPageOptions options;
+    options.colour = kPink;
+    options.count = 10;
+    const OpResult result = AddNewPages(project, options);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(project.PageCount(), 11);
+    EXPECT_EQ(project.selectedPage, 10);
+    EXPECT_EQ(project.newPageColour, kPink);
+    EXPECT_EQ(Page(project, 10), Image(256, 256, kPink));
+    EXPECT_EQ(project.RecordCount(), 1);  // no record is made
+
+    for (int bad : {0, 11}) {
+        options.count = bad;
+        EXPECT_FALSE(AddNewPages(project, options).ok);
+    }
+    EXPECT_EQ(project.PageCount(), 11);
+}
+
+TEST(PageFromImage, FitsOrStretchesAtTheTopLeftCorner) {
+    // 100 x 50 is kept as it is, the rest of the page in the background colour.
+    const Image small = test::PatternImage(100, 50, 3);
+    Image page = PageFromImage(small, true, kPink);
+    EXPECT_EQ(page.Copy(0, 0, 100, 50), small);
+    EXPECT_EQ(page.PixelAt(100, 0), kPink);
+    EXPECT_EQ(page.PixelAt(0, 50), kPink);
+    // 300 x 200 becomes 255 x 170: column 255 and the rows from 170 keep the background.
+    page = PageFromImage(Image(300, 200, MakeColour(1, 2, 3)), true, kPink);
+    EXPECT_EQ(page.PixelAt(254, 169), MakeColour(1, 2, 3));
+    EXPECT_EQ(page.PixelAt(255, 0), kPink);
+    EXPECT_EQ(page.PixelAt(0, 170), kPink);
+    // Without keeping the aspect even a tiny image covers the whole page.
+    page = PageFromImage(Image(2, 2, MakeColour(9, 9, 9)), false, kPink);
+    EXPECT_EQ(page, Image(256, 256, MakeColour(9, 9, 9)));
+}
+
+TEST(PagesFromLongImage, CutsBandsTopFirstAndFillsTheLastBand) {
+    Image tall(256, 1000);
+    for (int y = 0; y < 1000; ++y) tall.FillRect(0, y, 256, 1, MakeColour(0, y % 256, y / 256));
+    auto bands = PagesFromLongImage(tall, kPink);
+    ASSERT_EQ(bands.size(), 4u);
+    EXPECT_EQ(bands[0].PixelAt(5, 0), MakeColour(0, 0, 0));
+    EXPECT_EQ(bands[3].PixelAt(5, 0), MakeColour(0, 768 % 256, 3));
+    EXPECT_EQ(bands[3].PixelAt(5, 231), MakeColour(0, 999 % 256, 3));
+    EXPECT_EQ(bands[3].PixelAt(5, 232), kPink);
+
+    EXPECT_EQ(PagesFromLongImage(Image(512, 1024), kPink).size(), 2u);  // fitted to 256 x 512
+    bands = PagesFromLongImage(Image(100, 300, MakeColour(1, 1, 1)), kPink);
+    ASSERT_EQ(bands.size(), 2u);  // a narrow image is not widened
+    EXPECT_EQ(bands[1].PixelAt(99, 43), MakeColour(1, 1, 1));
+    EXPECT_EQ(bands[1].PixelAt(100, 0), kPink);
+    EXPECT_EQ(PagesFromLongImage(Image(256, 256), kPink).size(), 1u);
+    EXPECT_EQ(PagesFromLongImage(Image(30, 10), kPink).size(), 1u);
+}
+
+TEST(AddNewPages, FromImagesAndABlankPageWhenTheImageCannotBeLoaded) {
+    test::TempDir dir;
+    const std::string tall = dir.File("tall.png");
+    ASSERT_TRUE(SaveImage(Image(256, 600, MakeColour(5, 6, 7)), tall, ImageFormat::Png));
+    Project project;
+    NewInMemory(project);
+    NewPageOptions options;
+    options.kind = NewPageKind::FromLongImage;
+    options.imagePath = tall;
+    options.colour = kPink;
+    EXPECT_TRUE(AddNewPages(project, options).ok);
+    ASSERT_EQ(project.PageCount(), 4);
+    EXPECT_EQ(Page(project, 3).PixelAt(0, 87), MakeColour(5, 6, 7));
+    EXPECT_EQ(Page(project, 3).PixelAt(0, 88), kPink);
+    EXPECT_EQ(project.selectedPage, 3);
+
+    options.kind = NewPageKind::FromImage;
+    options.keepAspect = false;
+    EXPECT_TRUE(AddNewPages(project, options).ok);
+    EXPECT_EQ(Page(project, 4), Image(256, 256, MakeColour(5, 6, 7)));
+
+    test::WriteFile(dir.File("broken.png"), "\x89PNG broken");
+    for (const std::string& path : {dir.File("broken.png"), std::string()}) {
+        options.imagePath = path;
+        options.kind = path.empty() ? NewPageKind::FromLongImage : NewPageKind::FromImage;
+        const int before = project.PageCount();
+        const OpResult result = AddNewPages(project, options);
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.changed);
+        EXPECT_EQ(result.message, "Failed To Load Image...\nCreating Blank Page...");
+        ASSERT_EQ(project.PageCount(), before + 1);
+        EXPECT_EQ(Page(project, before), Image(256, 256, kPink));
+        EXPECT_EQ(project.selectedPage, before);
+    }
+}
+
+}  // namespace
+}  // namespace pelmora
