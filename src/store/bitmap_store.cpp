@@ -2,6 +2,15 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <thread>
+
+#if defined(__SANITIZE_THREAD__)
+#define PELMORA_THREAD_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define PELMORA_THREAD_SANITIZER 1
+#endif
+#endif
 
 namespace pelmora {
 
@@ -18,7 +27,15 @@ BitmapStore::~BitmapStore() {
 
 BitmapStore::Guard BitmapStore::Lock() const {
     Guard guard(lock_->mutex, std::defer_lock);
+#ifdef PELMORA_THREAD_SANITIZER
+    // ThreadSanitizer does not see timed locking (pthread_mutex_clocklock) and would report
+    // every access to a store as a race; it does see try_lock, so poll until the deadline.
+    const auto deadline = std::chrono::steady_clock::now() + lock_->wait;
+    while (!guard.try_lock() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+#else
     (void)guard.try_lock_for(lock_->wait);
+#endif
     return guard;
 }
 
