@@ -28,7 +28,6 @@ inline constexpr std::array<ExportFormatInfo, 6> kExportFormats = {{
 
 constexpr const char* kSavingPagesText = "Saving Pages Please Wait...";
 constexpr const char* kSavingTexturesText = "Saving Textures Please Wait...";
-constexpr const char* kSavingHtmlText = "Saving HTML Page Please Wait...";
 
 // The answers of the Export Options dialog (and of the HTML Page Options behind it).
 struct ExportOptions {

@@ -32,6 +32,7 @@ enum class GalleryKind { Pages, Textures };
 
 constexpr const char* kPagesGalleryName = "texture_pages.htm";
 constexpr const char* kTexturesGalleryName = "texture_pieces.htm";
+constexpr const char* kSavingHtmlText = "Saving HTML Page Please Wait...";
 
 // Text that comes from outside (a file name) made safe inside HTML declared as ISO-8859-1:
 // markup characters become entities and everything beyond ASCII a numeric reference.
