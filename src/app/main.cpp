@@ -1,13 +1,21 @@
 #include <QApplication>
-#include <QMainWindow>
 
 #include "store/image_io.h"
+#include "ui/main_window.h"
+#include "ui/modal_ui.h"
 
 int main(int argc, char** argv) {
     pelmora::InitImageLibrary(argv[0]);
+    // The adding of pieces decodes on a thread of its own.
+    pelmora::SetImageLibraryThreads(1);
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Pelmora v1.0.6.6 (by Brell)");
+    QApplication::setApplicationName(QStringLiteral("pelmora"));
+    QApplication::setApplicationVersion(QStringLiteral(PELMORA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("pelmora"));
+
+    pelmora::ui::QtModalUi modal;
+    pelmora::ui::MainWindow window(modal);
     window.show();
-    return app.exec();
+    window.Start(QApplication::arguments());
+    return QApplication::exec();
 }

@@ -1,0 +1,448 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMimeData>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+#include "edit/record_editing.h"
+#include "store/paths.h"
+#include "ui/add_pieces_job.h"
+#include "ui/colour_swatch.h"
+#include "ui/dialog_units.h"
+#include "ui/page_canvas.h"
+#include "ui/page_composer.h"
+#include "ui/piece_preview.h"
+#include "ui/text_progress_bar.h"
+#include "wad/wad_reader.h"
+#include "wad/wad_writer.h"
+
+namespace pelmora::ui {
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+std::string S(const QString& text) {
+    return text.toStdString();
+}
+
+// The busy cursor for as long as a command runs.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+FileDialogRequest WadOpenRequest(const Project& project) {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open");
+    request.folder = Q(DirectoryOf(project.rememberedWadFolder));
+    request.proposedName = Q(project.filePath);
+    request.filters = {
+        {QStringLiteral("Stonecrypt Wad File (*.wad)"), QStringLiteral("*.wad;*.plm")}};
+    return request;
+}
+
+void SyncList(QComboBox* list, int count, const QString& format) {
+    const QSignalBlocker block(list);
+    while (list->count() > count) list->removeItem(list->count() - 1);
+    while (list->count() < count) list->addItem(format.arg(list->count() + 1));
+}
+
+}  // namespace
+
+QString DisplayModeMessage(int bitsPerPixel) {
+    if (bitsPerPixel >= 24) return {};
+    const char* name = bitsPerPixel == 16 ? "High Color" : bitsPerPixel == 8 ? "256 Color" : "";
+    return QString::asprintf(
+        "You Need To Change Your Display Mode To 24 bit Color For Best Results...\nLet Me Know "
+        "Of Any Problems You Incounter While Running Under Any Other Mode\nThis Current Mode "
+        "\"%d bit\" %s",
+        bitsPerPixel, name);
+}
+
+std::vector<FileFilter> ImageOpenFilters() {
+    return {{QStringLiteral("All Supported Images"),
+             QStringLiteral("*.bmp;*.pcx;*.png;*.tga;*.tif;*.tiff;*.jpg;*.jpe;*.jpeg;*.jfif")},
+            {QStringLiteral("BMP (*.bmp)"), QStringLiteral("*.bmp")},
+            {QStringLiteral("PCX (*.pcx)"), QStringLiteral("*.pcx")},
+            {QStringLiteral("PNG (*.png)"), QStringLiteral("*.png")},
+            {QStringLiteral("TGA (*.tga)"), QStringLiteral("*.tga")},
+            {QStringLiteral("TIFF (*.tif, *.tiff)"), QStringLiteral("*.tif;*.tiff")},
+            {QStringLiteral("JPEG (*.jpg, *.jpe, *.jpeg, *.jfif)"),
+             QStringLiteral("*.jpg;*.jpe;*.jpeg;*.jfif")}};
+}
+
+MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
+    : QMainWindow(parent), modal_(modal), job_(std::make_unique<AddPiecesJob>(project_)) {
+    modal_.SetOwner(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(DialogFont());
+    setAcceptDrops(true);
+    setWindowIcon(QIcon(QStringLiteral(":/pelmora/pelmora.png")));
+
+    const DialogUnits du = DialogUnits::FromFont(font());
+    backdrop_ = new PanelBackdrop(this);
+    backdrop_->setFixedSize(du.X(442), du.Y(250));
+    setCentralWidget(backdrop_);
+    BuildControls(du);
+    BuildMenus();
+    ConfigureProgressBar();
+    setWindowTitle(Q(ProjectTitle(project_)));
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    canvas_->isEmpty = [this] { return pageList_->count() == 0 && textureList_->count() == 0; };
+    canvas_->hitTest = [this](const QPoint& p) { return HitTest(p); };
+    canvas_->tipAnchor = [this] { return backdrop_->mapToGlobal(QPoint(15, 13)); };
+    canvas_->SetTrackColour(options_.trackColour);
+    connect(canvas_, &PageCanvas::textureClicked, this, [this](int index) {
+        textureList_->setCurrentIndex(index);
+        ShowSelectedTexture();
+    });
+    connect(canvas_, &PageCanvas::selectionChanged, this, [this](const QRect& s) {
+        recordText_->setPlainText(QString::asprintf(
+            "Selection: Left=%d, Top=%d, Right=%d, Bottom=%d, Width=%d, Height=%d", s.left(),
+            s.top(), s.left() + s.width(), s.top() + s.height(), s.width(), s.height()));
+    });
+    connect(canvas_, &PageCanvas::dragEnded, this, [this] {
+        const int r = textureList_->currentIndex();
+        if (canvas_->DrawMode() && r >= 0 && r < static_cast<int>(records_.size()))
+            recordText_->setPlainText(Q(RecordText(records_[r])));
+    });
+    connect(canvas_, &PageCanvas::selectionDrawn, this, &MainWindow::OnSelectionDrawn);
+    connect(canvas_, &PageCanvas::contextMenuWanted, this,
+            [this](const QPoint& at) { canvasMenu_->popup(at); });
+    connect(preview_, &PiecePreview::contextMenuWanted, this, [this](const QPoint& at) {
+        if (!IsWorking() && textureList_->count() > 0) previewMenu_->popup(at);
+    });
+    connect(backdrop_, &PanelBackdrop::mouseMoved, canvas_, &PageCanvas::DestroyCoordinateTip);
+
+    connect(pageList_, qOverload<int>(&QComboBox::activated), this, &MainWindow::RedrawCurrentPage);
+    connect(textureList_, qOverload<int>(&QComboBox::activated), this,
+            &MainWindow::ShowSelectedTexture);
+    connect(drawCheck_, &QCheckBox::toggled, canvas_, &PageCanvas::SetDrawMode);
+    connect(trackCheck_, &QCheckBox::toggled, canvas_, &PageCanvas::SetTrackMode);
+    for (QCheckBox* box : {showGrid_, showRectangles_, showNumbers_}) {
+        connect(box, &QCheckBox::clicked, this, &MainWindow::RedrawCurrentPage);
+    }
+    connect(acrossList_, qOverload<int>(&QComboBox::activated), this,
+            [this] { OnGridListChosen(acrossList_, options_.gridAcross); });
+    connect(downList_, qOverload<int>(&QComboBox::activated), this,
+            [this] { OnGridListChosen(downList_, options_.gridDown); });
+    pageList_->installEventFilter(this);
+    textureList_->installEventFilter(this);
+
+    ConnectJob();
+}
+
+MainWindow::~MainWindow() {
+    // The worker must be gone before the project it works on.
+    job_.reset();
+}
+
+void MainWindow::Start(const QStringList& arguments) {
+    if (const QScreen* screen =
+            this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        const QString message = DisplayModeMessage(screen->depth());
+        if (!message.isEmpty()) modal_.Message(message);
+    }
+    if (arguments.size() > 1 && !arguments.at(1).isEmpty()) OpenFile(arguments.at(1));
+}
+
+bool MainWindow::CanTouchProject() const {
+    return !workerActive_ || inHandOver_;
+}
+
+void MainWindow::SyncFromProject() {
+    records_ = project_.records;
+    SyncList(pageList_, project_.PageCount(), QStringLiteral("Page %1"));
+    SyncList(textureList_, static_cast<int>(records_.size()), QStringLiteral("Texture %1"));
+    const QSignalBlocker blockPages(pageList_);
+    const QSignalBlocker blockTextures(textureList_);
+    pageList_->setCurrentIndex(project_.selectedPage < pageList_->count() ? project_.selectedPage
+                                                                          : -1);
+    textureList_->setCurrentIndex(
+        project_.selectedTexture < textureList_->count() ? project_.selectedTexture : -1);
+}
+
+void MainWindow::UpdateTitle() {
+    setWindowTitle(Q(ProjectTitle(project_)));
+}
+
+void MainWindow::ShowResult(const OpResult& result) {
+    if (!result.ok && !result.message.empty()) modal_.Message(Q(result.message));
+}
+
+void MainWindow::ClearViews() {
+    canvas_->ClearPage();
+    preview_->Clear();
+    pageCounter_->setText(QStringLiteral("page 0 of 0"));
+    textureCounter_->setText(QStringLiteral("0 of 0"));
+    recordText_->clear();
+}
+
+// ---- File commands ----
+
+void MainWindow::OpenCommand() {
+    FileDialogRequest request = WadOpenRequest(project_);
+    const QString path = modal_.OpenFile(request);
+    if (path.isEmpty()) return;
+    OpenFile(path);
+}
+
+void MainWindow::OpenFile(const QString& path) {
+    if (workerActive_) return;
+    OpResult result;
+    {
+        const BusyCursor busy;
+        result = OpenTextureFile(project_, S(path));
+    }
+    if (!result.ok) {
+        ShowResult(result);
+        if (!project_.IsOpen()) {
+            // Not a texture file: no project is open, but what was shown stays shown.
+            UpdateTitle();
+            return;
+        }
+        // The rest of the file could not be kept: the pages and records are there, the
+        // title and the selection are not set.
+        SyncFromProject();
+        return;
+    }
+    UpdateTitle();
+    SyncFromProject();
+    ShowSelectedTexture();
+}
+
+void MainWindow::NewCommand() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("New");
+    request.folder = Q(DirectoryOf(project_.rememberedWadFolder));
+    request.filters = {{QStringLiteral("Texture Only Wad File (*.plm)"), QStringLiteral("*.plm")}};
+    request.defaultSuffix = QStringLiteral("plm");
+    const QString path = modal_.SaveFile(request);
+    if (path.isEmpty()) return;
+    NewProject(project_, S(path));
+    UpdateTitle();
+    SyncFromProject();
+    ShowSelectedTexture();
+}
+
+void MainWindow::CloseCommand() {
+    CloseProject(project_);
+    SyncFromProject();
+    ClearViews();
+    UpdateTitle();
+}
+
+void MainWindow::ImportCommand() {
+    if (!project_.IsOpen()) {
+        modal_.Message(QString::fromLatin1(kImportNeedsProjectMessage));
+        return;
+    }
+    const QString path = modal_.OpenFile(WadOpenRequest(project_));
+    if (path.isEmpty()) return;
+    OpResult result;
+    {
+        const BusyCursor busy;
+        result = ImportTextureFile(project_, S(path));
+    }
+    ShowResult(result);
+    if (!result.ok) return;
+    SyncFromProject();
+    ShowSelectedTexture();
+}
+
+void MainWindow::SaveCommand() {
+    if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return;
+    OpResult result;
+    {
+        const BusyCursor busy;
+        result = SaveProject(project_);
+    }
+    ShowResult(result);
+    UpdateTitle();  // a texture-only project may have moved to a ".plm" name
+}
+
+void MainWindow::SaveAsCommand() {
+    if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save As");
+    request.folder = Q(DirectoryOf(project_.rememberedWadFolder));
+    if (project_.IsTextureOnly()) {
+        request.filters = {
+            {QStringLiteral("Texture Only Wad File (*.plm)"), QStringLiteral("*.plm")}};
+        request.defaultSuffix = QStringLiteral("plm");
+        request.proposedName = Q(WithExtension(project_.filePath, "plm"));
+    } else {
+        request.filters = {
+            {QStringLiteral("Stonecrypt Wad File (*.wad)"), QStringLiteral("*.wad")}};
+        request.defaultSuffix = QStringLiteral("wad");
+        request.proposedName = Q(WithExtension(project_.filePath, "wad"));
+    }
+    const QString path = modal_.SaveFile(request);
+    if (path.isEmpty()) return;
+    OpResult result;
+    {
+        const BusyCursor busy;
+        result = SaveProjectAs(project_, S(path));
+    }
+    ShowResult(result);
+    UpdateTitle();
+}
+
+// ---- Showing the project ----
+
+void MainWindow::RedrawCurrentPage() {
+    if (pageList_->count() == 0) return;
+    const int p = std::max(pageList_->currentIndex(), 0);
+    const std::optional<Image> page = project_.pages.GetBitmap(p);
+    if (!page) return;
+    options_.showGrid = showGrid_->isChecked();
+    options_.showRectangles = showRectangles_->isChecked();
+    options_.showNumbers = showNumbers_->isChecked();
+    const int r = std::max(textureList_->currentIndex(), 0);
+    canvas_->SetComposedPage(ComposePage(*page, records_, p, r, options_));
+    pageCounter_->setText(QStringLiteral("page %1 of %2").arg(p + 1).arg(pageList_->count()));
+    textureCounter_->setText(QStringLiteral("%1 of %2")
+                                 .arg(textureList_->currentIndex() + 1)
+                                 .arg(textureList_->count()));
+}
+
+void MainWindow::ShowSelectedTexture() {
+    if (textureList_->count() == 0) return;
+    const int r = textureList_->currentIndex();
+    if (r < 0 || r >= static_cast<int>(records_.size())) return;
+    recordText_->setPlainText(Q(RecordText(records_[r])));
+    if (CanTouchProject()) {
+        const OpResult result = SelectTexture(project_, r);
+        if (!result.ok) {
+            modal_.Message(Q(result.message), QStringLiteral("Error!"), MessageIcon::Warning);
+            return;
+        }
+        if (const std::optional<Image> piece = project_.pieces.GetBitmap(0))
+            preview_->SetPiece(ToQImage(*piece));
+        const QSignalBlocker block(pageList_);
+        pageList_->setCurrentIndex(project_.selectedPage);
+    } else if (records_[r].Page < pageList_->count()) {
+        // The worker owns the project: show what the lists already hold.
+        const QSignalBlocker block(pageList_);
+        pageList_->setCurrentIndex(records_[r].Page);
+    }
+    RedrawCurrentPage();
+}
+
+void MainWindow::RequestRefresh() {
+    QMetaObject::invokeMethod(this, &MainWindow::ShowSelectedTexture, Qt::QueuedConnection);
+}
+
+std::optional<TrackTarget> MainWindow::HitTest(const QPoint& point) const {
+    const int page = pageList_->currentIndex();
+    for (size_t i = 0; i < records_.size(); ++i) {
+        const TextureRecord& r = records_[i];
+        if (r.Page != page || !RecordRect(r).contains(point)) continue;
+        return TrackTarget{static_cast<int>(i), RecordRect(r), r.FlipX, r.FlipY};
+    }
+    return std::nullopt;
+}
+
+void MainWindow::OnSelectionDrawn(const QRect& s) {
+    if (!CanTouchProject() || pageList_->count() == 0) return;
+    const OpResult result =
+        AddRecordFromRectangle(project_, pageList_->currentIndex(), s.left(), s.top(),
+                               s.left() + s.width(), s.top() + s.height());
+    if (!result.changed) return;
+    SyncFromProject();
+    RequestRefresh();
+}
+
+void MainWindow::OnGridListChosen(QComboBox* list, int& value) {
+    const QString text = list->currentText();
+    if (text.isEmpty()) {
+        value = 64;
+    } else if (text.compare(QStringLiteral("custom"), Qt::CaseInsensitive) != 0) {
+        const int number = text.toInt();
+        if (number >= 1) value = number;
+    }
+    RedrawCurrentPage();
+}
+
+void MainWindow::ApplyNumbersCommand() {
+    if (pageList_->count() == 0 || !CanTouchProject()) return;
+    const int p = std::max(pageList_->currentIndex(), 0);
+    const std::optional<Image> page = project_.pages.GetBitmap(p);
+    if (!page) return;
+    QImage image = ToQImage(*page);
+    DrawGridNumbers(image, options_);
+    project_.pages.ReplaceBitmapHandle(p, FromQImage(image));
+    canvas_->SetComposedPage(image);
+}
+
+// ---- Closing, keys and dropped files ----
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (IsBusy()) {
+        modal_.Message(QString::fromLatin1(kBusyMessage));
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // The window behaves as a dialog: Escape and Enter end it, through the close guard.
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            close();
+            return;
+        default:
+            QMainWindow::keyPressEvent(event);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        // P and T are the clipboard keys; they must not also jump the lists to an entry.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((watched == pageList_ && key == Qt::Key_P) ||
+            (watched == textureList_ && key == Qt::Key_T))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty()) return;
+    event->acceptProposedAction();
+    activateWindow();
+    // Opening would pull the project from under the worker.
+    if (IsWorking()) return;
+    const QString path = urls.front().toLocalFile();
+    if (!HasWadExtension(S(path))) {
+        modal_.Message(QString::fromLatin1(kWrongExtensionMessage));
+        return;
+    }
+    OpenFile(path);
+}
+
+}  // namespace pelmora::ui

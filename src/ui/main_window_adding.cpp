@@ -1,0 +1,108 @@
+// Texture Pieces > Add New: the working state, the worker and what it reports.
+#include <QApplication>
+#include <QMenuBar>
+
+#include "store/paths.h"
+#include "ui/add_pieces_job.h"
+#include "ui/main_window.h"
+#include "ui/text_progress_bar.h"
+
+namespace pelmora::ui {
+
+void MainWindow::ConnectJob() {
+    // The job emits on this thread; these handlers run while the worker goes on, except
+    // piecePlaced and fileFailed, for which it waits.
+    connect(job_.get(), &AddPiecesJob::titleChanged, progress_, &TextProgressBar::SetWindowText);
+    connect(job_.get(), &AddPiecesJob::stepped, progress_, [this] { progress_->StepIt(); });
+    connect(job_.get(), &AddPiecesJob::progressed, this, &MainWindow::OnAddingProgress);
+    connect(job_.get(), &AddPiecesJob::piecePlaced, this, &MainWindow::OnPiecePlaced);
+    connect(job_.get(), &AddPiecesJob::fileFailed, this,
+            [this](const QString& message, const QString&) { modal_.Message(message); });
+    connect(job_.get(), &AddPiecesJob::finished, this, [this] {
+        QApplication::restoreOverrideCursor();
+        workerActive_ = false;
+        SyncFromProject();
+        FinishAdding();
+    });
+}
+
+void MainWindow::SetSortOrder(FileSortOrder order) {
+    sortOrder_ = order;
+    actions_.sortByName->setChecked(order == FileSortOrder::Name);
+    actions_.sortBySizeAscending->setChecked(order == FileSortOrder::SizeAscending);
+    actions_.sortBySizeDescending->setChecked(order == FileSortOrder::SizeDescending);
+}
+
+void MainWindow::SetShowTexturesBeingAdded(bool on) {
+    showTexturesBeingAdded_ = on;
+    actions_.texturesBeingAdded->setChecked(on);
+}
+
+void MainWindow::SetWorkingState(bool on) {
+    working_.store(on);
+    fileMenu_->menuAction()->setEnabled(!on);
+    editMenu_->menuAction()->setEnabled(!on);
+    for (QWidget* control : conflicting_) {
+        const bool available =
+            std::find(unavailable_.begin(), unavailable_.end(), control) == unavailable_.end();
+        control->setEnabled(!on && available);
+    }
+    stopButton_->setVisible(on);
+    pieceAddNew_->setVisible(!on);
+    menuBar()->update();
+}
+
+void MainWindow::AddNewPiecesCommand() {
+    if (!project_.IsOpen() || workerActive_ || IsWorking()) return;
+    SetWorkingState(true);
+    busy_.store(true);
+    progress_->StopRunDown();
+
+    FileDialogRequest request;
+    request.title = QString::fromLatin1(kAddPiecesDialogTitle);
+    request.folder = QString::fromStdString(DirectoryOf(pieceFolder_));
+    request.filters = ImageOpenFilters();
+    const QStringList chosen = modal_.OpenFiles(request);
+    if (chosen.isEmpty()) {
+        FinishAdding();
+        return;
+    }
+    pieceFolder_ = DirectoryOf(chosen.front().toStdString());
+    std::vector<std::string> files;
+    files.reserve(chosen.size());
+    for (const QString& file : chosen) files.push_back(file.toStdString());
+
+    // The time remaining is reckoned from the start of this run, not from start-up.
+    progress_->SetStartTime(progress_->Ticks());
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    workerActive_ = true;
+    job_->Start(std::move(files), sortOrder_, showTexturesBeingAdded_);
+}
+
+void MainWindow::StopCommand() {
+    job_->Stop();
+}
+
+void MainWindow::OnPiecePlaced(int) {
+    // The worker waits until this returns: the project is ours meanwhile.
+    inHandOver_ = true;
+    SyncFromProject();
+    ShowSelectedTexture();
+    inHandOver_ = false;
+}
+
+void MainWindow::OnAddingProgress(int index, int count, int percent, const QString& fileName) {
+    progress_->SetPos(percent);
+    progress_->SetWindowText(QString::fromStdString(AddingTextureText(
+        index, count, percent, progress_->FormatEtr().toStdString(), fileName.toStdString())));
+}
+
+void MainWindow::FinishAdding() {
+    progress_->repaint();
+    progress_->RunDown(20);
+    busy_.store(false);
+    SetWorkingState(false);
+    if (!showTexturesBeingAdded_) RequestRefresh();
+}
+
+}  // namespace pelmora::ui

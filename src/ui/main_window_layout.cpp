@@ -1,0 +1,373 @@
+// The window's controls, their places and the menus.
+#include <QActionGroup>
+#include <QApplication>
+#include <QMenuBar>
+#include <QShortcut>
+
+#include "ui/colour_swatch.h"
+#include "ui/dialog_units.h"
+#include "ui/main_window.h"
+#include "ui/page_canvas.h"
+#include "ui/piece_preview.h"
+#include "ui/text_progress_bar.h"
+
+namespace pelmora::ui {
+
+namespace {
+
+const QStringList kGridSizes = {
+    QStringLiteral("256"), QStringLiteral("192"), QStringLiteral("128"),   QStringLiteral("64"),
+    QStringLiteral("32"),  QStringLiteral("16"),  QStringLiteral("8"),     QStringLiteral("4"),
+    QStringLiteral("2"),   QStringLiteral("1"),   QStringLiteral("custom")};
+
+QString DownArrow() {
+    return QString(QChar(0x25BC));
+}
+
+}  // namespace
+
+QPushButton* MainWindow::AddButton(const QString& text, const QRect& r, bool available) {
+    auto* button = new QPushButton(text, backdrop_);
+    button->setGeometry(r);
+    button->setFocusPolicy(Qt::TabFocus);
+    if (!available) {
+        button->setEnabled(false);
+        unavailable_.push_back(button);
+    }
+    return button;
+}
+
+QCheckBox* MainWindow::AddCheckBox(const QString& text, const QRect& r) {
+    auto* box = new QCheckBox(text, backdrop_);
+    box->setGeometry(r);
+    return box;
+}
+
+QLabel* MainWindow::AddLabel(const QString& text, const QRect& r) {
+    auto* label = new QLabel(text, backdrop_);
+    label->setGeometry(r);
+    return label;
+}
+
+QAction* MainWindow::AddAction(QMenu* menu, const QString& text, bool available) {
+    QAction* action = menu->addAction(text);
+    action->setEnabled(available);
+    return action;
+}
+
+void MainWindow::BuildControls(const DialogUnits& du) {
+    backdrop_->SetPanels({du.Rect(5, 5, 180, 216), du.Rect(190, 5, 115, 170),
+                          du.Rect(190, 179, 115, 42), du.Rect(310, 5, 112, 95),
+                          du.Rect(310, 105, 112, 140)});
+    auto combo = [&](const QString& name, int x, int y, int w) {
+        auto* list = new QComboBox(backdrop_);
+        list->setObjectName(name);
+        list->setGeometry(du.X(x), du.Y(y), du.X(w), std::max(du.Y(12), 20));
+        list->setMaxVisibleItems(12);
+        return list;
+    };
+    auto swatch = [&](const QRect& r) {
+        auto* s = new ColourSwatch(backdrop_);
+        s->setGeometry(r);
+        return s;
+    };
+
+    // Texture Pages.
+    AddLabel(QStringLiteral("Texture Pages:"), du.Rect(10, 10, 49, 8));
+    drawCheck_ = AddCheckBox(QStringLiteral("Draw"), du.Rect(70, 10, 33, 10));
+    drawCheck_->setToolTip(QStringLiteral("Draw A Selection Mode"));
+    trackCheck_ = AddCheckBox(QStringLiteral("Track"), du.Rect(105, 10, 35, 10));
+    trackCheck_->setToolTip(QStringLiteral("Track Mouse"));
+    QPushButton* trackColour = AddButton(QStringLiteral("C"), du.Rect(145, 10, 10, 10), false);
+    trackColour->setToolTip(QStringLiteral("Color Settings For Mouse Tracking"));
+    trackSwatch_ = swatch(du.Rect(160, 10, 20, 10));
+    canvas_ = new PageCanvas(backdrop_);
+    canvas_->move(du.X(10), du.Y(20));
+    QPushButton* pageImport = AddButton(QStringLiteral("Import"), du.Rect(10, 180, 41, 14), false);
+    QPushButton* pageExport = AddButton(QStringLiteral("Export"), du.Rect(53, 180, 32, 14), false);
+    QPushButton* pageExportMenu = AddButton(DownArrow(), du.Rect(85, 180, 9, 14));
+    QPushButton* pageAddNew = AddButton(QStringLiteral("Add New"), du.Rect(96, 180, 41, 14), false);
+    QPushButton* pageDelete = AddButton(QStringLiteral("Delete"), du.Rect(139, 180, 41, 14), false);
+    pageList_ = combo(QStringLiteral("pageList"), 10, 200, 86);
+    pageCounter_ = AddLabel(QStringLiteral("page 0 of 0"), du.Rect(100, 200, 80, 15));
+    pageCounter_->setObjectName(QStringLiteral("pageCounter"));
+
+    // Texture Pieces.
+    AddLabel(QStringLiteral("Texture Pieces:"), du.Rect(195, 10, 50, 8));
+    textureCounter_ = AddLabel(QStringLiteral("0 of 0"), du.Rect(250, 10, 50, 8));
+    textureCounter_->setObjectName(QStringLiteral("textureCounter"));
+    textureList_ = combo(QStringLiteral("textureList"), 195, 20, 105);
+    preview_ = new PiecePreview(backdrop_);
+    preview_->SetArea(du.Rect(195, 40, 95, 80));
+    QPushButton* pieceImport =
+        AddButton(QStringLiteral("Import"), du.Rect(195, 135, 50, 14), false);
+    pieceAddNew_ = AddButton(QStringLiteral("Add New"), du.Rect(250, 135, 50, 14));
+    pieceAddNew_->setObjectName(QStringLiteral("pieceAddNew"));
+    stopButton_ = AddButton(QStringLiteral("Stop"), du.Rect(250, 135, 50, 14));
+    stopButton_->setObjectName(QStringLiteral("stop"));
+    stopButton_->hide();
+    QPushButton* pieceExport =
+        AddButton(QStringLiteral("Export"), du.Rect(195, 155, 40, 14), false);
+    QPushButton* pieceExportMenu = AddButton(DownArrow(), du.Rect(235, 155, 9, 14));
+    QPushButton* pieceDelete =
+        AddButton(QStringLiteral("Delete"), du.Rect(250, 155, 50, 14), false);
+
+    // Selection Color.
+    AddLabel(QStringLiteral("Selection Color:"), du.Rect(195, 185, 50, 8));
+    AddButton(QStringLiteral("Custom"), du.Rect(195, 200, 50, 14), false);
+    selectionSwatch_ = swatch(du.Rect(250, 185, 50, 30));
+
+    // Texture Position.
+    AddLabel(QStringLiteral("Texture Position:"), du.Rect(315, 10, 54, 8));
+    QPushButton* sort = AddButton(QStringLiteral("Sort"), du.Rect(370, 10, 18, 14), false);
+    QPushButton* check = AddButton(QStringLiteral("Check"), du.Rect(390, 10, 26, 14), false);
+    sort->setFlat(true);
+    check->setFlat(true);
+    recordText_ = new QPlainTextEdit(backdrop_);
+    recordText_->setObjectName(QStringLiteral("recordText"));
+    recordText_->setReadOnly(true);
+    recordText_->setGeometry(du.Rect(315, 25, 101, 30));
+    recordText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPushButton* recordEdit = AddButton(QStringLiteral("Edit"), du.Rect(315, 60, 32, 14), false);
+    QPushButton* recordsImport =
+        AddButton(QStringLiteral("Import"), du.Rect(350, 60, 32, 14), false);
+    QPushButton* recordsExport =
+        AddButton(QStringLiteral("Export"), du.Rect(385, 60, 32, 14), false);
+    QPushButton* recordAddNew =
+        AddButton(QStringLiteral("Add New"), du.Rect(315, 80, 41, 14), false);
+    QPushButton* recordAddMenu = AddButton(DownArrow(), du.Rect(357, 80, 9, 14));
+    QPushButton* recordDelete =
+        AddButton(QStringLiteral("Delete"), du.Rect(370, 80, 47, 14), false);
+
+    // Grid Settings.
+    AddLabel(QStringLiteral("Grid Settings:"), du.Rect(315, 110, 43, 8));
+    showGrid_ = AddCheckBox(QStringLiteral("Show Grid"), du.Rect(315, 121, 49, 10));
+    AddLabel(QStringLiteral("Across:"), du.Rect(315, 135, 25, 8));
+    acrossList_ = combo(QStringLiteral("acrossList"), 340, 134, 70);
+    AddLabel(QStringLiteral("Down:"), du.Rect(315, 150, 25, 8));
+    downList_ = combo(QStringLiteral("downList"), 340, 150, 70);
+    for (QComboBox* list : {acrossList_, downList_}) {
+        list->addItems(kGridSizes);
+        list->setCurrentIndex(list->findText(QStringLiteral("64")));
+    }
+    QPushButton* gridColour = AddButton(QStringLiteral("C"), du.Rect(325, 166, 10, 10), false);
+    gridColour->setToolTip(QStringLiteral("Color Settings For The Grid"));
+    gridSwatch_ = swatch(du.Rect(340, 166, 70, 10));
+    showRectangles_ =
+        AddCheckBox(QStringLiteral("Show Texture Rectangles"), du.Rect(315, 180, 98, 10));
+    QPushButton* rectColour = AddButton(QStringLiteral("C"), du.Rect(325, 195, 10, 10), false);
+    rectColour->setToolTip(QStringLiteral("Color Settings For Texture Rectangles"));
+    rectangleSwatch_ = swatch(du.Rect(340, 195, 70, 10));
+    showNumbers_ = AddCheckBox(QStringLiteral("Show Numbers"), du.Rect(315, 210, 64, 10));
+    applyNumbers_ = AddButton(QStringLiteral("A"), du.Rect(380, 210, 10, 10));
+    applyNumbers_->setObjectName(QStringLiteral("applyNumbers"));
+    applyNumbers_->setToolTip(QStringLiteral("Apply Number Grid To Current Page"));
+    QPushButton* numberFont = AddButton(QStringLiteral("F"), du.Rect(315, 225, 10, 10), false);
+    numberFont->setToolTip(QStringLiteral("Font Settings For Number Grid"));
+    QPushButton* numberColour = AddButton(QStringLiteral("C"), du.Rect(325, 225, 10, 10), false);
+    numberColour->setToolTip(QStringLiteral("Color Settings For Number Grid"));
+    numberSwatch_ = swatch(du.Rect(340, 225, 70, 10));
+
+    progress_ = new TextProgressBar(backdrop_);
+    progress_->setObjectName(QStringLiteral("progressBar"));
+    progress_->setGeometry(du.Rect(5, 225, 300, 20));
+    auto* animation = new QLabel(backdrop_);
+    animation->setObjectName(QStringLiteral("animatedPicture"));
+    animation->setGeometry(du.Rect(425, 20, 15, 13));
+
+    for (QPushButton* arrow : {pageExportMenu, pieceExportMenu, recordAddMenu}) {
+        arrow->setToolTip(QStringLiteral("More Options"));
+        QFont small = arrow->font();
+        small.setPointSize(6);
+        arrow->setFont(small);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             canvas_,       pageList_,      textureList_,    pageImport,
+             pieceImport,   recordsImport,  pageExport,      pieceExport,
+             recordsExport, pageExportMenu, pieceExportMenu, recordAddMenu,
+             pageAddNew,    pieceAddNew_,   recordAddNew,    pageDelete,
+             pieceDelete,   recordDelete,   recordEdit,      check,
+             sort,          applyNumbers_}) {
+        conflicting_.push_back(w);
+    }
+
+    trackSwatch_->SetColour(options_.trackColour);
+    selectionSwatch_->SetColour(options_.selectionColour);
+    gridSwatch_->SetColour(options_.gridColour);
+    rectangleSwatch_->SetColour(options_.rectangleColour);
+    numberSwatch_->SetColour(options_.numberColour);
+
+    // The arrow pop-ups; what they lead to arrives with the exports and record editing.
+    auto arrowItems = [&](std::initializer_list<const char*> texts) {
+        std::vector<QAction*> items;
+        for (const char* text : texts) {
+            auto* action = new QAction(QString::fromLatin1(text), this);
+            action->setEnabled(false);
+            items.push_back(action);
+        }
+        return items;
+    };
+    const auto pageExports =
+        arrowItems({"&Export Textures", "&Export All", "&Export All (single image)"});
+    const auto pieceExports = arrowItems({"&Export All"});
+    const auto recordAdds = arrowItems({"&New records from Grid"});
+    connect(pageExportMenu, &QPushButton::clicked, this,
+            [=, this] { ShowArrowMenu(pageExportMenu, pageExports); });
+    connect(pieceExportMenu, &QPushButton::clicked, this,
+            [=, this] { ShowArrowMenu(pieceExportMenu, pieceExports); });
+    connect(recordAddMenu, &QPushButton::clicked, this,
+            [=, this] { ShowArrowMenu(recordAddMenu, recordAdds); });
+
+    canvasMenu_ = new QMenu(this);
+    canvasMenu_->setObjectName(QStringLiteral("canvasMenu"));
+    AddAction(canvasMenu_, QStringLiteral("&Copy Page\tCtrl+P"), false);
+    AddAction(canvasMenu_, QStringLiteral("&Paste Page\tAlt+P"), false);
+    canvasMenu_->addSeparator();
+    AddAction(canvasMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
+    AddAction(canvasMenu_, QStringLiteral("&Paste Texture\tAlt+T"), false);
+    canvasMenu_->addSeparator();
+    AddAction(canvasMenu_, QStringLiteral("&New records from Grid"), false);
+    previewMenu_ = new QMenu(this);
+    previewMenu_->setObjectName(QStringLiteral("previewMenu"));
+    AddAction(previewMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
+    AddAction(previewMenu_, QStringLiteral("&Paste Texture\tAlt+T"), false);
+
+    connect(pieceAddNew_, &QPushButton::clicked, this, &MainWindow::AddNewPiecesCommand);
+    connect(stopButton_, &QPushButton::clicked, this, &MainWindow::StopCommand);
+    connect(applyNumbers_, &QPushButton::clicked, this, &MainWindow::ApplyNumbersCommand);
+}
+
+void MainWindow::ShowArrowMenu(QPushButton* button, const std::vector<QAction*>& items) {
+    if (!project_.IsOpen()) return;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (QAction* item : items) menu->addAction(item);
+    menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+}
+
+void MainWindow::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    fileMenu_ = bar->addMenu(QStringLiteral("&File"));
+    actions_.open = AddAction(fileMenu_, QStringLiteral("&Open"));
+    actions_.newProject = AddAction(fileMenu_, QStringLiteral("&New"));
+    actions_.close = AddAction(fileMenu_, QStringLiteral("&Close"));
+    fileMenu_->addSeparator();
+    actions_.import = AddAction(fileMenu_, QStringLiteral("&Import"));
+    fileMenu_->addSeparator();
+    actions_.save = AddAction(fileMenu_, QStringLiteral("&Save"));
+    actions_.saveAs = AddAction(fileMenu_, QStringLiteral("S&ave As"));
+    fileMenu_->addSeparator();
+    actions_.exit = AddAction(fileMenu_, QStringLiteral("&Exit"));
+    connect(actions_.open, &QAction::triggered, this, &MainWindow::OpenCommand);
+    connect(actions_.newProject, &QAction::triggered, this, &MainWindow::NewCommand);
+    connect(actions_.close, &QAction::triggered, this, &MainWindow::CloseCommand);
+    connect(actions_.import, &QAction::triggered, this, &MainWindow::ImportCommand);
+    connect(actions_.save, &QAction::triggered, this, &MainWindow::SaveCommand);
+    connect(actions_.saveAs, &QAction::triggered, this, &MainWindow::SaveAsCommand);
+    connect(actions_.exit, &QAction::triggered, this, &QWidget::close);
+
+    editMenu_ = bar->addMenu(QStringLiteral("&Edit"));
+    QMenu* clipboard = editMenu_->addMenu(QStringLiteral("&Clipboard"));
+    struct Accelerator {
+        const char* text;
+        QKeySequence keys;
+    };
+    for (const Accelerator& a :
+         {Accelerator{"Copy &Page", QKeySequence(Qt::CTRL | Qt::Key_P)},
+          Accelerator{"Copy &Texture", QKeySequence(Qt::CTRL | Qt::Key_T)},
+          Accelerator{nullptr, {}}, Accelerator{"Paste &Page", QKeySequence(Qt::ALT | Qt::Key_P)},
+          Accelerator{"Paste &Texture", QKeySequence(Qt::ALT | Qt::Key_T)}}) {
+        if (!a.text) {
+            clipboard->addSeparator();
+            continue;
+        }
+        QAction* action = AddAction(clipboard, QString::fromLatin1(a.text), false);
+        action->setShortcut(a.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);  // the keys work wherever the focus is in the window
+    }
+    editMenu_->addSeparator();
+    QMenu* pages = editMenu_->addMenu(QStringLiteral("&Texture Pages"));
+    for (const char* text : {"&Add New", "&Delete", "&Export", "&Export Textures", "&Export All",
+                             "&Export All (single image)", "&Import"}) {
+        AddAction(pages, QString::fromLatin1(text), false);
+    }
+    QMenu* pieces = editMenu_->addMenu(QStringLiteral("&Texture Pieces"));
+    actions_.addPieces = AddAction(pieces, QStringLiteral("&Add New"));
+    connect(actions_.addPieces, &QAction::triggered, this, &MainWindow::AddNewPiecesCommand);
+    for (const char* text : {"&Delete", "&Export", "&Export All", "&Import"}) {
+        AddAction(pieces, QString::fromLatin1(text), false);
+    }
+    QMenu* position = editMenu_->addMenu(QStringLiteral("&Texture Position"));
+    for (const char* text :
+         {"&Add New", "&Add New (from grid)", "&Delete", "&Edit", "&Export", "&Import"}) {
+        AddAction(position, QString::fromLatin1(text), false);
+    }
+
+    optionsMenu_ = bar->addMenu(QStringLiteral("&Options"));
+    QMenu* priority = optionsMenu_->addMenu(QStringLiteral("&CPU Priority"));
+    for (const char* text : {"&High", "&Normal", "&Low"}) {
+        AddAction(priority, QString::fromLatin1(text), false);
+    }
+    optionsMenu_->addSeparator();
+    QMenu* sortBy = optionsMenu_->addMenu(QStringLiteral("&Sort Files By"));
+    auto* sortGroup = new QActionGroup(this);
+    auto sortItem = [&](const QString& text, FileSortOrder order) {
+        QAction* action = AddAction(sortBy, text);
+        action->setCheckable(true);
+        action->setChecked(order == sortOrder_);
+        sortGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, order] { SetSortOrder(order); });
+        return action;
+    };
+    actions_.sortByName = sortItem(QStringLiteral("File &Name"), FileSortOrder::Name);
+    actions_.sortBySizeAscending =
+        sortItem(QStringLiteral("File Size &Ascending"), FileSortOrder::SizeAscending);
+    actions_.sortBySizeDescending =
+        sortItem(QStringLiteral("File Size &Descending"), FileSortOrder::SizeDescending);
+    optionsMenu_->addSeparator();
+    QMenu* view = optionsMenu_->addMenu(QStringLiteral("&View"));
+    actions_.showWarnings = AddAction(view, QStringLiteral("Show Warnings"));
+    actions_.showWarnings->setCheckable(true);
+    actions_.showWarnings->setChecked(showWarnings_);
+    connect(actions_.showWarnings, &QAction::toggled, this,
+            [this](bool on) { showWarnings_ = on; });
+    actions_.texturesBeingAdded = AddAction(view, QStringLiteral("&Textures being Added"));
+    actions_.texturesBeingAdded->setCheckable(true);
+    actions_.texturesBeingAdded->setChecked(showTexturesBeingAdded_);
+    connect(actions_.texturesBeingAdded, &QAction::toggled, this,
+            &MainWindow::SetShowTexturesBeingAdded);
+    optionsMenu_->addSeparator();
+    QMenu* colours = optionsMenu_->addMenu(QStringLiteral("&Colors"));
+    for (const char* text : {"&Grid Color", "&Track Color", "&Number Color", "&Selection Color",
+                             "&New Page Color", "&Rectangle Color"}) {
+        AddAction(colours, QString::fromLatin1(text), false);
+    }
+    optionsMenu_->addSeparator();
+    QMenu* fonts = optionsMenu_->addMenu(QStringLiteral("&Fonts"));
+    AddAction(fonts, QStringLiteral("&Number Font"), false);
+    AddAction(fonts, QStringLiteral("&Progress Font"), false);
+
+    helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
+    AddAction(helpMenu_, QStringLiteral("&Check for Update"), false);
+    helpMenu_->addSeparator();
+    AddAction(helpMenu_, QStringLiteral("&About"), false);
+}
+
+void MainWindow::ConfigureProgressBar() {
+    progress_->SetRange32(0, 100);
+    progress_->SetStep(1);
+    progress_->SetBarColour(palette().color(QPalette::Button));
+    progress_->SetBackgroundColour(QColor(Qt::black));
+    progress_->SetTextColour(QColor(Qt::white));
+    progress_->SetTextOnBarColour(QColor(Qt::black));
+    progress_->ShowText(true);
+    QFont bold = font();
+    bold.setWeight(QFont::Bold);
+    progress_->SetBarFont(bold);
+    progress_->SetStartTime(progress_->Ticks());
+    progress_->SetWindowText(QString::fromLatin1(TextProgressBar::kTitleText));
+    progress_->SetPos(50);
+}
+
+}  // namespace pelmora::ui

@@ -1,0 +1,117 @@
+#include "ui/modal_ui.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+
+#include "ui/display_options.h"
+
+namespace pelmora::ui {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+void Prepare(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setWindowTitle(request.title);
+    dialog.setDirectory(request.folder);
+    // Each filter's visible text is the program's own; the patterns are in the hidden part.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setOption(QFileDialog::DontResolveSymlinks, false);
+    const QStringList filters = QtNameFilters(request.filters);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
+    if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
+}
+
+}  // namespace
+
+QStringList QtNameFilters(const std::vector<FileFilter>& filters) {
+    QStringList out;
+    for (const FileFilter& f : filters) {
+        QString patterns = f.patterns;
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << QStringLiteral("%1 (%2)").arg(f.description, patterns);
+    }
+    return out;
+}
+
+QString ProgramCaption() {
+    const QString path = QCoreApplication::applicationFilePath();
+    return path.isEmpty() ? QStringLiteral("pelmora") : QFileInfo(path).fileName();
+}
+
+QString QtModalUi::OpenFile(const FileDialogRequest& request) {
+    QFileDialog dialog(Owner());
+    Prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+QStringList QtModalUi::OpenFiles(const FileDialogRequest& request) {
+    QFileDialog dialog(Owner());
+    Prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+QString QtModalUi::SaveFile(const FileDialogRequest& request) {
+    QFileDialog dialog(Owner());
+    Prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void QtModalUi::Message(const QString& text, const QString& caption, MessageIcon icon) {
+    QMessageBox box(BoxIcon(icon), caption.isEmpty() ? ProgramCaption() : caption, text,
+                    QMessageBox::Ok, Owner());
+    box.exec();
+}
+
+QMessageBox::StandardButton QtModalUi::Ask(const QString& text, const QString& caption,
+                                           MessageIcon icon, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(BoxIcon(icon), caption.isEmpty() ? ProgramCaption() : caption, text, buttons,
+                    Owner());
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+std::optional<QColor> QtModalUi::ChooseColour(const QColor& initial,
+                                              std::array<Colour, 16>& customColours) {
+    for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, ToQColor(customColours[i]));
+    QColorDialog dialog(initial, Owner());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    for (int i = 0; i < 16; ++i) customColours[i] = FromQColor(QColorDialog::customColor(i));
+    return dialog.selectedColor();
+}
+
+std::optional<QFont> QtModalUi::ChooseFont(const QFont& initial) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, Owner());
+    if (!ok) return std::nullopt;
+    return font;
+}
+
+}  // namespace pelmora::ui

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "store/colour.h"
+
+namespace pelmora::ui {
+
+// One entry of a file dialog's type list: the text the user reads and the patterns it
+// stands for, separated by ';' ("*.wad;*.plm").
+struct FileFilter {
+    QString description;
+    QString patterns;
+};
+
+struct FileDialogRequest {
+    QString title;
+    QString folder;
+    QString proposedName;
+    std::vector<FileFilter> filters;
+    QString defaultSuffix;  // without the dot
+};
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+// Every place where the editor waits for the user: file choosers, message boxes, questions,
+// colour and font choosers. The window talks to this interface only, so commands can be
+// driven by a script in tests.
+class ModalUi {
+public:
+    virtual ~ModalUi() = default;
+
+    // The window the modal parts belong to.
+    void SetOwner(QWidget* owner) { owner_ = owner; }
+    QWidget* Owner() const { return owner_; }
+
+    // An existing file; empty when cancelled.
+    virtual QString OpenFile(const FileDialogRequest& request) = 0;
+    // Existing files, in the order the chooser gives them; empty when cancelled.
+    virtual QStringList OpenFiles(const FileDialogRequest& request) = 0;
+    // Where to write; asks before replacing a file. Empty when cancelled.
+    virtual QString SaveFile(const FileDialogRequest& request) = 0;
+
+    // An empty caption stands for the program's name.
+    virtual void Message(const QString& text, const QString& caption = {},
+                         MessageIcon icon = MessageIcon::None) = 0;
+    virtual QMessageBox::StandardButton Ask(const QString& text, const QString& caption,
+                                            MessageIcon icon,
+                                            QMessageBox::StandardButtons buttons) = 0;
+
+    // The custom colours are shown in the chooser and copied back when it is confirmed.
+    virtual std::optional<QColor> ChooseColour(const QColor& initial,
+                                               std::array<Colour, 16>& customColours) = 0;
+    virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
+
+private:
+    QPointer<QWidget> owner_;
+};
+
+// The real dialogs (the platform's own where it has them).
+class QtModalUi : public ModalUi {
+public:
+    QString OpenFile(const FileDialogRequest& request) override;
+    QStringList OpenFiles(const FileDialogRequest& request) override;
+    QString SaveFile(const FileDialogRequest& request) override;
+    void Message(const QString& text, const QString& caption, MessageIcon icon) override;
+    QMessageBox::StandardButton Ask(const QString& text, const QString& caption, MessageIcon icon,
+                                    QMessageBox::StandardButtons buttons) override;
+    std::optional<QColor> ChooseColour(const QColor& initial,
+                                       std::array<Colour, 16>& customColours) override;
+    std::optional<QFont> ChooseFont(const QFont& initial) override;
+};
+
+// The Qt form of a filter list: "Text (patterns)" entries whose visible part is the text
+// alone once the dialog hides filter details.
+QStringList QtNameFilters(const std::vector<FileFilter>& filters);
+
+// The caption of a box that has none of its own: the program file's name.
+QString ProgramCaption();
+
+}  // namespace pelmora::ui

@@ -1,0 +1,55 @@
+#include "ui/scripted_modal_ui.h"
+
+namespace pelmora::ui {
+
+QStringList ScriptedModalUi::NextFiles(FileDialogKind kind, const FileDialogRequest& request) {
+    fileQuestions.push_back({kind, request});
+    if (fileAnswers.empty()) return {};
+    QStringList files = fileAnswers.front();
+    fileAnswers.pop_front();
+    return files;
+}
+
+QString ScriptedModalUi::OpenFile(const FileDialogRequest& request) {
+    const QStringList files = NextFiles(FileDialogKind::Open, request);
+    return files.isEmpty() ? QString() : files.front();
+}
+
+QStringList ScriptedModalUi::OpenFiles(const FileDialogRequest& request) {
+    return NextFiles(FileDialogKind::OpenMany, request);
+}
+
+QString ScriptedModalUi::SaveFile(const FileDialogRequest& request) {
+    const QStringList files = NextFiles(FileDialogKind::Save, request);
+    return files.isEmpty() ? QString() : files.front();
+}
+
+void ScriptedModalUi::Message(const QString& text, const QString& caption, MessageIcon icon) {
+    messages.push_back({text, caption, icon});
+    if (onMessage) onMessage(messages.back());
+}
+
+QMessageBox::StandardButton ScriptedModalUi::Ask(const QString& text, const QString&, MessageIcon,
+                                                 QMessageBox::StandardButtons) {
+    questions.push_back(text);
+    if (answers.empty()) return QMessageBox::Cancel;
+    const QMessageBox::StandardButton answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<QColor> ScriptedModalUi::ChooseColour(const QColor&, std::array<Colour, 16>&) {
+    if (colours.empty()) return std::nullopt;
+    auto colour = colours.front();
+    colours.pop_front();
+    return colour;
+}
+
+std::optional<QFont> ScriptedModalUi::ChooseFont(const QFont&) {
+    if (fonts.empty()) return std::nullopt;
+    auto font = fonts.front();
+    fonts.pop_front();
+    return font;
+}
+
+}  // namespace pelmora::ui

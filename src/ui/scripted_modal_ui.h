@@ -1,0 +1,50 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+
+#include "ui/modal_ui.h"
+
+namespace pelmora::ui {
+
+// Answers the modal parts from queues filled beforehand and records what was asked, so
+// commands can run without a person. An empty queue answers "cancelled".
+class ScriptedModalUi : public ModalUi {
+public:
+    struct ShownMessage {
+        QString text;
+        QString caption;
+        MessageIcon icon;
+    };
+    enum class FileDialogKind { Open, OpenMany, Save };
+    struct FileQuestion {
+        FileDialogKind kind;
+        FileDialogRequest request;
+    };
+
+    std::deque<QStringList> fileAnswers;
+    std::deque<QMessageBox::StandardButton> answers;
+    std::deque<std::optional<QColor>> colours;
+    std::deque<std::optional<QFont>> fonts;
+
+    std::vector<ShownMessage> messages;
+    std::vector<FileQuestion> fileQuestions;
+    std::vector<QString> questions;
+    // Runs while a message box would be showing (the box is modal, so the caller waits).
+    std::function<void(const ShownMessage&)> onMessage;
+
+    QString OpenFile(const FileDialogRequest& request) override;
+    QStringList OpenFiles(const FileDialogRequest& request) override;
+    QString SaveFile(const FileDialogRequest& request) override;
+    void Message(const QString& text, const QString& caption, MessageIcon icon) override;
+    QMessageBox::StandardButton Ask(const QString& text, const QString& caption, MessageIcon icon,
+                                    QMessageBox::StandardButtons buttons) override;
+    std::optional<QColor> ChooseColour(const QColor& initial,
+                                       std::array<Colour, 16>& customColours) override;
+    std::optional<QFont> ChooseFont(const QFont& initial) override;
+
+private:
+    QStringList NextFiles(FileDialogKind kind, const FileDialogRequest& request);
+};
+
+}  // namespace pelmora::ui

@@ -1,0 +1,197 @@
+// Texture Pieces > Add New: the worker, the working state, Stop and the close guard.
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "store/paths.h"
+#include "test_support.h"
+#include "ui/add_pieces_job.h"
+#include "ui/main_window.h"
+#include "ui/piece_preview.h"
+#include "ui/scripted_modal_ui.h"
+#include "ui/text_progress_bar.h"
+#include "ui_test_support.h"
+
+using namespace pelmora;
+using namespace pelmora::ui;
+
+class AddingPiecesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> dir_;
+    std::unique_ptr<ScriptedModalUi> modal_;
+    std::unique_ptr<MainWindow> window_;
+
+    QStringList MakeImages(int count, int size, const QString& prefix = QStringLiteral("img")) {
+        QStringList files;
+        for (int i = 1; i <= count; ++i) {
+            const std::string path =
+                dir_->File(QStringLiteral("%1%2.png").arg(prefix).arg(i).toStdString());
+            test::WritePng(path, size, size, MakeColour(uint8_t(i * 20), 100, 200));
+            files << QString::fromStdString(path);
+        }
+        return files;
+    }
+
+    void NewProject() {
+        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("pieces.plm"))});
+        window_->NewCommand();
+    }
+
+    void CheckLocked(bool locked) {
+        MainWindow& w = *window_;
+        QCOMPARE(w.IsWorking(), locked);
+        QCOMPARE(w.FileMenu()->menuAction()->isEnabled(), !locked);
+        QCOMPARE(w.EditMenu()->menuAction()->isEnabled(), !locked);
+        QVERIFY(w.OptionsMenu()->menuAction()->isEnabled());
+        QVERIFY(w.HelpMenu()->menuAction()->isEnabled());
+        QCOMPARE(w.StopButton()->isHidden(), !locked);
+        QCOMPARE(w.PieceAddNewButton()->isHidden(), locked);
+        QCOMPARE(w.PageList()->isEnabled(), !locked);
+        QCOMPARE(w.TextureList()->isEnabled(), !locked);
+        if (locked) {
+            for (QWidget* control : w.ConflictingControls()) QVERIFY(!control->isEnabled());
+        }
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<test::TempDir>();
+        modal_ = std::make_unique<ScriptedModalUi>();
+        window_ = std::make_unique<MainWindow>(*modal_);
+        window_->show();
+    }
+    void cleanup() {
+        window_.reset();
+        modal_.reset();
+        dir_.reset();
+    }
+
+    void nothingHappensWithoutAProject() {
+        window_->AddNewPiecesCommand();
+        QVERIFY(!window_->IsWorking());
+        QVERIFY(modal_->fileQuestions.empty());
+    }
+
+    void piecesAreAddedOnAWorkerWhileTheWindowIsLocked() {
+        NewProject();
+        const QStringList files = MakeImages(3, 128);
+        modal_->fileAnswers.push_back({files[2], files[0], files[1]});
+        QStringList texts;
+        connect(window_->Job(), &AddPiecesJob::progressed, this,
+                [&] { texts << window_->ProgressBar()->WindowText(); });
+
+        window_->AddNewPiecesCommand();
+        // The command returns at once; the worker waits at its first hand-over until this
+        // thread runs its event loop again.
+        CheckLocked(true);
+        QVERIFY(window_->IsBusy());
+        const auto& question = modal_->fileQuestions.back();
+        QCOMPARE(question.kind, ScriptedModalUi::FileDialogKind::OpenMany);
+        QCOMPARE(question.request.title, QString::fromLatin1(kAddPiecesDialogTitle));
+        QCOMPARE(question.request.filters.size(), size_t(7));
+        QCOMPARE(question.request.filters[0].description, QStringLiteral("All Supported Images"));
+        QCOMPARE(question.request.filters[5].description, QStringLiteral("TIFF (*.tif, *.tiff)"));
+
+        // Closing is refused, by the close box and by Escape alike.
+        QVERIFY(!window_->close());
+        QTest::keyClick(window_.get(), Qt::Key_Escape);
+        QVERIFY(window_->isVisible());
+        QCOMPARE(modal_->messages.size(), size_t(2));
+        QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kBusyMessage));
+
+        QTRY_VERIFY(!window_->IsBusy());
+        CheckLocked(false);
+        MainWindow& w = *window_;
+        QCOMPARE(w.CurrentProject().RecordCount(), 4);
+        QCOMPARE(w.TextureList()->count(), 4);
+        QCOMPARE(w.PageList()->count(), 1);
+        // Natural name order, first fit: (0,0), (128,0), (0,128).
+        QCOMPARE(w.ShownRecords()[1], MakeRecord(0, 0, 128, 128, 0));
+        QCOMPARE(w.ShownRecords()[2], MakeRecord(128, 0, 128, 128, 0));
+        QCOMPARE(w.ShownRecords()[3], MakeRecord(0, 128, 128, 128, 0));
+        QCOMPARE(w.TextureList()->currentIndex(), 3);
+        QCOMPARE(w.TextureCounter()->text(), QStringLiteral("4 of 4"));
+        QCOMPARE(texts.size(), 3);
+        QVERIFY2(texts[0].startsWith(QStringLiteral("Adding Texture 1 of 3, 33% done [ETR: ")),
+                 qPrintable(texts[0]));
+        QVERIFY(texts[0].endsWith(QStringLiteral("] [img1.png]")));
+        QVERIFY(texts[1].startsWith(QStringLiteral("Adding Texture 2 of 3, 66% done")));
+        QVERIFY(texts[2].startsWith(QStringLiteral("Adding Texture 3 of 3, 100% done")));
+        // The bar runs down to nothing afterwards, and the window may close again.
+        QTRY_COMPARE(w.ProgressBar()->GetPos(), 0);
+        QTRY_VERIFY(w.ProgressBar()->WindowText().isEmpty());
+        QCOMPARE(w.RememberedPieceFolder(), DirectoryOf(files[0].toStdString()));
+        QVERIFY(w.close());
+    }
+
+    void stopEndsTheWorkAtItsNextCheck() {
+        NewProject();
+        const QStringList files = MakeImages(40, 64);
+        modal_->fileAnswers.push_back(files);
+        window_->AddNewPiecesCommand();
+        QVERIFY(window_->IsWorking());
+        window_->StopButton()->click();
+        QTRY_VERIFY(!window_->IsBusy());
+        CheckLocked(false);
+        QVERIFY(window_->Job()->Result().stopped);
+        // At most the piece under way when Stop came is added.
+        QVERIFY(window_->CurrentProject().RecordCount() <= 2);
+        QCOMPARE(window_->TextureList()->count(), window_->CurrentProject().RecordCount());
+    }
+
+    void cancellingTheChooserUnlocksAtOnce() {
+        NewProject();
+        window_->AddNewPiecesCommand();
+        CheckLocked(false);
+        QVERIFY(!window_->IsBusy());
+        QVERIFY(window_->ProgressBar()->IsRunningDown());
+        QCOMPARE(window_->CurrentProject().RecordCount(), 1);
+    }
+
+    void aFileThatCannotBeLoadedIsReportedAndSkipped() {
+        NewProject();
+        QStringList files = MakeImages(2, 32);
+        test::WriteFile(dir_->File("broken.png"), "not an image at all");
+        files.insert(1, QString::fromStdString(dir_->File("broken.png")));
+        modal_->fileAnswers.push_back(files);
+        window_->AddNewPiecesCommand();
+        QTRY_VERIFY(!window_->IsBusy());
+        QCOMPARE(modal_->messages.size(), size_t(1));
+        QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kFailedToLoadImageMessage));
+        QCOMPARE(window_->CurrentProject().RecordCount(), 3);
+    }
+
+    void withoutShowingEachTheLastIsShownAtTheEnd() {
+        NewProject();
+        window_->MenuActions().texturesBeingAdded->trigger();
+        QVERIFY(!window_->ShowTexturesBeingAdded());
+        window_->MenuActions().sortBySizeDescending->trigger();
+        QCOMPARE(window_->SortOrder(), FileSortOrder::SizeDescending);
+        QVERIFY(!window_->MenuActions().sortByName->isChecked());
+
+        QStringList files = MakeImages(1, 16, QStringLiteral("small"));
+        files << MakeImages(1, 200, QStringLiteral("large"));
+        modal_->fileAnswers.push_back(files);
+        window_->AddNewPiecesCommand();
+        QTRY_VERIFY(!window_->IsBusy());
+        // Largest file first.
+        QTRY_COMPARE(window_->RecordTextBox()->toPlainText(),
+                     QStringLiteral("Page=1, X=200, Y=0, Width=16, Height=16, FlipX=-1, FlipY=-1"));
+        QCOMPARE(window_->TextureList()->currentIndex(), 2);
+        QCOMPARE(window_->ShownRecords()[1], MakeRecord(0, 0, 200, 200, 0));
+        QCOMPARE(window_->Preview()->Piece().size(), QSize(16, 16));
+    }
+
+    void destroyingTheWindowStopsTheWorker() {
+        NewProject();
+        modal_->fileAnswers.push_back(MakeImages(20, 64));
+        window_->AddNewPiecesCommand();
+        QVERIFY(window_->IsBusy());
+        window_.reset();  // must neither hang nor touch a project that is gone
+    }
+};
+
+PELMORA_UI_TEST_MAIN(AddingPiecesTest)
+#include "test_adding_pieces.moc"

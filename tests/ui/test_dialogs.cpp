@@ -1,0 +1,87 @@
+// The dialogs on their own, with real widgets.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ui/dialog_units.h"
+#include "ui/dialogs/merge_options_dialog.h"
+#include "ui/modal_ui.h"
+#include "ui/scripted_modal_ui.h"
+#include "ui_test_support.h"
+
+using namespace pelmora::ui;
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void mergeOptionsKeepsThePresetUnlessOkIsPressed() {
+        ScriptedModalUi modal;
+        MergeOptionsDialog dialog(3, &modal);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Merging Records Options..."));
+        QCOMPARE(dialog.Field()->text(), QStringLiteral("3"));
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(dialog.ShiftValue(), 3);
+    }
+
+    void mergeOptionsTakesTheTypedNumber() {
+        ScriptedModalUi modal;
+        MergeOptionsDialog dialog(3, &modal);
+        dialog.show();
+        dialog.Field()->clear();
+        QTest::keyClicks(dialog.Field(), QStringLiteral("-x7"));  // digits only
+        QCOMPARE(dialog.Field()->text(), QStringLiteral("7"));
+        dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ShiftValue(), 7);
+        QVERIFY(modal.messages.empty());
+    }
+
+    void mergeOptionsRefusesWhatIsNotAWholeNumber() {
+        ScriptedModalUi modal;
+        MergeOptionsDialog dialog(2, &modal);
+        dialog.show();
+        dialog.Field()->clear();
+        dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();  // empty
+        QVERIFY(dialog.isVisible());
+        dialog.Field()->setText(QStringLiteral("99999999999"));  // past 32 bits
+        dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(modal.messages.size(), size_t(2));
+        QCOMPARE(modal.messages[0].text,
+                 QString::fromLatin1(MergeOptionsDialog::kNotAnIntegerMessage));
+        QCOMPARE(dialog.ShiftValue(), 2);
+    }
+
+    void mergeOptionsAskRunsModally() {
+        ScriptedModalUi modal;
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<MergeOptionsDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->Field()->setText(QStringLiteral("12"));
+            dialog->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        });
+        QCOMPARE(MergeOptionsDialog::Ask(5, &modal, nullptr), 12);
+    }
+
+    void dialogUnitsFollowTheFont() {
+        const DialogUnits du(6, 13);
+        QCOMPARE(du.X(442), 663);
+        QCOMPARE(du.Y(250), 406);
+        QCOMPARE(du.Rect(10, 20, 4, 8), QRect(15, 33, 6, 13));
+        // Whatever the font, 256 pixels fit between the label row and the page buttons.
+        const DialogUnits fromFont = DialogUnits::FromFont(DialogFont());
+        QVERIFY(fromFont.Y(180) - fromFont.Y(20) >= 256);
+    }
+
+    void filtersShowTheirTextAndMatchTheirPatterns() {
+        const QStringList filters = QtNameFilters(
+            {{QStringLiteral("TIFF (*.tif, *.tiff)"), QStringLiteral("*.tif;*.tiff")}});
+        QCOMPARE(filters, QStringList({QStringLiteral("TIFF (*.tif, *.tiff) (*.tif *.tiff)")}));
+    }
+};
+
+PELMORA_UI_TEST_MAIN(DialogsTest)
+#include "test_dialogs.moc"
