@@ -1,7 +1,204 @@
+#include <memory>
+#include <optional>
+#include <regex>
+
 #include "cli/cli_app.h"
+#include "export/bulk_export.h"
 
 namespace pelmora::cli {
 
-void AddExportCommands(CLI::App& /*app*/, Cli& /*cli*/) {}
+namespace {
+
+// The answers that export-pages and export-textures share.
+struct ExportArgs {
+    std::string file;
+    std::string folder;
+    std::string format = "bmp";
+    int quality = 100;
+    bool html = false;
+    std::optional<int> page;
+    GallerySettings gallery;
+};
+
+ImageFormat ParseFormat(const std::string& name) {
+    return FormatFromExtension(name);
+}
+
+CLI::Option* AddQualityOption(CLI::App* command, int* quality) {
+    return command->add_option("--quality", *quality, "JPEG quality 0 to 100 (default 100)")
+        ->type_name("Q")
+        ->check(CLI::Range(0, 100));
+}
+
+void AddGalleryOptions(CLI::App* command, ExportArgs& args, CLI::Option* html) {
+    GallerySettings& g = args.gallery;
+    command->add_option("--columns", g.columns, "Gallery: images per row (default 4)")
+        ->type_name("N")
+        ->needs(html);
+    command->add_option("--border", g.borderSize, "Gallery: border size (default 0)")
+        ->type_name("N")
+        ->needs(html);
+    command->add_option("--padding", g.cellPadding, "Gallery: cell padding (default 2)")
+        ->type_name("N")
+        ->needs(html);
+    command->add_option("--spacing", g.cellSpacing, "Gallery: cell spacing (default 2)")
+        ->type_name("N")
+        ->needs(html);
+    auto* width =
+        command
+            ->add_option_function<std::string>(
+                "--width",
+                [&g](const std::string& text) {
+                    g.specifyWidth = true;
+                    g.widthInPercent = !text.empty() && text.back() == '%';
+                    g.width = std::stoi(g.widthInPercent ? text.substr(0, text.size() - 1) : text);
+                },
+                "Gallery: table width in pixels, or N% in percent (default 600)")
+            ->type_name("N|N%")
+            ->check(CLI::Validator(
+                [](std::string& text) -> std::string {
+                    static const std::regex pattern("-?[0-9]{1,9}%?");
+                    if (!std::regex_match(text, pattern))
+                        return "a width is a whole number, optionally followed by %, not '" + text +
+                               "'";
+                    return {};
+                },
+                "N|N%"))
+            ->needs(html);
+    command
+        ->add_flag_callback(
+            "--no-width", [&g] { g.specifyWidth = false; }, "Gallery: leave the table width open")
+        ->excludes(width)
+        ->needs(html);
+    AddColourOption(command, "--table-color", &g.tableColour,
+                    "Gallery: table background (default 000000)")
+        ->needs(html);
+    AddColourOption(command, "--cell-color", &g.cellColour,
+                    "Gallery: cell background (default 808080)")
+        ->needs(html);
+    command->add_option("--align", g.cellAlignment, "Gallery: cell alignment (default center)")
+        ->type_name("left|center|right")
+        ->transform(CLI::CheckedTransformer(
+            std::map<std::string, int>{{"left", 0}, {"center", 1}, {"right", 2}}, CLI::ignore_case))
+        ->needs(html);
+}
+
+// Progress on stderr for a terminal: one line rewritten in place.
+ExportProgress TerminalProgress(Cli& cli) {
+    if (!cli.progressOnTerminal) return {};
+    return [&cli](const std::string& text, int done, int total) {
+        cli.err << '\r' << text << ' ' << done << '/' << total;
+        if (done >= total) cli.err << '\n';
+        cli.err.flush();
+    };
+}
+
+void Report(Cli& cli, const OpResult& result) {
+    if (!result.ok) {
+        cli.Fail(result.message);
+    } else if (!result.message.empty()) {
+        cli.err << result.message << '\n';
+    }
+}
+
+CLI::App* AddBulkCommand(CLI::App& app, const std::string& name, const std::string& description,
+                         const std::shared_ptr<ExportArgs>& args, CLI::Option** html) {
+    auto* command = app.add_subcommand(name, description);
+    command->add_option("FILE", args->file, "WAD or texture-only file")->required();
+    command->add_option("DIR", args->folder, "folder that receives the images")->required();
+    command->add_option("--format", args->format, "bmp, pcx, png, tga, tiff or jpeg (default bmp)")
+        ->type_name("F")
+        ->check(CLI::IsMember({"bmp", "pcx", "png", "tga", "tiff", "tif", "jpeg", "jpg"},
+                              CLI::ignore_case));
+    AddQualityOption(command, &args->quality);
+    *html = command->add_flag("--html", args->html,
+                              "Also write the HTML gallery page (with --format jpeg)");
+    AddGalleryOptions(command, *args, *html);
+    return command;
+}
+
+ExportOptions OptionsFrom(const ExportArgs& args) {
+    ExportOptions options;
+    options.folder = args.folder;
+    options.format = ParseFormat(args.format);
+    options.jpegQuality = args.quality;
+    options.saveHtmlPage = args.html;
+    options.gallery = args.gallery;
+    return options;
+}
+
+// As in the editor, only a JPEG export has a gallery; asking for one otherwise is a mistake
+// worth telling at once rather than ignoring.
+void RequireJpegForHtml(const ExportArgs& args) {
+    if (args.html && ParseFormat(args.format) != ImageFormat::Jpeg)
+        throw CLI::ValidationError("--html", "the gallery page is written with --format jpeg only");
+}
+
+}  // namespace
+
+void AddExportCommands(CLI::App& app, Cli& cli) {
+    auto pagesArgs = std::make_shared<ExportArgs>();
+    CLI::Option* pagesHtml = nullptr;
+    auto* pages = AddBulkCommand(app, "export-pages", "Write every page as Page<n> image files",
+                                 pagesArgs, &pagesHtml);
+    pages->callback([&cli, pagesArgs] {
+        RequireJpegForHtml(*pagesArgs);
+        Project project;
+        if (!cli.Open(project, pagesArgs->file)) return;
+        Report(cli, ExportAllPages(project, OptionsFrom(*pagesArgs), TerminalProgress(cli)));
+    });
+
+    auto texturesArgs = std::make_shared<ExportArgs>();
+    CLI::Option* texturesHtml = nullptr;
+    auto* textures = AddBulkCommand(app, "export-textures",
+                                    "Write every texture (or those of one page) as Texture<n> "
+                                    "image files",
+                                    texturesArgs, &texturesHtml);
+    textures
+        ->add_option_function<int>(
+            "--page", [texturesArgs](const int& page) { texturesArgs->page = page; },
+            "Only the textures on page P (no gallery then)")
+        ->type_name("P")
+        ->check(CLI::Range(1, 65536))
+        ->excludes(texturesHtml);
+    textures->callback([&cli, texturesArgs] {
+        RequireJpegForHtml(*texturesArgs);
+        Project project;
+        if (!cli.Open(project, texturesArgs->file)) return;
+        const ExportOptions options = OptionsFrom(*texturesArgs);
+        if (texturesArgs->page) {
+            Report(cli, ExportPageTextures(project, *texturesArgs->page - 1, options,
+                                           TerminalProgress(cli)));
+        } else {
+            Report(cli, ExportAllTextures(project, options, TerminalProgress(cli)));
+        }
+    });
+
+    auto file = std::make_shared<std::string>();
+    auto out = std::make_shared<std::string>();
+    auto quality = std::make_shared<int>(100);
+    auto* single =
+        app.add_subcommand("export-single", "Write all pages as one image, page 1 on top");
+    single->add_option("FILE", *file, "WAD or texture-only file")->required();
+    single
+        ->add_option("OUT", *out,
+                     "the image to write; its extension chooses the format (bmp, pcx, png, "
+                     "tga, tif, tiff, jpg, jpe, jpeg, jfif)")
+        ->required()
+        ->check(CLI::Validator(
+            [](std::string& path) -> std::string {
+                const ImageFormat format = FormatFromExtension(path);
+                if (format == ImageFormat::Unknown || format == ImageFormat::Raw)
+                    return "'" + path + "' does not end in an image format Pelmora exports";
+                return {};
+            },
+            "IMAGE"));
+    AddQualityOption(single, quality.get());
+    single->callback([&cli, file, out, quality] {
+        Project project;
+        if (!cli.Open(project, *file)) return;
+        Report(cli, ExportSingleImage(project, *out, *quality));
+    });
+}
 
 }  // namespace pelmora::cli

@@ -1,7 +1,122 @@
+#include <optional>
+
 #include "cli/cli_app.h"
+#include "records/duplicate_check.h"
+#include "records/record_sort.h"
+#include "records/records_file.h"
 
 namespace pelmora::cli {
 
-void AddRecordsCommands(CLI::App& /*app*/, Cli& /*cli*/) {}
+namespace {
+
+void AddExportRecords(CLI::App& app, Cli& cli) {
+    auto file = std::make_shared<std::string>();
+    auto out = std::make_shared<std::string>();
+    auto* command =
+        app.add_subcommand("export-records", "Write FILE's texture records to a records file");
+    command->add_option("FILE", *file, "WAD or texture-only file")->required();
+    command->add_option("OUT", *out, "the records file to write (.rec)")->required();
+    command->callback([&cli, file, out] {
+        Project project;
+        if (!cli.Open(project, *file)) return;
+        const OpResult written = ExportRecords(project, *out);
+        if (!written.ok) cli.Fail(written.message);
+    });
+}
+
+void AddImportRecords(CLI::App& app, Cli& cli) {
+    auto file = std::make_shared<std::string>();
+    auto in = std::make_shared<std::string>();
+    auto output = std::make_shared<std::string>();
+    auto append = std::make_shared<bool>(false);
+    auto overwrite = std::make_shared<bool>(false);
+    auto shift = std::make_shared<std::optional<int>>();
+    auto* command = app.add_subcommand(
+        "import-records", "Replace FILE's texture records by, or append, those of a records file");
+    command->add_option("FILE", *file, "WAD or texture-only file")->required();
+    command->add_option("IN", *in, "the records file to read (.rec)")->required();
+    auto* mode = command->add_option_group("mode", "How to import (one is required)");
+    mode->add_flag("--overwrite", *overwrite, "Replace all records by the file's");
+    auto* appendFlag =
+        mode->add_flag("--append", *append, "Add the file's records (all but its first)");
+    mode->require_option(1);
+    command
+        ->add_option_function<int>(
+            "--shift", [shift](const int& value) { *shift = value; },
+            "With --append: raise every appended page by S (default: FILE's page count)")
+        ->type_name("S")
+        ->needs(appendFlag);
+    AddOutputOption(command, output.get());
+    command->callback([&cli, file, in, output, append, shift, overwrite] {
+        cli.Modify(*file, *output, [&](Project& project) {
+            if (!*append) return ImportRecords(project, *in, RecordsImportMode::Overwrite, 0);
+            return ImportRecords(project, *in, RecordsImportMode::Append,
+                                 shift->value_or(project.PageCount()));
+        });
+    });
+}
+
+void AddSort(CLI::App& app, Cli& cli) {
+    auto file = std::make_shared<std::string>();
+    auto output = std::make_shared<std::string>();
+    auto descending = std::make_shared<bool>(false);
+    auto* command = app.add_subcommand("sort", "Sort the records by page (texture 1 stays first)");
+    command->add_option("FILE", *file, "WAD or texture-only file")->required();
+    command->add_flag("--descending", *descending, "Highest page first");
+    AddOutputOption(command, output.get());
+    command->callback([&cli, file, output, descending] {
+        cli.Modify(*file, *output, [descending](Project& project) {
+            return SortRecordsByPage(project,
+                                     *descending ? SortOrder::Descending : SortOrder::Ascending);
+        });
+    });
+}
+
+void AddCheckDuplicates(CLI::App& app, Cli& cli) {
+    auto file = std::make_shared<std::string>();
+    auto output = std::make_shared<std::string>();
+    auto report = std::make_shared<std::string>();
+    auto remove = std::make_shared<bool>(false);
+    auto* command = app.add_subcommand("check-duplicates",
+                                       "Report records that are exact copies of an earlier record");
+    command->add_option("FILE", *file, "WAD or texture-only file")->required();
+    command->add_option("--report", *report, "Also write the report (CR LF) to PATH")
+        ->type_name("PATH");
+    auto* removeFlag =
+        command->add_flag("--remove", *remove, "Remove the reported copies and save FILE");
+    AddOutputOption(command, output.get())->needs(removeFlag);
+    command->callback([&cli, file, output, report, remove] {
+        // Reports, and fails without touching anything when the report cannot be written.
+        auto check = [&cli, report](const Project& project, DuplicateCheck& found) {
+            found = FindDuplicates(project.records);
+            cli.out << DuplicateReport(found);
+            if (report->empty()) return OpResult::Done(false);
+            return WriteDuplicateReport(found, *report);
+        };
+        if (!*remove) {
+            Project project;
+            if (!cli.Open(project, *file)) return;
+            DuplicateCheck found;
+            const OpResult written = check(project, found);
+            if (!written.ok) cli.Fail(written.message);
+            return;
+        }
+        cli.Modify(*file, *output, [&](Project& project) {
+            DuplicateCheck found;
+            const OpResult written = check(project, found);
+            if (!written.ok) return written;
+            return RemoveDuplicates(project, found);
+        });
+    });
+}
+
+}  // namespace
+
+void AddRecordsCommands(CLI::App& app, Cli& cli) {
+    AddExportRecords(app, cli);
+    AddImportRecords(app, cli);
+    AddSort(app, cli);
+    AddCheckDuplicates(app, cli);
+}
 
 }  // namespace pelmora::cli
