@@ -48,6 +48,12 @@ struct AddPiecesResult {
 // places it first-fit (row by row, pixel by pixel, from page 1 on, adding pages in the new
 // page colour when none has room) and appends its record. Stops before the next file once
 // stop is set; what was added stays.
+//
+// Images are decoded and scaled ahead on threads of its own (one per core; the image
+// library's own threads are set to 1 for that), but placed strictly in list order on the
+// calling thread, which is also the one every callback runs on. While it runs, the caller
+// may read pages through the store at any time; records and the selection only inside
+// piecePlaced (or after the return). A project with no open file is left alone.
 AddPiecesResult AddPiecesFromFiles(Project& project, const std::vector<std::string>& files,
                                    FileSortOrder order, const std::atomic<bool>& stop,
                                    const AddPiecesCallbacks& callbacks = {});

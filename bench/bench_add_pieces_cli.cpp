@@ -1,0 +1,129 @@
+// The whole of adding pieces against its floor: `pelmora-cli add-pieces` of an icon set into
+// a new file (open, decode, scale, place, save), and just decoding and scaling the same
+// images on all cores, which is the part that cannot be made faster here.
+//
+//   bench/make_icon_set.sh /tmp/pelmora-icons-2000 2000
+//   PELMORA_ICON_SET=/tmp/pelmora-icons-2000 build/bench/bench_add_pieces_cli
+//
+// pelmora-cli is looked for beside the build folder's bench/ folder, or at $PELMORA_CLI.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "edit/piece_loader.h"
+#include "store/image_io.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace pelmora;
+namespace fs = std::filesystem;
+
+std::string IconFolder() {
+    const char* folder = std::getenv("PELMORA_ICON_SET");
+    return folder != nullptr ? folder : "/tmp/pelmora-icons-2000";
+}
+
+const std::vector<std::string>& IconFiles() {
+    static const std::vector<std::string> files = [] {
+        std::vector<std::string> out;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(IconFolder(), ec))
+            if (entry.path().extension() == ".png") out.push_back(entry.path().string());
+        return out;
+    }();
+    return files;
+}
+
+std::string CliPath() {
+    if (const char* path = std::getenv("PELMORA_CLI")) return path;
+    std::error_code ec;
+    return (fs::read_symlink("/proc/self/exe", ec).parent_path().parent_path() / "pelmora-cli")
+        .string();
+}
+
+// Runs pelmora-cli with its output thrown away; its exit status.
+int RunCli(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    std::string program = CliPath();
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (std::string& a : copies) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void BM_DecodeAndScaleOnAllCores(benchmark::State& state) {
+    const auto& files = IconFiles();
+    if (files.empty()) return state.SkipWithError("no icons: run bench/make_icon_set.sh first");
+    SetImageLibraryThreads(1);
+    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    for (auto _ : state) {
+        std::atomic<size_t> next{0};
+        std::atomic<size_t> pixels{0};
+        std::vector<std::thread> workers;
+        for (int t = 0; t < threads; ++t) {
+            workers.emplace_back([&] {
+                for (size_t i = next++; i < files.size(); i = next++) {
+                    if (const auto piece = PieceLoader::LoadPiece(files[i]))
+                        pixels += static_cast<size_t>(piece->Width()) * piece->Height();
+                }
+            });
+        }
+        for (std::thread& w : workers) w.join();
+        benchmark::DoNotOptimize(pixels.load());
+    }
+    state.counters["images"] = static_cast<double>(files.size());
+    state.counters["threads"] = threads;
+}
+
+void BM_CliAddPiecesIntoNewFile(benchmark::State& state) {
+    const auto& files = IconFiles();
+    if (files.empty()) return state.SkipWithError("no icons: run bench/make_icon_set.sh first");
+    const fs::path dir = fs::temp_directory_path() / "pelmora-bench-add-pieces";
+    fs::create_directories(dir);
+    const std::string target = (dir / "icons.plm").string();
+    std::vector<std::string> args = {"add-pieces", target};
+    args.insert(args.end(), files.begin(), files.end());
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove(target);
+        if (RunCli({"new", target}) != 0) return state.SkipWithError("pelmora-cli new failed");
+        state.ResumeTiming();
+        if (RunCli(args) != 0) return state.SkipWithError("pelmora-cli add-pieces failed");
+    }
+    state.counters["file_MB"] = static_cast<double>(fs::file_size(target)) / 1e6;
+    fs::remove_all(dir);
+}
+
+BENCHMARK(BM_DecodeAndScaleOnAllCores)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_CliAddPiecesIntoNewFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    InitImageLibrary(argv[0]);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
