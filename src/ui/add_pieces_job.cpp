@@ -10,7 +10,7 @@ AddPiecesJob::~AddPiecesJob() {
 }
 
 void AddPiecesJob::Shutdown() {
-    if (!thread_) return;
+    if (!thread_.joinable()) return;
     stop_.store(true);
     {
         // Nobody will hand anything over any more: release a worker that waits for it.
@@ -18,13 +18,12 @@ void AddPiecesJob::Shutdown() {
         closed_ = true;
     }
     handled_.notify_all();
-    thread_->wait();
-    thread_.reset();
+    thread_.join();
 }
 
 void AddPiecesJob::Start(std::vector<std::string> files, FileSortOrder order,
                          bool handOverEachPiece) {
-    if (thread_) return;
+    if (thread_.joinable()) return;
     stop_.store(false);
     {
         std::lock_guard lock(mutex_);
@@ -34,10 +33,9 @@ void AddPiecesJob::Start(std::vector<std::string> files, FileSortOrder order,
         wakePending_ = false;
     }
     result_ = {};
-    thread_.reset(QThread::create([this, files = std::move(files), order, handOverEachPiece] {
+    thread_ = std::thread([this, files = std::move(files), order, handOverEachPiece] {
         Run(files, order, handOverEachPiece);
-    }));
-    thread_->start();
+    });
 }
 
 void AddPiecesJob::Run(std::vector<std::string> files, FileSortOrder order, bool handOver) {
@@ -66,8 +64,7 @@ void AddPiecesJob::Run(std::vector<std::string> files, FileSortOrder order, bool
         [this, result = std::move(result)]() mutable {
             result_ = std::move(result);
             // The worker has nothing left to do but return.
-            thread_->wait();
-            thread_.reset();
+            thread_.join();
             emit finished();
         },
         false);
@@ -88,17 +85,18 @@ void AddPiecesJob::Post(std::function<void()> event, bool wait) {
 }
 
 void AddPiecesJob::Drain() {
-    for (;;) {
-        std::function<void()> event;
-        {
-            std::lock_guard lock(mutex_);
-            if (queue_.empty() || closed_) {
-                wakePending_ = false;
-                return;
-            }
-            event = std::move(queue_.front());
-            queue_.pop_front();
+    // Only what is queued now: a worker that keeps posting must not keep the event loop
+    // from turning.
+    std::deque<std::function<void()>> batch;
+    {
+        std::lock_guard lock(mutex_);
+        if (closed_) {
+            wakePending_ = false;
+            return;
         }
+        batch.swap(queue_);
+    }
+    for (std::function<void()>& event : batch) {
         event();
         {
             std::lock_guard lock(mutex_);
@@ -106,6 +104,14 @@ void AddPiecesJob::Drain() {
         }
         handled_.notify_all();
     }
+    {
+        std::lock_guard lock(mutex_);
+        if (queue_.empty() || closed_) {
+            wakePending_ = false;
+            return;
+        }
+    }
+    QMetaObject::invokeMethod(this, "Drain", Qt::QueuedConnection);
 }
 
 }  // namespace pelmora::ui

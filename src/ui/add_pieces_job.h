@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QThread>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -10,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "edit/add_pieces.h"
@@ -22,9 +22,9 @@ namespace pelmora::ui {
 // the worker waits for them to be handled, so their handlers may read and change the
 // project; between them the project belongs to the worker.
 //
-// The hand-over goes through a std::mutex queue rather than Qt's own queued calls: the
-// worker's writes to the project then happen-before the interface's reads in a way the
-// thread checker can see.
+// The hand-over goes through a std::mutex queue rather than Qt's own queued calls, and the
+// worker is a std::thread that is joined: the worker's writes to the project then
+// happen-before the interface's reads in a way the thread checker can see.
 class AddPiecesJob : public QObject {
     Q_OBJECT
 
@@ -36,7 +36,7 @@ public:
     void Start(std::vector<std::string> files, FileSortOrder order, bool handOverEachPiece);
     void Stop() { stop_.store(true); }
     bool StopRequested() const { return stop_.load(); }
-    bool IsRunning() const { return thread_ != nullptr; }
+    bool IsRunning() const { return thread_.joinable(); }
     const AddPiecesResult& Result() const { return result_; }
 
 signals:
@@ -58,7 +58,7 @@ private:
 
     Project& project_;
     std::atomic<bool> stop_{false};
-    std::unique_ptr<QThread> thread_;
+    std::thread thread_;
     AddPiecesResult result_;
 
     std::mutex mutex_;

@@ -403,11 +403,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // The window behaves as a dialog: Escape and Enter end it, through the close guard.
+    // The window behaves as a dialog: Escape and Enter end it, through the close guard,
+    // except that Enter on a focused button presses that button.
     switch (event->key()) {
-        case Qt::Key_Escape:
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+                button->animateClick();
+                return;
+            }
+            close();
+            return;
+        case Qt::Key_Escape:
             close();
             return;
         default:

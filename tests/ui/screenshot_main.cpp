@@ -1,6 +1,7 @@
 // Makes the README's picture of the editor:
 //   pelmora_screenshot --sample FILE   writes a WAD with a few generated textures
 //   pelmora_screenshot OUT.png FILE    opens FILE in the editor and saves a picture of it
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPainter>
