@@ -83,15 +83,31 @@ void AddGalleryOptions(CLI::App* command, ExportArgs& args, CLI::Option* html) {
         ->needs(html);
 }
 
-// Progress on stderr for a terminal: one line rewritten in place.
-ExportProgress TerminalProgress(Cli& cli) {
-    if (!cli.progressOnTerminal) return {};
-    return [&cli](const std::string& text, int done, int total) {
-        cli.err << '\r' << text << ' ' << done << '/' << total;
-        if (done >= total) cli.err << '\n';
-        cli.err.flush();
-    };
-}
+// Progress on stderr for a terminal: one line per stage, rewritten in place, ended when the
+// stage changes or the export is over.
+class TerminalProgress {
+public:
+    explicit TerminalProgress(Cli& cli) : cli_(cli) {}
+    ~TerminalProgress() {
+        if (!stage_.empty()) cli_.err << '\n';
+    }
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    ExportProgress Callback() {
+        if (!cli_.progressOnTerminal) return {};
+        return [this](const std::string& text, int done, int total) {
+            if (!stage_.empty() && text != stage_) cli_.err << '\n';
+            stage_ = text;
+            cli_.err << '\r' << text << ' ' << done << '/' << total;
+            cli_.err.flush();
+        };
+    }
+
+private:
+    Cli& cli_;
+    std::string stage_;
+};
 
 void Report(Cli& cli, const OpResult& result) {
     if (!result.ok) {
@@ -145,7 +161,12 @@ void AddExportCommands(CLI::App& app, Cli& cli) {
         RequireJpegForHtml(*pagesArgs);
         Project project;
         if (!cli.Open(project, pagesArgs->file)) return;
-        Report(cli, ExportAllPages(project, OptionsFrom(*pagesArgs), TerminalProgress(cli)));
+        OpResult result;
+        {
+            TerminalProgress progress(cli);
+            result = ExportAllPages(project, OptionsFrom(*pagesArgs), progress.Callback());
+        }
+        Report(cli, result);
     });
 
     auto texturesArgs = std::make_shared<ExportArgs>();
@@ -166,12 +187,14 @@ void AddExportCommands(CLI::App& app, Cli& cli) {
         Project project;
         if (!cli.Open(project, texturesArgs->file)) return;
         const ExportOptions options = OptionsFrom(*texturesArgs);
-        if (texturesArgs->page) {
-            Report(cli, ExportPageTextures(project, *texturesArgs->page - 1, options,
-                                           TerminalProgress(cli)));
-        } else {
-            Report(cli, ExportAllTextures(project, options, TerminalProgress(cli)));
+        OpResult result;
+        {
+            TerminalProgress progress(cli);
+            result = texturesArgs->page ? ExportPageTextures(project, *texturesArgs->page - 1,
+                                                             options, progress.Callback())
+                                        : ExportAllTextures(project, options, progress.Callback());
         }
+        Report(cli, result);
     });
 
     auto file = std::make_shared<std::string>();
