@@ -76,6 +76,15 @@ public:
     // Paints the grid numbers into the current page for good.
     void ApplyNumbersCommand();
 
+    // Deleting and records from the grid (main_window_editing.cpp).
+    void DeletePageCommand();
+    void DeletePieceCommand();
+    void DeleteRecordCommand();
+    void AddRecordsFromGridCommand();
+    // The retexture warning: true when the user lets a destructive change go ahead.
+    bool ConfirmRetexture();
+    void SetShowWarnings(bool on);
+
     void SetWorkingState(bool on);
     bool IsWorking() const { return working_.load(); }
     bool IsBusy() const { return busy_.load(); }
@@ -159,6 +168,8 @@ private:
     void OnPiecePlaced(int recordIndex);
     void OnAddingProgress(int index, int count, int percent, const QString& fileName);
     void FinishAdding();
+    // Shows what an editing command did and the selection it left.
+    void AfterEdit(const OpResult& result);
 
     ModalUi& modal_;
     Project project_;

@@ -87,7 +87,7 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     QPushButton* pageExport = AddButton(QStringLiteral("Export"), du.Rect(53, 180, 32, 14), false);
     QPushButton* pageExportMenu = AddButton(DownArrow(), du.Rect(85, 180, 9, 14));
     QPushButton* pageAddNew = AddButton(QStringLiteral("Add New"), du.Rect(96, 180, 41, 14), false);
-    QPushButton* pageDelete = AddButton(QStringLiteral("Delete"), du.Rect(139, 180, 41, 14), false);
+    QPushButton* pageDelete = AddButton(QStringLiteral("Delete"), du.Rect(139, 180, 41, 14));
     pageList_ = combo(QStringLiteral("pageList"), 10, 200, 86);
     pageCounter_ = AddLabel(QStringLiteral("page 0 of 0"), du.Rect(100, 200, 80, 15));
     pageCounter_->setObjectName(QStringLiteral("pageCounter"));
@@ -109,8 +109,7 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     QPushButton* pieceExport =
         AddButton(QStringLiteral("Export"), du.Rect(195, 155, 40, 14), false);
     QPushButton* pieceExportMenu = AddButton(DownArrow(), du.Rect(235, 155, 9, 14));
-    QPushButton* pieceDelete =
-        AddButton(QStringLiteral("Delete"), du.Rect(250, 155, 50, 14), false);
+    QPushButton* pieceDelete = AddButton(QStringLiteral("Delete"), du.Rect(250, 155, 50, 14));
 
     // Selection Color.
     AddLabel(QStringLiteral("Selection Color:"), du.Rect(195, 185, 50, 8));
@@ -136,8 +135,7 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     QPushButton* recordAddNew =
         AddButton(QStringLiteral("Add New"), du.Rect(315, 80, 41, 14), false);
     QPushButton* recordAddMenu = AddButton(DownArrow(), du.Rect(357, 80, 9, 14));
-    QPushButton* recordDelete =
-        AddButton(QStringLiteral("Delete"), du.Rect(370, 80, 47, 14), false);
+    QPushButton* recordDelete = AddButton(QStringLiteral("Delete"), du.Rect(370, 80, 47, 14));
 
     // Grid Settings.
     AddLabel(QStringLiteral("Grid Settings:"), du.Rect(315, 110, 43, 8));
@@ -210,7 +208,9 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     const auto pageExports =
         arrowItems({"&Export Textures", "&Export All", "&Export All (single image)"});
     const auto pieceExports = arrowItems({"&Export All"});
-    const auto recordAdds = arrowItems({"&New records from Grid"});
+    auto* gridFromArrow = new QAction(QStringLiteral("&New records from Grid"), this);
+    connect(gridFromArrow, &QAction::triggered, this, &MainWindow::AddRecordsFromGridCommand);
+    const std::vector<QAction*> recordAdds = {gridFromArrow};
     connect(pageExportMenu, &QPushButton::clicked, this,
             [=, this] { ShowArrowMenu(pageExportMenu, pageExports); });
     connect(pieceExportMenu, &QPushButton::clicked, this,
@@ -226,7 +226,8 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     AddAction(canvasMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
     AddAction(canvasMenu_, QStringLiteral("&Paste Texture\tAlt+T"), false);
     canvasMenu_->addSeparator();
-    AddAction(canvasMenu_, QStringLiteral("&New records from Grid"), false);
+    connect(AddAction(canvasMenu_, QStringLiteral("&New records from Grid")), &QAction::triggered,
+            this, &MainWindow::AddRecordsFromGridCommand);
     previewMenu_ = new QMenu(this);
     previewMenu_->setObjectName(QStringLiteral("previewMenu"));
     AddAction(previewMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
@@ -235,6 +236,12 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     connect(pieceAddNew_, &QPushButton::clicked, this, &MainWindow::AddNewPiecesCommand);
     connect(stopButton_, &QPushButton::clicked, this, &MainWindow::StopCommand);
     connect(applyNumbers_, &QPushButton::clicked, this, &MainWindow::ApplyNumbersCommand);
+    pageDelete->setObjectName(QStringLiteral("pageDelete"));
+    pieceDelete->setObjectName(QStringLiteral("pieceDelete"));
+    recordDelete->setObjectName(QStringLiteral("recordDelete"));
+    connect(pageDelete, &QPushButton::clicked, this, &MainWindow::DeletePageCommand);
+    connect(pieceDelete, &QPushButton::clicked, this, &MainWindow::DeletePieceCommand);
+    connect(recordDelete, &QPushButton::clicked, this, &MainWindow::DeleteRecordCommand);
 }
 
 void MainWindow::ShowArrowMenu(QPushButton* button, const std::vector<QAction*>& items) {
@@ -290,17 +297,27 @@ void MainWindow::BuildMenus() {
     QMenu* pages = editMenu_->addMenu(QStringLiteral("&Texture Pages"));
     for (const char* text : {"&Add New", "&Delete", "&Export", "&Export Textures", "&Export All",
                              "&Export All (single image)", "&Import"}) {
-        AddAction(pages, QString::fromLatin1(text), false);
+        QAction* action = AddAction(pages, QString::fromLatin1(text), false);
+        if (action->text() == QStringLiteral("&Delete")) {
+            action->setEnabled(true);
+            connect(action, &QAction::triggered, this, &MainWindow::DeletePageCommand);
+        }
     }
     QMenu* pieces = editMenu_->addMenu(QStringLiteral("&Texture Pieces"));
     actions_.addPieces = AddAction(pieces, QStringLiteral("&Add New"));
     connect(actions_.addPieces, &QAction::triggered, this, &MainWindow::AddNewPiecesCommand);
-    for (const char* text : {"&Delete", "&Export", "&Export All", "&Import"}) {
+    connect(AddAction(pieces, QStringLiteral("&Delete")), &QAction::triggered, this,
+            &MainWindow::DeletePieceCommand);
+    for (const char* text : {"&Export", "&Export All", "&Import"}) {
         AddAction(pieces, QString::fromLatin1(text), false);
     }
     QMenu* position = editMenu_->addMenu(QStringLiteral("&Texture Position"));
-    for (const char* text :
-         {"&Add New", "&Add New (from grid)", "&Delete", "&Edit", "&Export", "&Import"}) {
+    AddAction(position, QStringLiteral("&Add New"), false);
+    connect(AddAction(position, QStringLiteral("&Add New (from grid)")), &QAction::triggered, this,
+            &MainWindow::AddRecordsFromGridCommand);
+    connect(AddAction(position, QStringLiteral("&Delete")), &QAction::triggered, this,
+            &MainWindow::DeleteRecordCommand);
+    for (const char* text : {"&Edit", "&Export", "&Import"}) {
         AddAction(position, QString::fromLatin1(text), false);
     }
 
