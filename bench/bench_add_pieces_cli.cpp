@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -51,6 +52,14 @@ std::string CliPath() {
         .string();
 }
 
+// User + system seconds used so far by this process (all threads) or its waited-for children.
+double CpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 // Runs pelmora-cli with its output thrown away; its exit status.
 int RunCli(const std::vector<std::string>& args) {
     std::vector<char*> argv;
@@ -77,6 +86,7 @@ void BM_DecodeAndScaleOnAllCores(benchmark::State& state) {
     if (files.empty()) return state.SkipWithError("no icons: run bench/make_icon_set.sh first");
     SetImageLibraryThreads(1);
     const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const double cpuBefore = CpuSeconds(RUSAGE_SELF);
     for (auto _ : state) {
         std::atomic<size_t> next{0};
         std::atomic<size_t> pixels{0};
@@ -92,6 +102,8 @@ void BM_DecodeAndScaleOnAllCores(benchmark::State& state) {
         for (std::thread& w : workers) w.join();
         benchmark::DoNotOptimize(pixels.load());
     }
+    // CPU time does not depend on what else the machine is running, unlike the wall time.
+    state.counters["cpu_s"] = (CpuSeconds(RUSAGE_SELF) - cpuBefore) / state.iterations();
     state.counters["images"] = static_cast<double>(files.size());
     state.counters["threads"] = threads;
 }
@@ -104,13 +116,17 @@ void BM_CliAddPiecesIntoNewFile(benchmark::State& state) {
     const std::string target = (dir / "icons.plm").string();
     std::vector<std::string> args = {"add-pieces", target};
     args.insert(args.end(), files.begin(), files.end());
+    double cpu = 0;
     for (auto _ : state) {
         state.PauseTiming();
         fs::remove(target);
         if (RunCli({"new", target}) != 0) return state.SkipWithError("pelmora-cli new failed");
+        const double cpuBefore = CpuSeconds(RUSAGE_CHILDREN);
         state.ResumeTiming();
         if (RunCli(args) != 0) return state.SkipWithError("pelmora-cli add-pieces failed");
+        cpu += CpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
     }
+    state.counters["cpu_s"] = cpu / state.iterations();
     state.counters["file_MB"] = static_cast<double>(fs::file_size(target)) / 1e6;
     fs::remove_all(dir);
 }

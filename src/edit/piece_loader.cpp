@@ -11,7 +11,8 @@ PieceLoader::PieceLoader(std::vector<std::string> paths, int threads, int lookah
     : paths_(std::move(paths)),
       lookahead_(static_cast<size_t>(std::max(lookahead, 1))),
       pieces_(paths_.size()),
-      ready_(paths_.size(), 0) {
+      ready_(paths_.size(), 0),
+      awaited_(paths_.size()) {
     if (paths_.empty()) return;
     // The library's own decoder threads would only compete with ours.
     SetImageLibraryThreads(1);
@@ -24,7 +25,7 @@ PieceLoader::~PieceLoader() {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
-    changed_.notify_all();
+    roomFreed_.notify_all();
     for (std::thread& t : threads_) t.join();
 }
 
@@ -42,9 +43,11 @@ std::optional<Image> PieceLoader::LoadPiece(const std::string& path) {
 void PieceLoader::Work() {
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock, [this] {
+        ++waitingForRoom_;
+        roomFreed_.wait(lock, [this] {
             return stopping_ || next_ >= paths_.size() || next_ < taken_ + lookahead_;
         });
+        --waitingForRoom_;
         if (stopping_ || next_ >= paths_.size()) return;
         const size_t i = next_++;
         lock.unlock();
@@ -52,18 +55,20 @@ void PieceLoader::Work() {
         lock.lock();
         pieces_[i] = std::move(piece);
         ready_[i] = 1;
-        changed_.notify_all();
+        if (awaited_ == i) pieceReady_.notify_one();
     }
 }
 
 std::optional<Image> PieceLoader::Take(size_t i) {
     if (i >= paths_.size()) return std::nullopt;
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this, i] { return ready_[i] != 0; });
-    std::optional<Image> piece = std::move(pieces_[i]);
-    pieces_[i].reset();
+    awaited_ = i;
+    pieceReady_.wait(lock, [this, i] { return ready_[i] != 0; });
+    awaited_ = paths_.size();
+    std::optional<Image> piece;
+    piece.swap(pieces_[i]);
     taken_ = std::max(taken_, i + 1);
-    changed_.notify_all();
+    if (waitingForRoom_ > 0) roomFreed_.notify_one();
     return piece;
 }
 

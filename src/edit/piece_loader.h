@@ -37,11 +37,16 @@ private:
     const std::vector<std::string> paths_;
     const size_t lookahead_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    // Two conditions, so that a finished piece wakes only the taker and a taken one only a
+    // thread that waits for room: every needless wake-up is a context switch per file.
+    std::condition_variable pieceReady_;
+    std::condition_variable roomFreed_;
     std::vector<std::optional<Image>> pieces_;
     std::vector<char> ready_;
     size_t next_ = 0;   // the next file a thread may claim
     size_t taken_ = 0;  // files handed out so far
+    size_t awaited_;    // the piece Take waits for, or none
+    int waitingForRoom_ = 0;
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };

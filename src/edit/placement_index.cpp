@@ -9,9 +9,10 @@ namespace {
 
 constexpr int kSide = 256;
 
-// One row of a page, one bit per column (bit c of word c / 64).
+// One row of a page, one bit per column (bit c of word c / 64). Left uninitialised by
+// default: the scratch arrays of a search would otherwise be cleared on every call.
 struct Row {
-    std::array<uint64_t, 4> w{};
+    std::array<uint64_t, 4> w;
 
     Row operator|(const Row& o) const {
         return {{w[0] | o.w[0], w[1] | o.w[1], w[2] | o.w[2], w[3] | o.w[3]}};
@@ -25,7 +26,7 @@ struct Row {
     // Bit c of the result is bit c + n of this row; bits shifted in from beyond the page
     // are 0, so a run can never reach past column 255.
     Row ShiftedDown(int n) const {
-        Row out;
+        Row out{};
         const int words = n / 64, bits = n % 64;
         for (int i = 0; i < 4; ++i) {
             const int from = i + words;
