@@ -1,3 +1,4 @@
+#include <map>
 #include <memory>
 #include <optional>
 #include <regex>
@@ -19,10 +20,6 @@ struct ExportArgs {
     std::optional<int> page;
     GallerySettings gallery;
 };
-
-ImageFormat ParseFormat(const std::string& name) {
-    return FormatFromExtension(name);
-}
 
 CLI::Option* AddQualityOption(CLI::App* command, int* quality) {
     return command->add_option("--quality", *quality, "JPEG quality 0 to 100 (default 100)")
@@ -136,7 +133,7 @@ CLI::App* AddBulkCommand(CLI::App& app, const std::string& name, const std::stri
 ExportOptions OptionsFrom(const ExportArgs& args) {
     ExportOptions options;
     options.folder = args.folder;
-    options.format = ParseFormat(args.format);
+    options.format = FormatFromExtension(args.format);
     options.jpegQuality = args.quality;
     options.saveHtmlPage = args.html;
     options.gallery = args.gallery;
@@ -146,7 +143,7 @@ ExportOptions OptionsFrom(const ExportArgs& args) {
 // As in the editor, only a JPEG export has a gallery; asking for one otherwise is a mistake
 // worth telling at once rather than ignoring.
 void RequireJpegForHtml(const ExportArgs& args) {
-    if (args.html && ParseFormat(args.format) != ImageFormat::Jpeg)
+    if (args.html && FormatFromExtension(args.format) != ImageFormat::Jpeg)
         throw CLI::ValidationError("--html", "the gallery page is written with --format jpeg only");
 }
 
