@@ -31,6 +31,18 @@ class TextProgressBar;
 constexpr const char* kBusyMessage =
     "Please wait or stop the current process before closing the app...";
 constexpr const char* kAddPiecesDialogTitle = "Open - select 1 or more textures to add...";
+constexpr const char* kImportRecordsCaption = "Import Texture Records...";
+constexpr const char* kImportRecordsQuestion =
+    "How would you like to import the texture records?\nChoose YES to OVERWITE the current "
+    "records...\nChoose NO to APPEND to the current records...\nChoose CANCEL to not import at "
+    "this time...";
+constexpr const char* kCheckDuplicatesCaption = "Check for Duplicates?";
+constexpr const char* kCheckDuplicatesQuestion =
+    "Would you like to check for duplicate texture positions?\nthis process can be a little "
+    "slow...";
+constexpr const char* kRemoveDuplicatesCaption = "Remove Duplicate Rects";
+constexpr const char* kRemoveDuplicatesQuestion =
+    "Would you like to automatically remove the duplicate rects?";
 
 // The message shown at start-up on a screen of fewer than 24 bits per pixel; empty on
 // a deeper one.
@@ -84,6 +96,12 @@ public:
     // The retexture warning: true when the user lets a destructive change go ahead.
     bool ConfirmRetexture();
     void SetShowWarnings(bool on);
+
+    // The records file, sorting and the duplicate check (main_window_records.cpp).
+    void ExportRecordsCommand();
+    void ImportRecordsCommand();
+    void SortCommand();
+    void CheckDuplicatesCommand();
 
     void SetWorkingState(bool on);
     bool IsWorking() const { return working_.load(); }
@@ -179,6 +197,8 @@ private:
     bool showTexturesBeingAdded_ = true;
     bool showWarnings_ = true;
     std::string pieceFolder_;
+    std::string recordsFolder_;
+    int sortChoice_ = 0;  // 0 ascending, 1 descending
     std::atomic<bool> working_{false};
     std::atomic<bool> busy_{false};
     bool workerActive_ = false;  // the project belongs to the worker between hand-overs

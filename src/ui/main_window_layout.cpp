@@ -118,8 +118,8 @@ void MainWindow::BuildControls(const DialogUnits& du) {
 
     // Texture Position.
     AddLabel(QStringLiteral("Texture Position:"), du.Rect(315, 10, 54, 8));
-    QPushButton* sort = AddButton(QStringLiteral("Sort"), du.Rect(370, 10, 18, 14), false);
-    QPushButton* check = AddButton(QStringLiteral("Check"), du.Rect(390, 10, 26, 14), false);
+    QPushButton* sort = AddButton(QStringLiteral("Sort"), du.Rect(370, 10, 18, 14));
+    QPushButton* check = AddButton(QStringLiteral("Check"), du.Rect(390, 10, 26, 14));
     sort->setFlat(true);
     check->setFlat(true);
     recordText_ = new QPlainTextEdit(backdrop_);
@@ -128,10 +128,8 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     recordText_->setGeometry(du.Rect(315, 25, 101, 30));
     recordText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPushButton* recordEdit = AddButton(QStringLiteral("Edit"), du.Rect(315, 60, 32, 14), false);
-    QPushButton* recordsImport =
-        AddButton(QStringLiteral("Import"), du.Rect(350, 60, 32, 14), false);
-    QPushButton* recordsExport =
-        AddButton(QStringLiteral("Export"), du.Rect(385, 60, 32, 14), false);
+    QPushButton* recordsImport = AddButton(QStringLiteral("Import"), du.Rect(350, 60, 32, 14));
+    QPushButton* recordsExport = AddButton(QStringLiteral("Export"), du.Rect(385, 60, 32, 14));
     QPushButton* recordAddNew =
         AddButton(QStringLiteral("Add New"), du.Rect(315, 80, 41, 14), false);
     QPushButton* recordAddMenu = AddButton(DownArrow(), du.Rect(357, 80, 9, 14));
@@ -242,6 +240,14 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     connect(pageDelete, &QPushButton::clicked, this, &MainWindow::DeletePageCommand);
     connect(pieceDelete, &QPushButton::clicked, this, &MainWindow::DeletePieceCommand);
     connect(recordDelete, &QPushButton::clicked, this, &MainWindow::DeleteRecordCommand);
+    sort->setObjectName(QStringLiteral("sort"));
+    check->setObjectName(QStringLiteral("check"));
+    recordsImport->setObjectName(QStringLiteral("recordsImport"));
+    recordsExport->setObjectName(QStringLiteral("recordsExport"));
+    connect(sort, &QPushButton::clicked, this, &MainWindow::SortCommand);
+    connect(check, &QPushButton::clicked, this, &MainWindow::CheckDuplicatesCommand);
+    connect(recordsImport, &QPushButton::clicked, this, &MainWindow::ImportRecordsCommand);
+    connect(recordsExport, &QPushButton::clicked, this, &MainWindow::ExportRecordsCommand);
 }
 
 void MainWindow::ShowArrowMenu(QPushButton* button, const std::vector<QAction*>& items) {
@@ -317,9 +323,11 @@ void MainWindow::BuildMenus() {
             &MainWindow::AddRecordsFromGridCommand);
     connect(AddAction(position, QStringLiteral("&Delete")), &QAction::triggered, this,
             &MainWindow::DeleteRecordCommand);
-    for (const char* text : {"&Edit", "&Export", "&Import"}) {
-        AddAction(position, QString::fromLatin1(text), false);
-    }
+    AddAction(position, QStringLiteral("&Edit"), false);
+    connect(AddAction(position, QStringLiteral("&Export")), &QAction::triggered, this,
+            &MainWindow::ExportRecordsCommand);
+    connect(AddAction(position, QStringLiteral("&Import")), &QAction::triggered, this,
+            &MainWindow::ImportRecordsCommand);
 
     optionsMenu_ = bar->addMenu(QStringLiteral("&Options"));
     QMenu* priority = optionsMenu_->addMenu(QStringLiteral("&CPU Priority"));

@@ -2,10 +2,14 @@
 
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QUrl>
 
+#include "ui/dialogs/merge_options_dialog.h"
+#include "ui/dialogs/sort_options_dialog.h"
 #include "ui/display_options.h"
 
 namespace pelmora::ui {
@@ -112,6 +116,20 @@ std::optional<QFont> QtModalUi::ChooseFont(const QFont& initial) {
     const QFont font = QFontDialog::getFont(&ok, initial, Owner());
     if (!ok) return std::nullopt;
     return font;
+}
+
+int QtModalUi::AskMergeShift(int presetShift) {
+    return MergeOptionsDialog::Ask(presetShift, this, Owner());
+}
+
+std::optional<int> QtModalUi::AskSortOrder(int current) {
+    SortOptionsDialog dialog(current, Owner());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Choice();
+}
+
+bool QtModalUi::OpenWithShell(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 }  // namespace pelmora::ui

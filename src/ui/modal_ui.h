@@ -62,6 +62,13 @@ public:
                                                std::array<Colour, 16>& customColours) = 0;
     virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
 
+    // The Merging Records Options dialog: the page shift it holds when it closes.
+    virtual int AskMergeShift(int presetShift) = 0;
+    // The Sorting Options dialog: 0 ascending, 1 descending; nothing when cancelled.
+    virtual std::optional<int> AskSortOrder(int current) = 0;
+    // Opens a file with the desktop's viewer for it; false when that failed.
+    virtual bool OpenWithShell(const QString& path) = 0;
+
 private:
     QPointer<QWidget> owner_;
 };
@@ -78,6 +85,9 @@ public:
     std::optional<QColor> ChooseColour(const QColor& initial,
                                        std::array<Colour, 16>& customColours) override;
     std::optional<QFont> ChooseFont(const QFont& initial) override;
+    int AskMergeShift(int presetShift) override;
+    std::optional<int> AskSortOrder(int current) override;
+    bool OpenWithShell(const QString& path) override;
 };
 
 // The Qt form of a filter list: "Text (patterns)" entries whose visible part is the text

@@ -52,4 +52,24 @@ std::optional<QFont> ScriptedModalUi::ChooseFont(const QFont&) {
     return font;
 }
 
+int ScriptedModalUi::AskMergeShift(int presetShift) {
+    shiftPresets.push_back(presetShift);
+    if (shifts.empty()) return presetShift;
+    const int shift = shifts.front();
+    shifts.pop_front();
+    return shift;
+}
+
+std::optional<int> ScriptedModalUi::AskSortOrder(int) {
+    if (sortOrders.empty()) return std::nullopt;
+    auto order = sortOrders.front();
+    sortOrders.pop_front();
+    return order;
+}
+
+bool ScriptedModalUi::OpenWithShell(const QString& path) {
+    shellOpened.push_back(path);
+    return shellOpens;
+}
+
 }  // namespace pelmora::ui

@@ -26,6 +26,11 @@ public:
     std::deque<QMessageBox::StandardButton> answers;
     std::deque<std::optional<QColor>> colours;
     std::deque<std::optional<QFont>> fonts;
+    std::deque<int> shifts;                     // empty: the dialog closed without OK
+    std::deque<std::optional<int>> sortOrders;  // empty: cancelled
+    bool shellOpens = true;
+    std::vector<QString> shellOpened;
+    std::vector<int> shiftPresets;
 
     std::vector<ShownMessage> messages;
     std::vector<FileQuestion> fileQuestions;
@@ -42,6 +47,9 @@ public:
     std::optional<QColor> ChooseColour(const QColor& initial,
                                        std::array<Colour, 16>& customColours) override;
     std::optional<QFont> ChooseFont(const QFont& initial) override;
+    int AskMergeShift(int presetShift) override;
+    std::optional<int> AskSortOrder(int current) override;
+    bool OpenWithShell(const QString& path) override;
 
 private:
     QStringList NextFiles(FileDialogKind kind, const FileDialogRequest& request);

@@ -5,6 +5,7 @@
 
 #include "ui/dialog_units.h"
 #include "ui/dialogs/merge_options_dialog.h"
+#include "ui/dialogs/sort_options_dialog.h"
 #include "ui/modal_ui.h"
 #include "ui/scripted_modal_ui.h"
 #include "ui_test_support.h"
@@ -64,6 +65,17 @@ private slots:
             dialog->findChild<QPushButton*>(QStringLiteral("ok"))->click();
         });
         QCOMPARE(MergeOptionsDialog::Ask(5, &modal, nullptr), 12);
+    }
+
+    void sortOptionsOpensOnTheRememberedChoice() {
+        SortOptionsDialog dialog(1);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Sorting Options..."));
+        QVERIFY(dialog.DescendingButton()->isChecked());
+        QCOMPARE(dialog.AscendingButton()->text(), QStringLiteral("Sort by Page Ascending "));
+        dialog.AscendingButton()->click();
+        QCOMPARE(dialog.Choice(), 0);
+        QVERIFY(!dialog.DescendingButton()->isChecked());
+        QCOMPARE(SortOptionsDialog(0).Choice(), 0);
     }
 
     void dialogUnitsFollowTheFont() {

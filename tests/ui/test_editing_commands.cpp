@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "edit/deleting.h"
+#include "records/records_file.h"
 #include "test_support.h"
 #include "ui/main_window.h"
 #include "ui/scripted_modal_ui.h"
@@ -137,6 +138,94 @@ private slots:
         QCOMPARE(records[4], MakeRecord(192, 128, 64, 128, 1));
         QCOMPARE(window_->TextureList()->currentIndex(), 4);
         QCOMPARE(window_->TextureCounter()->text(), QStringLiteral("5 of 5"));
+    }
+
+    void recordsGoOutToAFileAndComeBack() {
+        Open({TextureRecord{}, MakeRecord(1, 2, 3, 4, 0), MakeRecord(5, 6, 7, 8, 1)}, 2);
+        const QString file = QString::fromStdString(dir_->File("saved.rec"));
+        modal_->fileAnswers.push_back({file});
+        window_->findChild<QPushButton*>(QStringLiteral("recordsExport"))->click();
+        const auto& request = modal_->fileQuestions.back().request;
+        QCOMPARE(request.proposedName, QStringLiteral("edit.rec"));
+        QCOMPARE(request.filters[0].description, QStringLiteral("Pelmora Texture Records(*.rec)"));
+        QVERIFY(test::ReadFile(file.toStdString()).rfind(kRecordsFileFirstLine, 0) == 0);
+
+        // Append with the preset shift (the page count): the file's first block is skipped.
+        modal_->fileAnswers.push_back({file});
+        modal_->answers.push_back(QMessageBox::No);
+        window_->findChild<QPushButton*>(QStringLiteral("recordsImport"))->click();
+        QCOMPARE(modal_->shiftPresets, std::vector<int>({2}));
+        QCOMPARE(modal_->questions.back(), QString::fromLatin1(kImportRecordsQuestion));
+        QCOMPARE(window_->TextureList()->count(), 5);
+        QCOMPARE(window_->ShownRecords()[3], MakeRecord(1, 2, 3, 4, 2));
+        QCOMPARE(window_->ShownRecords()[4], MakeRecord(5, 6, 7, 8, 3));
+        QCOMPARE(window_->TextureList()->currentIndex(), 0);
+
+        // Overwrite gives back exactly what was written.
+        modal_->fileAnswers.push_back({file});
+        modal_->answers.push_back(QMessageBox::Yes);
+        window_->ImportRecordsCommand();
+        QCOMPARE(window_->TextureList()->count(), 3);
+        QCOMPARE(window_->ShownRecords()[2], MakeRecord(5, 6, 7, 8, 1));
+
+        // Cancel imports nothing; a file of another kind is refused before the question.
+        modal_->fileAnswers.push_back({file});
+        window_->ImportRecordsCommand();
+        QCOMPARE(window_->TextureList()->count(), 3);
+        test::WriteFile(dir_->File("other.rec"), "hello\r\n");
+        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("other.rec"))});
+        const size_t asked = modal_->questions.size();
+        window_->ImportRecordsCommand();
+        QCOMPARE(modal_->questions.size(), asked);
+        QCOMPARE(modal_->messages.back().text, QString::fromLatin1(kNotARecordsFileMessage));
+    }
+
+    void sortingKeepsTheFirstRecordFirst() {
+        Open({MakeRecord(0, 0, 1, 1, 0), MakeRecord(0, 0, 8, 8, 2), MakeRecord(0, 0, 8, 8, 1),
+              MakeRecord(0, 0, 8, 8, 0)},
+             3);
+        modal_->answers.push_back(QMessageBox::Ok);
+        modal_->sortOrders.push_back(0);
+        window_->findChild<QPushButton*>(QStringLiteral("sort"))->click();
+        QList<int> pages;
+        for (const TextureRecord& r : window_->ShownRecords()) pages << r.Page;
+        QCOMPARE(pages, QList<int>({0, 0, 1, 2}));
+
+        // The choice is remembered only on OK; a cancelled dialog sorts nothing.
+        modal_->answers.push_back(QMessageBox::Ok);
+        modal_->sortOrders.push_back(1);
+        window_->SortCommand();
+        pages.clear();
+        for (const TextureRecord& r : window_->ShownRecords()) pages << r.Page;
+        QCOMPARE(pages, QList<int>({0, 2, 1, 0}));
+        modal_->answers.push_back(QMessageBox::Cancel);
+        window_->SortCommand();
+        QVERIFY(modal_->sortOrders.empty());
+    }
+
+    void duplicatesAreReportedThenRemovedOnRequest() {
+        const TextureRecord a = MakeRecord(4, 4, 8, 8, 0);
+        const TextureRecord b = MakeRecord(40, 4, 8, 8, 0);
+        Open({a, a, MakeRecord(20, 20, 8, 8, 0), b, b}, 1);
+        modal_->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
+        window_->findChild<QPushButton*>(QStringLiteral("check"))->click();
+        const std::string report = window_->CurrentProject().duplicateListPath;
+        QCOMPARE(modal_->shellOpened, std::vector<QString>({QString::fromStdString(report)}));
+        QCOMPARE(test::ReadFile(report),
+                 std::string("Found 2 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n"
+                             "texture 4 and texture 5 match\r\n"));
+        QCOMPARE(modal_->questions.size(), size_t(3));
+        QCOMPARE(window_->TextureList()->count(), 3);
+        QCOMPARE(window_->ShownRecords()[2], b);
+
+        // Nothing found: the report is still written and opened, and nothing more is asked.
+        modal_->shellOpens = false;
+        modal_->answers = {QMessageBox::Yes};
+        window_->CheckDuplicatesCommand();
+        QCOMPARE(modal_->questions.size(), size_t(4));
+        QCOMPARE(modal_->messages.back().text,
+                 QStringLiteral("Unable to Open file ") + QString::fromStdString(report));
+        QCOMPARE(test::ReadFile(report), std::string("Found 0 duplicates\r\n\r\n"));
     }
 };
 

@@ -1,0 +1,109 @@
+// The record list as a whole: the records file, sorting and the duplicate check.
+#include <QApplication>
+
+#include "records/duplicate_check.h"
+#include "records/record_sort.h"
+#include "records/records_file.h"
+#include "store/paths.h"
+#include "ui/main_window.h"
+
+namespace pelmora::ui {
+
+namespace {
+
+FileDialogRequest RecordsFileRequest(const Project& project, const std::string& folder,
+                                     const QString& title) {
+    FileDialogRequest request;
+    request.title = title;
+    request.folder = QString::fromStdString(DirectoryOf(folder));
+    request.filters = {{QStringLiteral("Pelmora Texture Records(*.rec)"), QStringLiteral("*.rec")}};
+    request.defaultSuffix = QStringLiteral("rec");
+    const std::string name = FileNameOf(WithExtension(project.filePath, "rec"));
+    if (!project.filePath.empty()) request.proposedName = QString::fromStdString(name);
+    return request;
+}
+
+}  // namespace
+
+void MainWindow::ExportRecordsCommand() {
+    if (!CanTouchProject() || textureList_->count() == 0) return;
+    const QString path = modal_.SaveFile(
+        RecordsFileRequest(project_, recordsFolder_, QStringLiteral("Export Records")));
+    if (path.isEmpty()) return;
+    recordsFolder_ = DirectoryOf(path.toStdString());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const OpResult result = ExportRecords(project_, path.toStdString());
+    QApplication::restoreOverrideCursor();
+    ShowResult(result);
+}
+
+void MainWindow::ImportRecordsCommand() {
+    if (!CanTouchProject() || pageList_->count() == 0) return;
+    const QString path = modal_.OpenFile(
+        RecordsFileRequest(project_, recordsFolder_, QStringLiteral("Import Records")));
+    if (path.isEmpty()) return;
+    recordsFolder_ = DirectoryOf(path.toStdString());
+    const OpResult check = CheckRecordsFile(path.toStdString());
+    if (!check.ok) {
+        ShowResult(check);
+        return;
+    }
+    const QMessageBox::StandardButton answer = modal_.Ask(
+        QString::fromLatin1(kImportRecordsQuestion), QString::fromLatin1(kImportRecordsCaption),
+        MessageIcon::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    RecordsImportMode mode;
+    int shift = 0;
+    if (answer == QMessageBox::Yes) {
+        mode = RecordsImportMode::Overwrite;
+    } else if (answer == QMessageBox::No) {
+        mode = RecordsImportMode::Append;
+        shift = modal_.AskMergeShift(pageList_->count());
+    } else {
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const OpResult result = ImportRecords(project_, path.toStdString(), mode, shift);
+    QApplication::restoreOverrideCursor();
+    AfterEdit(result);
+}
+
+void MainWindow::SortCommand() {
+    if (!CanTouchProject() || !project_.IsOpen() || !ConfirmRetexture()) return;
+    const std::optional<int> choice = modal_.AskSortOrder(sortChoice_);
+    if (!choice) return;
+    sortChoice_ = *choice;
+    if (project_.RecordCount() < 2) return;
+    // The list entries are numbered by position and stay as they are; what the selected
+    // entry now stands for is shown again, so the display does not describe a record that
+    // has moved away.
+    AfterEdit(SortRecordsByPage(project_,
+                                sortChoice_ == 1 ? SortOrder::Descending : SortOrder::Ascending));
+}
+
+void MainWindow::CheckDuplicatesCommand() {
+    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (modal_.Ask(QString::fromLatin1(kCheckDuplicatesQuestion),
+                   QString::fromLatin1(kCheckDuplicatesCaption), MessageIcon::Question,
+                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DuplicateCheck found = FindDuplicates(project_.records);
+    const OpResult written = WriteDuplicateReport(found, project_.duplicateListPath);
+    QApplication::restoreOverrideCursor();
+    if (!written.ok) {
+        ShowResult(written);
+        return;
+    }
+    const QString report = QString::fromStdString(project_.duplicateListPath);
+    if (!modal_.OpenWithShell(report))
+        modal_.Message(QString::fromLatin1(kUnableToOpenFileMessage) + report);
+    if (found.removal.empty()) return;
+    if (modal_.Ask(QString::fromLatin1(kRemoveDuplicatesQuestion),
+                   QString::fromLatin1(kRemoveDuplicatesCaption), MessageIcon::Question,
+                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    if (!ConfirmRetexture()) return;
+    AfterEdit(RemoveDuplicates(project_, found));
+}
+
+}  // namespace pelmora::ui
