@@ -51,7 +51,9 @@ std::vector<Image> PagesFromLongImage(const Image& image, Colour background) {
     return bands;
 }
 
-OpResult AddNewPages(Project& project, const NewPageOptions& options) {
+namespace {
+
+OpResult AddPages(Project& project, const NewPageOptions& options) {
     if (!project.IsOpen()) return OpResult::Done(false);
     if (options.kind == NewPageKind::Blank &&
         (options.count < 1 || options.count > kMaxNewPagesAtOnce))
@@ -88,6 +90,18 @@ OpResult AddNewPages(Project& project, const NewPageOptions& options) {
         }
     }
     return OpResult::Done(false);
+}
+
+}  // namespace
+
+OpResult AddNewPages(Project& project, const NewPageOptions& options) {
+    try {
+        return AddPages(project, options);
+    } catch (const std::exception&) {
+        // The image library gave up part-way (out of memory, say): whatever pages were
+        // appended stay, and the user is told the image could not be used.
+        return BlankPageInstead(project);
+    }
 }
 
 }  // namespace pelmora

@@ -30,14 +30,22 @@ PieceLoader::~PieceLoader() {
 }
 
 std::optional<Image> PieceLoader::LoadPiece(const std::string& path) {
-    auto image = LoadImage(path);
-    if (!image) return std::nullopt;
-    int width = 0, height = 0;
-    FitToPage(image->Width(), image->Height(), width, height);
-    // So elongated that one side shrinks to nothing: there is no piece to place.
-    if (width < 1 || height < 1) return std::nullopt;
-    if (width == image->Width() && height == image->Height()) return image;
-    return ResizeImage(*image, width, height);
+    // Runs on the loader's threads, where an escaping exception would end the program: a
+    // piece that cannot be made for any reason is a file that failed to load.
+    try {
+        auto image = LoadImage(path);
+        if (!image) return std::nullopt;
+        int width = 0, height = 0;
+        FitToPage(image->Width(), image->Height(), width, height);
+        // So elongated that one side shrinks to nothing: there is no piece to place.
+        if (width < 1 || height < 1) return std::nullopt;
+        if (width == image->Width() && height == image->Height()) return image;
+        Image piece = ResizeImage(*image, width, height);
+        if (piece.IsNull()) return std::nullopt;
+        return piece;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 void PieceLoader::Work() {

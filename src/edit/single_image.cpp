@@ -32,14 +32,26 @@ OpResult MissingPage(const Project& project, int recordIndex) {
     return OpResult::Failed(text);
 }
 
+// The image in a file stretched to width x height; nothing when it cannot be had.
+std::optional<Image> LoadScaled(const std::string& path, int width, int height) {
+    try {
+        const auto image = LoadImage(path);
+        if (!image) return std::nullopt;
+        Image scaled = ResizeImage(*image, width, height);
+        if (scaled.IsNull()) return std::nullopt;
+        return scaled;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 OpResult ImportPage(Project& project, int pageIndex, const std::string& imagePath) {
     if (pageIndex < 0 || pageIndex >= project.PageCount()) return OpResult::Done(false);
-    const auto image = LoadImage(imagePath);
-    if (!image) return OpResult::Failed(kFailedToLoadImageMessage);
-    if (project.pages.ReplaceBitmapHandle(pageIndex, ResizeImage(*image, kPageSize, kPageSize)) !=
-        1)
+    const auto page = LoadScaled(imagePath, kPageSize, kPageSize);
+    if (!page) return OpResult::Failed(kFailedToLoadImageMessage);
+    if (project.pages.ReplaceBitmapHandle(pageIndex, Image(*page)) != 1)
         return OpResult::Failed("The page could not be replaced.");
     project.selectedPage = pageIndex;
     return OpResult::Done();
@@ -50,12 +62,11 @@ OpResult ImportPiece(Project& project, int recordIndex, const std::string& image
     const TextureRecord r = project.records[recordIndex];
     // The piece belongs on its record's page, whichever page the editor happens to show.
     if (r.Page >= project.PageCount()) return MissingPage(project, recordIndex);
-    const auto image = LoadImage(imagePath);
-    if (!image) return OpResult::Failed(kFailedToLoadImageMessage);
-    const Image piece = ResizeImage(*image, r.Width(), r.Height());
+    const auto piece = LoadScaled(imagePath, r.Width(), r.Height());
+    if (!piece) return OpResult::Failed(kFailedToLoadImageMessage);
     auto page = project.pages.GetBitmap(r.Page);
     if (!page) return OpResult::Failed("The page could not be read.");
-    page->Combine(piece, r.X, r.Y);
+    page->Combine(*piece, r.X, r.Y);
     if (project.pages.ReplaceBitmapHandle(r.Page, std::move(*page)) != 1)
         return OpResult::Failed("The page could not be replaced.");
     project.selectedTexture = recordIndex;
