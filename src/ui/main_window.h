@@ -50,6 +50,8 @@ QString DisplayModeMessage(int bitsPerPixel);
 
 // The image types the piece and page choosers offer, "All Supported Images" first.
 std::vector<FileFilter> ImageOpenFilters();
+// The image types a single page or piece can be written as, RAW last.
+std::vector<FileFilter> ImageSaveFilters();
 
 // The editor's one window: it owns the project, the display options and the flags of long
 // work, and every command starts here.
@@ -102,6 +104,13 @@ public:
     void ImportRecordsCommand();
     void SortCommand();
     void CheckDuplicatesCommand();
+
+    // One page or piece to and from an image file (main_window_images.cpp).
+    void ImportPageCommand();
+    void ImportPieceCommand();
+    void ExportPageCommand();
+    void ExportPieceCommand();
+    int JpegQuality() const { return jpegQuality_; }
 
     void SetWorkingState(bool on);
     bool IsWorking() const { return working_.load(); }
@@ -188,6 +197,11 @@ private:
     void FinishAdding();
     // Shows what an editing command did and the selection it left.
     void AfterEdit(const OpResult& result);
+    // The file choosers of the single image commands; each remembers its folder.
+    QString AskImageToImport(std::string& folder, const QString& title,
+                             const QString& defaultSuffix);
+    QString AskImageToExport(std::string& folder, const QString& title,
+                             const std::string& proposedName);
 
     ModalUi& modal_;
     Project project_;
@@ -198,6 +212,8 @@ private:
     bool showWarnings_ = true;
     std::string pieceFolder_;
     std::string recordsFolder_;
+    std::string pageFolder_;
+    int jpegQuality_ = 100;
     int sortChoice_ = 0;  // 0 ascending, 1 descending
     std::atomic<bool> working_{false};
     std::atomic<bool> busy_{false};

@@ -83,8 +83,8 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     trackSwatch_ = swatch(du.Rect(160, 10, 20, 10));
     canvas_ = new PageCanvas(backdrop_);
     canvas_->move(du.X(10), du.Y(20));
-    QPushButton* pageImport = AddButton(QStringLiteral("Import"), du.Rect(10, 180, 41, 14), false);
-    QPushButton* pageExport = AddButton(QStringLiteral("Export"), du.Rect(53, 180, 32, 14), false);
+    QPushButton* pageImport = AddButton(QStringLiteral("Import"), du.Rect(10, 180, 41, 14));
+    QPushButton* pageExport = AddButton(QStringLiteral("Export"), du.Rect(53, 180, 32, 14));
     QPushButton* pageExportMenu = AddButton(DownArrow(), du.Rect(85, 180, 9, 14));
     QPushButton* pageAddNew = AddButton(QStringLiteral("Add New"), du.Rect(96, 180, 41, 14), false);
     QPushButton* pageDelete = AddButton(QStringLiteral("Delete"), du.Rect(139, 180, 41, 14));
@@ -99,15 +99,13 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     textureList_ = combo(QStringLiteral("textureList"), 195, 20, 105);
     preview_ = new PiecePreview(backdrop_);
     preview_->SetArea(du.Rect(195, 40, 95, 80));
-    QPushButton* pieceImport =
-        AddButton(QStringLiteral("Import"), du.Rect(195, 135, 50, 14), false);
+    QPushButton* pieceImport = AddButton(QStringLiteral("Import"), du.Rect(195, 135, 50, 14));
     pieceAddNew_ = AddButton(QStringLiteral("Add New"), du.Rect(250, 135, 50, 14));
     pieceAddNew_->setObjectName(QStringLiteral("pieceAddNew"));
     stopButton_ = AddButton(QStringLiteral("Stop"), du.Rect(250, 135, 50, 14));
     stopButton_->setObjectName(QStringLiteral("stop"));
     stopButton_->hide();
-    QPushButton* pieceExport =
-        AddButton(QStringLiteral("Export"), du.Rect(195, 155, 40, 14), false);
+    QPushButton* pieceExport = AddButton(QStringLiteral("Export"), du.Rect(195, 155, 40, 14));
     QPushButton* pieceExportMenu = AddButton(DownArrow(), du.Rect(235, 155, 9, 14));
     QPushButton* pieceDelete = AddButton(QStringLiteral("Delete"), du.Rect(250, 155, 50, 14));
 
@@ -248,6 +246,14 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     connect(check, &QPushButton::clicked, this, &MainWindow::CheckDuplicatesCommand);
     connect(recordsImport, &QPushButton::clicked, this, &MainWindow::ImportRecordsCommand);
     connect(recordsExport, &QPushButton::clicked, this, &MainWindow::ExportRecordsCommand);
+    pageImport->setObjectName(QStringLiteral("pageImport"));
+    pageExport->setObjectName(QStringLiteral("pageExport"));
+    pieceImport->setObjectName(QStringLiteral("pieceImport"));
+    pieceExport->setObjectName(QStringLiteral("pieceExport"));
+    connect(pageImport, &QPushButton::clicked, this, &MainWindow::ImportPageCommand);
+    connect(pageExport, &QPushButton::clicked, this, &MainWindow::ExportPageCommand);
+    connect(pieceImport, &QPushButton::clicked, this, &MainWindow::ImportPieceCommand);
+    connect(pieceExport, &QPushButton::clicked, this, &MainWindow::ExportPieceCommand);
 }
 
 void MainWindow::ShowArrowMenu(QPushButton* button, const std::vector<QAction*>& items) {
@@ -304,9 +310,13 @@ void MainWindow::BuildMenus() {
     for (const char* text : {"&Add New", "&Delete", "&Export", "&Export Textures", "&Export All",
                              "&Export All (single image)", "&Import"}) {
         QAction* action = AddAction(pages, QString::fromLatin1(text), false);
-        if (action->text() == QStringLiteral("&Delete")) {
+        void (MainWindow::*command)() = nullptr;
+        if (action->text() == QStringLiteral("&Delete")) command = &MainWindow::DeletePageCommand;
+        if (action->text() == QStringLiteral("&Export")) command = &MainWindow::ExportPageCommand;
+        if (action->text() == QStringLiteral("&Import")) command = &MainWindow::ImportPageCommand;
+        if (command) {
             action->setEnabled(true);
-            connect(action, &QAction::triggered, this, &MainWindow::DeletePageCommand);
+            connect(action, &QAction::triggered, this, command);
         }
     }
     QMenu* pieces = editMenu_->addMenu(QStringLiteral("&Texture Pieces"));
@@ -314,9 +324,11 @@ void MainWindow::BuildMenus() {
     connect(actions_.addPieces, &QAction::triggered, this, &MainWindow::AddNewPiecesCommand);
     connect(AddAction(pieces, QStringLiteral("&Delete")), &QAction::triggered, this,
             &MainWindow::DeletePieceCommand);
-    for (const char* text : {"&Export", "&Export All", "&Import"}) {
-        AddAction(pieces, QString::fromLatin1(text), false);
-    }
+    connect(AddAction(pieces, QStringLiteral("&Export")), &QAction::triggered, this,
+            &MainWindow::ExportPieceCommand);
+    AddAction(pieces, QStringLiteral("&Export All"), false);
+    connect(AddAction(pieces, QStringLiteral("&Import")), &QAction::triggered, this,
+            &MainWindow::ImportPieceCommand);
     QMenu* position = editMenu_->addMenu(QStringLiteral("&Texture Position"));
     AddAction(position, QStringLiteral("&Add New"), false);
     connect(AddAction(position, QStringLiteral("&Add New (from grid)")), &QAction::triggered, this,

@@ -8,6 +8,7 @@
 #include <QFontDialog>
 #include <QUrl>
 
+#include "ui/dialogs/jpeg_quality_dialog.h"
 #include "ui/dialogs/merge_options_dialog.h"
 #include "ui/dialogs/sort_options_dialog.h"
 #include "ui/display_options.h"
@@ -126,6 +127,10 @@ std::optional<int> QtModalUi::AskSortOrder(int current) {
     SortOptionsDialog dialog(current, Owner());
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Choice();
+}
+
+int QtModalUi::AskJpegQuality(int quality) {
+    return JpegQualityDialog::Ask(quality, this, Owner());
 }
 
 bool QtModalUi::OpenWithShell(const QString& path) {

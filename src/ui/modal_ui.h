@@ -68,6 +68,8 @@ public:
     virtual std::optional<int> AskSortOrder(int current) = 0;
     // Opens a file with the desktop's viewer for it; false when that failed.
     virtual bool OpenWithShell(const QString& path) = 0;
+    // The JPEG Compression Options dialog: the quality it holds when it closes.
+    virtual int AskJpegQuality(int quality) = 0;
 
 private:
     QPointer<QWidget> owner_;
@@ -88,6 +90,7 @@ public:
     int AskMergeShift(int presetShift) override;
     std::optional<int> AskSortOrder(int current) override;
     bool OpenWithShell(const QString& path) override;
+    int AskJpegQuality(int quality) override;
 };
 
 // The Qt form of a filter list: "Text (patterns)" entries whose visible part is the text

@@ -67,6 +67,14 @@ std::optional<int> ScriptedModalUi::AskSortOrder(int) {
     return order;
 }
 
+int ScriptedModalUi::AskJpegQuality(int quality) {
+    jpegPresets.push_back(quality);
+    if (jpegQualities.empty()) return quality;
+    const int chosen = jpegQualities.front();
+    jpegQualities.pop_front();
+    return chosen;
+}
+
 bool ScriptedModalUi::OpenWithShell(const QString& path) {
     shellOpened.push_back(path);
     return shellOpens;

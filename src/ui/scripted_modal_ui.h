@@ -31,6 +31,8 @@ public:
     bool shellOpens = true;
     std::vector<QString> shellOpened;
     std::vector<int> shiftPresets;
+    std::deque<int> jpegQualities;  // empty: the dialog kept what it was given
+    std::vector<int> jpegPresets;
 
     std::vector<ShownMessage> messages;
     std::vector<FileQuestion> fileQuestions;
@@ -50,6 +52,7 @@ public:
     int AskMergeShift(int presetShift) override;
     std::optional<int> AskSortOrder(int current) override;
     bool OpenWithShell(const QString& path) override;
+    int AskJpegQuality(int quality) override;
 
 private:
     QStringList NextFiles(FileDialogKind kind, const FileDialogRequest& request);

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "ui/dialog_units.h"
+#include "ui/dialogs/jpeg_quality_dialog.h"
 #include "ui/dialogs/merge_options_dialog.h"
 #include "ui/dialogs/sort_options_dialog.h"
 #include "ui/modal_ui.h"
@@ -76,6 +77,33 @@ private slots:
         QCOMPARE(dialog.Choice(), 0);
         QVERIFY(!dialog.DescendingButton()->isChecked());
         QCOMPARE(SortOptionsDialog(0).Choice(), 0);
+    }
+
+    void jpegQualitySliderAndBoxFollowEachOther() {
+        ScriptedModalUi modal;
+        JpegQualityDialog dialog(100, &modal);
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("JPEG Compression Options..."));
+        QCOMPARE(dialog.Slider()->value(), 100);
+        QCOMPARE(dialog.Slider()->tickInterval(), 25);
+        dialog.Slider()->triggerAction(QAbstractSlider::SliderPageStepSub);
+        QCOMPARE(dialog.Field()->text(), QStringLiteral("90"));
+        dialog.Field()->setText(QStringLiteral("35"));
+        QCOMPARE(dialog.Slider()->value(), 35);
+        dialog.Field()->setText(QStringLiteral("101"));
+        dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(modal.messages.back().text,
+                 QString::fromLatin1(JpegQualityDialog::kOutOfRangeMessage));
+        dialog.Field()->setText(QStringLiteral("0"));
+        dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.Quality(), 0);
+        // Closed without OK it keeps what it was given.
+        JpegQualityDialog other(70, &modal);
+        other.show();
+        QTest::keyClick(&other, Qt::Key_Escape);
+        QCOMPARE(other.Quality(), 70);
     }
 
     void dialogUnitsFollowTheFont() {

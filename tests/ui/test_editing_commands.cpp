@@ -3,10 +3,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "edit/add_pieces.h"
 #include "edit/deleting.h"
 #include "records/records_file.h"
+#include "store/file_util.h"
 #include "test_support.h"
 #include "ui/main_window.h"
+#include "ui/page_canvas.h"
+#include "ui/piece_preview.h"
 #include "ui/scripted_modal_ui.h"
 #include "ui_test_support.h"
 
@@ -226,6 +230,74 @@ private slots:
         QCOMPARE(modal_->messages.back().text,
                  QStringLiteral("Unable to Open file ") + QString::fromStdString(report));
         QCOMPARE(test::ReadFile(report), std::string("Found 0 duplicates\r\n\r\n"));
+    }
+
+    void aPageOrPieceComesInFromAnImageFile() {
+        Open({TextureRecord{}, MakeRecord(16, 16, 64, 32, 1)}, 2);
+        const std::string red = dir_->File("red.png");
+        test::WritePng(red, 512, 128, MakeColour(255, 0, 0));
+        window_->PageList()->setCurrentIndex(0);
+        modal_->fileAnswers.push_back({QString::fromStdString(red)});
+        window_->findChild<QPushButton*>(QStringLiteral("pageImport"))->click();
+        QCOMPARE(modal_->fileQuestions.back().request.filters.size(), size_t(7));
+        const Image page1 = *window_->CurrentProject().pages.GetBitmap(0);
+        QCOMPARE(page1.PixelAt(0, 0), MakeColour(255, 0, 0));
+        QCOMPARE(page1.PixelAt(255, 255), MakeColour(255, 0, 0));
+        QCOMPARE(window_->Canvas()->ComposedPage().pixel(200, 200), qRgb(255, 0, 0));
+        QCOMPARE(window_->TextureList()->count(), 2);
+
+        const std::string green = dir_->File("green.png");
+        test::WritePng(green, 10, 10, MakeColour(0, 255, 0));
+        Select(1);
+        modal_->fileAnswers.push_back({QString::fromStdString(green)});
+        window_->findChild<QPushButton*>(QStringLiteral("pieceImport"))->click();
+        const Image page2 = *window_->CurrentProject().pages.GetBitmap(1);
+        QCOMPARE(page2.PixelAt(16, 16), MakeColour(0, 255, 0));
+        QCOMPARE(page2.PixelAt(79, 47), MakeColour(0, 255, 0));
+        QCOMPARE(page2.PixelAt(80, 47), MakeColour(80, 47, 2));
+        QCOMPARE(window_->Preview()->Piece().pixel(63, 31), qRgb(0, 255, 0));
+
+        test::WriteFile(dir_->File("broken.png"), "not an image");
+        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("broken.png"))});
+        window_->ImportPieceCommand();
+        QCOMPARE(modal_->messages.back().text, QString::fromLatin1(kFailedToLoadImageMessage));
+    }
+
+    void aPageOrPieceGoesOutAsAnImageFile() {
+        Open({TextureRecord{}, MakeRecord(0, 0, 10, 3, 1)}, 2);
+        window_->PageList()->setCurrentIndex(1);
+        const std::string raw = dir_->File("page.raw");
+        modal_->fileAnswers.push_back({QString::fromStdString(raw)});
+        window_->findChild<QPushButton*>(QStringLiteral("pageExport"))->click();
+        const auto& request = modal_->fileQuestions.back().request;
+        QCOMPARE(request.proposedName, QStringLiteral("Page2"));
+        QCOMPARE(request.defaultSuffix, QStringLiteral("bmp"));
+        QCOMPARE(request.filters.back().description, QStringLiteral("RAW (*.raw)"));
+        const std::string bytes = test::ReadFile(raw);
+        QCOMPARE(bytes.size(), size_t(196608));
+        QCOMPARE(bytes.substr(0, 6), std::string("\0\0\x02\x01\0\x02", 6));
+        QVERIFY(modal_->jpegPresets.empty());
+
+        Select(1);
+        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("piece.JPG"))});
+        modal_->jpegQualities.push_back(40);
+        window_->findChild<QPushButton*>(QStringLiteral("pieceExport"))->click();
+        QCOMPARE(modal_->fileQuestions.back().request.proposedName, QStringLiteral("Texture2"));
+        QCOMPARE(modal_->jpegPresets, std::vector<int>({100}));
+        QCOMPARE(window_->JpegQuality(), 40);
+        QVERIFY(FileExists(dir_->File("piece.JPG")));
+        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("piece.jfif"))});
+        window_->ExportPieceCommand();
+        QCOMPARE(modal_->jpegPresets.size(), size_t(1));
+        QVERIFY(FileExists(dir_->File("piece.jfif")));
+        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("piece.raw"))});
+        window_->ExportPieceCommand();
+        QCOMPARE(test::ReadFile(dir_->File("piece.raw")).size(), size_t(90));
+
+        // A file that cannot be written is said so, not passed over in silence.
+        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("no/such/dir/p.png"))});
+        window_->ExportPieceCommand();
+        QCOMPARE(modal_->messages.size(), size_t(1));
     }
 };
 
