@@ -12,7 +12,10 @@ namespace pelmora {
 void RunJobsInParallel(int count, const std::function<void(int index)>& job,
                        const std::function<void(int done)>& stepped) {
     if (count <= 0) return;
-    const int threads = std::min<int>(count, std::max(1u, std::thread::hardware_concurrency()));
+    // One thread more than there are cores: each file ends with a wait for the disk, and the
+    // spare thread keeps the cores encoding meanwhile.
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int threads = std::min(count, cores + 1);
     if (threads == 1) {
         for (int i = 0; i < count; ++i) {
             job(i);
