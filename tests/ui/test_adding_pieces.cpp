@@ -184,6 +184,27 @@ private slots:
         QCOMPARE(window_->Preview()->Piece().size(), QSize(16, 16));
     }
 
+    void theWindowKeepsDrawingWhileTheWorkerRuns() {
+        NewProject();
+        window_->SetShowTexturesBeingAdded(false);  // the worker never waits for the window
+        modal_->fileAnswers.push_back(MakeImages(60, 48));
+        window_->AddNewPiecesCommand();
+        auto* across = window_->findChild<QComboBox*>(QStringLiteral("acrossList"));
+        int redraws = 0;
+        while (window_->IsBusy()) {
+            // What stays usable while working: the grid, the view options, the page shown.
+            across->setCurrentIndex(redraws % 4);
+            emit across->activated(across->currentIndex());
+            window_->ShowSelectedTexture();
+            QApplication::processEvents();
+            ++redraws;
+        }
+        QVERIFY(redraws > 0);
+        QCOMPARE(window_->CurrentProject().RecordCount(), 61);
+        QCOMPARE(window_->TextureList()->count(), 61);
+        QTRY_COMPARE(window_->TextureList()->currentIndex(), 60);
+    }
+
     void destroyingTheWindowStopsTheWorker() {
         NewProject();
         modal_->fileAnswers.push_back(MakeImages(20, 64));
