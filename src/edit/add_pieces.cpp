@@ -1,8 +1,5 @@
 #include "edit/add_pieces.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -94,44 +91,24 @@ std::vector<std::string> GatherAndSort(const std::vector<std::string>& files, Fi
     return sorted;
 }
 
-// Asks the system to map fresh memory in one call instead of one fault per 4 KB page as it
-// is first written: on virtual machines each fault is a trap to the host, and the pages
-// of a few thousand pieces take thousands of them. Only a hint; nothing depends on it.
-void PrefaultForWriting(uint8_t* bytes, size_t size) {
-#ifdef MADV_POPULATE_WRITE
-    const auto pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const uintptr_t start = (reinterpret_cast<uintptr_t>(bytes) + pageSize - 1) & ~(pageSize - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(bytes) + size) & ~(pageSize - 1);
-    if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
-#else
-    (void)bytes;
-    (void)size;
-#endif
-}
+// Adds blank pages in the new page colour, always copying in the same prepared page rather
+// than building a new one for each: adding a few thousand pieces makes hundreds of pages.
+class BlankPages {
+public:
+    explicit BlankPages(Colour colour) : page_(kPageSize, kPageSize, colour) {}
+    int Add(Project& project) { return project.pages.AddBitmap(page_.Header()); }
 
-// A blank page in the new page colour, filled where it is stored rather than built aside and
-// copied in: adding a few thousand pieces makes hundreds of pages.
-int AddBlankPageInPlace(Project& project) {
-    BitmapHeader shape;
-    shape.width = kPageSize;
-    shape.height = kPageSize;
-    shape.widthBytes = kPageSize * 3;
-    const uint8_t rgb[3] = {RedOf(project.newPageColour), GreenOf(project.newPageColour),
-                            BlueOf(project.newPageColour)};
-    return project.pages.AddBitmaps(shape, 1, [&](int, uint8_t* bits) {
-        PrefaultForWriting(bits, kPageBytes);
-        constexpr size_t kRow = kPageSize * 3;
-        for (size_t x = 0; x < kRow; x += 3) std::memcpy(bits + x, rgb, 3);
-        for (size_t y = 1; y < kPageSize; ++y) std::memcpy(bits + y * kRow, bits, kRow);
-    });
-}
+private:
+    Image page_;
+};
 
 // Places one piece first-fit from page 0 on, adding pages in the new page colour when none
 // has room. The record's index, or -1 when no page could take it.
-int PlaceFirstFit(Project& project, PlacementIndex& index, const Image& piece, int& pagesAdded) {
+int PlaceFirstFit(Project& project, PlacementIndex& index, BlankPages& blankPages,
+                  const Image& piece, int& pagesAdded) {
     for (int k = 0; k < kMaxPages; ++k) {
         if (k >= project.PageCount()) {
-            if (AddBlankPageInPlace(project) < 0) return -1;
+            if (blankPages.Add(project) < 0) return -1;
             index.AddPage();
             ++pagesAdded;
             project.selectedPage = k;
@@ -214,6 +191,7 @@ AddPiecesResult AddPiecesFromFiles(Project& project, const std::vector<std::stri
     if (result.stopped || sorted.empty()) return result;
 
     PlacementIndex index(project.records, project.PageCount());
+    BlankPages blankPages(project.newPageColour);
     const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     PieceLoader loader(sorted, threads, 8 * threads + 8);
     const int n = static_cast<int>(sorted.size());
@@ -224,7 +202,8 @@ AddPiecesResult AddPiecesFromFiles(Project& project, const std::vector<std::stri
         }
         const std::string& path = sorted[i - 1];
         const std::optional<Image> piece = loader.Take(static_cast<size_t>(i - 1));
-        const int record = piece ? PlaceFirstFit(project, index, *piece, result.pagesAdded) : -1;
+        const int record =
+            piece ? PlaceFirstFit(project, index, blankPages, *piece, result.pagesAdded) : -1;
         if (record >= 0) {
             ++result.placed;
             if (callbacks.piecePlaced) callbacks.piecePlaced(record);
