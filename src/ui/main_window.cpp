@@ -54,13 +54,13 @@ FileDialogRequest WadOpenRequest(const Project& project) {
     return request;
 }
 
+}  // namespace
+
 void SyncList(QComboBox* list, int count, const QString& format) {
     const QSignalBlocker block(list);
     while (list->count() > count) list->removeItem(list->count() - 1);
     while (list->count() < count) list->addItem(format.arg(list->count() + 1));
 }
-
-}  // namespace
 
 QString DisplayModeMessage(int bitsPerPixel) {
     if (bitsPerPixel >= 24) return {};

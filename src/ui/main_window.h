@@ -50,6 +50,10 @@ QString DisplayModeMessage(int bitsPerPixel);
 
 // The image types the piece and page choosers offer, "All Supported Images" first.
 std::vector<FileFilter> ImageOpenFilters();
+// Gives a list count entries made from format ("Page %1") with 1, 2, ... without telling
+// anyone that it changed.
+void SyncList(QComboBox* list, int count, const QString& format);
+
 // The image types a single page or piece can be written as, RAW last.
 std::vector<FileFilter> ImageSaveFilters();
 
@@ -112,6 +116,13 @@ public:
     void ExportPieceCommand();
     int JpegQuality() const { return jpegQuality_; }
 
+    // New pages and records by dialog (main_window_editing.cpp). A page that a record needs
+    // must be made: then the dialog cannot be declined.
+    void AddNewPagesCommand(bool pageRequired = false);
+    void ChooseNewPageColourCommand();
+    void AddRecordCommand();
+    void EditRecordCommand();
+
     void SetWorkingState(bool on);
     bool IsWorking() const { return working_.load(); }
     bool IsBusy() const { return busy_.load(); }
@@ -158,6 +169,7 @@ public:
         QAction* sortBySizeDescending = nullptr;
         QAction* showWarnings = nullptr;
         QAction* texturesBeingAdded = nullptr;
+        QAction* newPageColour = nullptr;
     };
     const Actions& MenuActions() const { return actions_; }
 

@@ -47,6 +47,8 @@ void MainWindow::SetWorkingState(bool on) {
             std::find(unavailable_.begin(), unavailable_.end(), control) == unavailable_.end();
         control->setEnabled(!on && available);
     }
+    // The worker fills the pages it makes in the new page colour: it must not change under it.
+    actions_.newPageColour->setEnabled(!on);
     stopButton_->setVisible(on);
     pieceAddNew_->setVisible(!on);
     menuBar()->update();

@@ -3,7 +3,10 @@
 #include <QApplication>
 
 #include "edit/deleting.h"
+#include "edit/page_creation.h"
 #include "edit/record_editing.h"
+#include "store/paths.h"
+#include "ui/display_options.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {
@@ -48,6 +51,63 @@ void MainWindow::DeleteRecordCommand() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = DeleteRecord(project_, textureList_->currentIndex());
     QApplication::restoreOverrideCursor();
+    AfterEdit(result);
+}
+
+void MainWindow::AddNewPagesCommand(bool pageRequired) {
+    if (!CanTouchProject() || !project_.IsOpen()) return;
+    std::optional<NewPageOptions> options;
+    for (;;) {
+        options = modal_.AskNewPages(project_.newPageColour, project_.customColours,
+                                     QString::fromStdString(DirectoryOf(pageFolder_)));
+        if (options || !pageRequired) break;
+        modal_.Message(QString::fromLatin1(kMustClickYesMessage));
+    }
+    if (!options) return;
+    if (!options->imagePath.empty()) pageFolder_ = DirectoryOf(options->imagePath);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const OpResult result = AddNewPages(project_, *options);
+    QApplication::restoreOverrideCursor();
+    ShowResult(result);
+    if (!result.changed) return;
+    // New pages leave the record selection alone: only the page list follows.
+    SyncList(pageList_, project_.PageCount(), QStringLiteral("Page %1"));
+    pageList_->setCurrentIndex(project_.selectedPage);
+    RedrawCurrentPage();
+}
+
+void MainWindow::ChooseNewPageColourCommand() {
+    if (const std::optional<QColor> colour =
+            modal_.ChooseColour(ToQColor(project_.newPageColour), project_.customColours))
+        project_.newPageColour = FromQColor(*colour);
+}
+
+void MainWindow::AddRecordCommand() {
+    if (!CanTouchProject() || !project_.IsOpen()) return;
+    const std::optional<RecordFields> fields =
+        modal_.AskRecord(QString::fromStdString(AddRecordTitle(project_)),
+                         NewRecordFields(project_), pageList_->count());
+    if (!fields) return;
+    const OpResult result = AddTextureRecord(project_, *fields);
+    if (result.changed && RecordNeedsNewPage(project_, project_.RecordCount() - 1))
+        AddNewPagesCommand(true);
+    AfterEdit(result);
+}
+
+void MainWindow::EditRecordCommand() {
+    if (!CanTouchProject() || textureList_->count() == 0) return;
+    const int index = textureList_->currentIndex();
+    const OpResult editable = CheckRecordEditable(project_, index);
+    if (!editable.ok) {
+        ShowResult(editable);
+        return;
+    }
+    const std::optional<RecordFields> fields =
+        modal_.AskRecord(QString::fromStdString(EditRecordTitle(index)),
+                         FieldsOfRecord(project_.records[index]), pageList_->count());
+    if (!fields) return;
+    const OpResult result = EditTextureRecord(project_, index, *fields);
+    if (result.changed && RecordNeedsNewPage(project_, index)) AddNewPagesCommand(true);
     AfterEdit(result);
 }
 

@@ -86,7 +86,7 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     QPushButton* pageImport = AddButton(QStringLiteral("Import"), du.Rect(10, 180, 41, 14));
     QPushButton* pageExport = AddButton(QStringLiteral("Export"), du.Rect(53, 180, 32, 14));
     QPushButton* pageExportMenu = AddButton(DownArrow(), du.Rect(85, 180, 9, 14));
-    QPushButton* pageAddNew = AddButton(QStringLiteral("Add New"), du.Rect(96, 180, 41, 14), false);
+    QPushButton* pageAddNew = AddButton(QStringLiteral("Add New"), du.Rect(96, 180, 41, 14));
     QPushButton* pageDelete = AddButton(QStringLiteral("Delete"), du.Rect(139, 180, 41, 14));
     pageList_ = combo(QStringLiteral("pageList"), 10, 200, 86);
     pageCounter_ = AddLabel(QStringLiteral("page 0 of 0"), du.Rect(100, 200, 80, 15));
@@ -125,11 +125,10 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     recordText_->setReadOnly(true);
     recordText_->setGeometry(du.Rect(315, 25, 101, 30));
     recordText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QPushButton* recordEdit = AddButton(QStringLiteral("Edit"), du.Rect(315, 60, 32, 14), false);
+    QPushButton* recordEdit = AddButton(QStringLiteral("Edit"), du.Rect(315, 60, 32, 14));
     QPushButton* recordsImport = AddButton(QStringLiteral("Import"), du.Rect(350, 60, 32, 14));
     QPushButton* recordsExport = AddButton(QStringLiteral("Export"), du.Rect(385, 60, 32, 14));
-    QPushButton* recordAddNew =
-        AddButton(QStringLiteral("Add New"), du.Rect(315, 80, 41, 14), false);
+    QPushButton* recordAddNew = AddButton(QStringLiteral("Add New"), du.Rect(315, 80, 41, 14));
     QPushButton* recordAddMenu = AddButton(DownArrow(), du.Rect(357, 80, 9, 14));
     QPushButton* recordDelete = AddButton(QStringLiteral("Delete"), du.Rect(370, 80, 47, 14));
 
@@ -251,6 +250,12 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     pieceImport->setObjectName(QStringLiteral("pieceImport"));
     pieceExport->setObjectName(QStringLiteral("pieceExport"));
     connect(pageImport, &QPushButton::clicked, this, &MainWindow::ImportPageCommand);
+    pageAddNew->setObjectName(QStringLiteral("pageAddNew"));
+    recordAddNew->setObjectName(QStringLiteral("recordAddNew"));
+    recordEdit->setObjectName(QStringLiteral("recordEdit"));
+    connect(pageAddNew, &QPushButton::clicked, this, [this] { AddNewPagesCommand(); });
+    connect(recordAddNew, &QPushButton::clicked, this, &MainWindow::AddRecordCommand);
+    connect(recordEdit, &QPushButton::clicked, this, &MainWindow::EditRecordCommand);
     connect(pageExport, &QPushButton::clicked, this, &MainWindow::ExportPageCommand);
     connect(pieceImport, &QPushButton::clicked, this, &MainWindow::ImportPieceCommand);
     connect(pieceExport, &QPushButton::clicked, this, &MainWindow::ExportPieceCommand);
@@ -312,6 +317,10 @@ void MainWindow::BuildMenus() {
         QAction* action = AddAction(pages, QString::fromLatin1(text), false);
         void (MainWindow::*command)() = nullptr;
         if (action->text() == QStringLiteral("&Delete")) command = &MainWindow::DeletePageCommand;
+        if (action->text() == QStringLiteral("&Add New")) {
+            action->setEnabled(true);
+            connect(action, &QAction::triggered, this, [this] { AddNewPagesCommand(); });
+        }
         if (action->text() == QStringLiteral("&Export")) command = &MainWindow::ExportPageCommand;
         if (action->text() == QStringLiteral("&Import")) command = &MainWindow::ImportPageCommand;
         if (command) {
@@ -330,12 +339,14 @@ void MainWindow::BuildMenus() {
     connect(AddAction(pieces, QStringLiteral("&Import")), &QAction::triggered, this,
             &MainWindow::ImportPieceCommand);
     QMenu* position = editMenu_->addMenu(QStringLiteral("&Texture Position"));
-    AddAction(position, QStringLiteral("&Add New"), false);
+    connect(AddAction(position, QStringLiteral("&Add New")), &QAction::triggered, this,
+            &MainWindow::AddRecordCommand);
     connect(AddAction(position, QStringLiteral("&Add New (from grid)")), &QAction::triggered, this,
             &MainWindow::AddRecordsFromGridCommand);
     connect(AddAction(position, QStringLiteral("&Delete")), &QAction::triggered, this,
             &MainWindow::DeleteRecordCommand);
-    AddAction(position, QStringLiteral("&Edit"), false);
+    connect(AddAction(position, QStringLiteral("&Edit")), &QAction::triggered, this,
+            &MainWindow::EditRecordCommand);
     connect(AddAction(position, QStringLiteral("&Export")), &QAction::triggered, this,
             &MainWindow::ExportRecordsCommand);
     connect(AddAction(position, QStringLiteral("&Import")), &QAction::triggered, this,
@@ -378,7 +389,12 @@ void MainWindow::BuildMenus() {
     QMenu* colours = optionsMenu_->addMenu(QStringLiteral("&Colors"));
     for (const char* text : {"&Grid Color", "&Track Color", "&Number Color", "&Selection Color",
                              "&New Page Color", "&Rectangle Color"}) {
-        AddAction(colours, QString::fromLatin1(text), false);
+        QAction* action = AddAction(colours, QString::fromLatin1(text), false);
+        if (action->text() == QStringLiteral("&New Page Color")) {
+            actions_.newPageColour = action;
+            action->setEnabled(true);
+            connect(action, &QAction::triggered, this, &MainWindow::ChooseNewPageColourCommand);
+        }
     }
     optionsMenu_->addSeparator();
     QMenu* fonts = optionsMenu_->addMenu(QStringLiteral("&Fonts"));

@@ -10,6 +10,8 @@
 
 #include "ui/dialogs/jpeg_quality_dialog.h"
 #include "ui/dialogs/merge_options_dialog.h"
+#include "ui/dialogs/new_page_dialog.h"
+#include "ui/dialogs/record_dialog.h"
 #include "ui/dialogs/sort_options_dialog.h"
 #include "ui/display_options.h"
 
@@ -131,6 +133,21 @@ std::optional<int> QtModalUi::AskSortOrder(int current) {
 
 int QtModalUi::AskJpegQuality(int quality) {
     return JpegQualityDialog::Ask(quality, this, Owner());
+}
+
+std::optional<NewPageOptions> QtModalUi::AskNewPages(Colour colour,
+                                                     std::array<Colour, 16>& customColours,
+                                                     const QString& folder) {
+    NewPageDialog dialog(colour, customColours, *this, folder, Owner());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Options();
+}
+
+std::optional<RecordFields> QtModalUi::AskRecord(const QString& title, const RecordFields& fields,
+                                                 int pageCount) {
+    RecordDialog dialog(title, fields, pageCount, true, this, Owner());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Fields();
 }
 
 bool QtModalUi::OpenWithShell(const QString& path) {

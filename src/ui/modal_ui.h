@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+#include "edit/page_creation.h"
+#include "edit/record_editing.h"
 #include "store/colour.h"
 
 namespace pelmora::ui {
@@ -70,6 +72,14 @@ public:
     virtual bool OpenWithShell(const QString& path) = 0;
     // The JPEG Compression Options dialog: the quality it holds when it closes.
     virtual int AskJpegQuality(int quality) = 0;
+    // The New Page dialog, starting at colour; nothing when declined. The custom colours
+    // come back from the colour chooser inside it.
+    virtual std::optional<NewPageOptions> AskNewPages(Colour colour,
+                                                      std::array<Colour, 16>& customColours,
+                                                      const QString& folder) = 0;
+    // The Texture Record dialog; nothing when cancelled.
+    virtual std::optional<RecordFields> AskRecord(const QString& title, const RecordFields& fields,
+                                                  int pageCount) = 0;
 
 private:
     QPointer<QWidget> owner_;
@@ -91,6 +101,10 @@ public:
     std::optional<int> AskSortOrder(int current) override;
     bool OpenWithShell(const QString& path) override;
     int AskJpegQuality(int quality) override;
+    std::optional<NewPageOptions> AskNewPages(Colour colour, std::array<Colour, 16>& customColours,
+                                              const QString& folder) override;
+    std::optional<RecordFields> AskRecord(const QString& title, const RecordFields& fields,
+                                          int pageCount) override;
 };
 
 // The Qt form of a filter list: "Text (patterns)" entries whose visible part is the text

@@ -75,6 +75,25 @@ int ScriptedModalUi::AskJpegQuality(int quality) {
     return chosen;
 }
 
+std::optional<NewPageOptions> ScriptedModalUi::AskNewPages(Colour, std::array<Colour, 16>&,
+                                                           const QString&) {
+    ++newPageDialogs;
+    if (newPages.empty()) return std::nullopt;
+    auto answer = newPages.front();
+    newPages.pop_front();
+    return answer;
+}
+
+std::optional<RecordFields> ScriptedModalUi::AskRecord(const QString& title,
+                                                       const RecordFields& fields, int) {
+    recordTitles.push_back(title);
+    recordQuestions.push_back(fields);
+    if (recordAnswers.empty()) return std::nullopt;
+    auto answer = recordAnswers.front();
+    recordAnswers.pop_front();
+    return answer;
+}
+
 bool ScriptedModalUi::OpenWithShell(const QString& path) {
     shellOpened.push_back(path);
     return shellOpens;

@@ -33,6 +33,11 @@ public:
     std::vector<int> shiftPresets;
     std::deque<int> jpegQualities;  // empty: the dialog kept what it was given
     std::vector<int> jpegPresets;
+    std::deque<std::optional<NewPageOptions>> newPages;  // empty: declined
+    int newPageDialogs = 0;
+    std::deque<std::optional<RecordFields>> recordAnswers;  // empty: cancelled
+    std::vector<RecordFields> recordQuestions;
+    std::vector<QString> recordTitles;
 
     std::vector<ShownMessage> messages;
     std::vector<FileQuestion> fileQuestions;
@@ -53,6 +58,10 @@ public:
     std::optional<int> AskSortOrder(int current) override;
     bool OpenWithShell(const QString& path) override;
     int AskJpegQuality(int quality) override;
+    std::optional<NewPageOptions> AskNewPages(Colour colour, std::array<Colour, 16>& customColours,
+                                              const QString& folder) override;
+    std::optional<RecordFields> AskRecord(const QString& title, const RecordFields& fields,
+                                          int pageCount) override;
 
 private:
     QStringList NextFiles(FileDialogKind kind, const FileDialogRequest& request);

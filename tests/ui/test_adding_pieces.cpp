@@ -50,6 +50,7 @@ class AddingPiecesTest : public QObject {
         QCOMPARE(w.PieceAddNewButton()->isHidden(), locked);
         QCOMPARE(w.PageList()->isEnabled(), !locked);
         QCOMPARE(w.TextureList()->isEnabled(), !locked);
+        QCOMPARE(w.MenuActions().newPageColour->isEnabled(), !locked);
         if (locked) {
             for (QWidget* control : w.ConflictingControls()) QVERIFY(!control->isEnabled());
         }

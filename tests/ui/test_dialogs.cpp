@@ -3,9 +3,12 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "ui/colour_swatch.h"
 #include "ui/dialog_units.h"
 #include "ui/dialogs/jpeg_quality_dialog.h"
 #include "ui/dialogs/merge_options_dialog.h"
+#include "ui/dialogs/new_page_dialog.h"
+#include "ui/dialogs/record_dialog.h"
 #include "ui/dialogs/sort_options_dialog.h"
 #include "ui/modal_ui.h"
 #include "ui/scripted_modal_ui.h"
@@ -104,6 +107,94 @@ private slots:
         other.show();
         QTest::keyClick(&other, Qt::Key_Escape);
         QCOMPARE(other.Quality(), 70);
+    }
+
+    void newPageDialogShowsWhatEachKindNeeds() {
+        ScriptedModalUi modal;
+        std::array<pelmora::Colour, 16> custom{};
+        NewPageDialog dialog(0x000000, custom, modal, QString());
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Do you want to add a new page?"));
+        QVERIFY(dialog.Count()->isVisible());
+        QVERIFY(dialog.PageColourButton()->isVisible());
+        QVERIFY(!dialog.LoadImageButton()->isVisible());
+        dialog.KindButton(pelmora::NewPageKind::FromImage)->click();
+        QVERIFY(!dialog.Count()->isVisible());
+        QVERIFY(dialog.LoadImageButton()->isVisible());
+        QVERIFY(!dialog.PageColourButton()->isVisible());
+        dialog.KeepAspect()->click();
+        QVERIFY(dialog.PageColourButton()->isVisible());
+        // From Image wants an image before Yes.
+        dialog.YesButton()->click();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(modal.messages.back().text,
+                 QString::fromLatin1(pelmora::kChooseImageFirstMessage));
+        modal.fileAnswers.push_back({QStringLiteral("/tmp/picture.png")});
+        dialog.LoadImageButton()->click();
+        modal.colours.push_back(QColor(255, 0, 0));
+        dialog.Swatch()->clicked();
+        dialog.YesButton()->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.Options().kind, pelmora::NewPageKind::FromImage);
+        QCOMPARE(dialog.Options().imagePath, std::string("/tmp/picture.png"));
+        QVERIFY(dialog.Options().keepAspect);
+        QCOMPARE(dialog.Options().colour, pelmora::MakeColour(255, 0, 0));
+    }
+
+    void newPageDialogRefusesCountsOutsideOneToTen() {
+        ScriptedModalUi modal;
+        std::array<pelmora::Colour, 16> custom{};
+        NewPageDialog dialog(0x00FF00, custom, modal, QString());
+        dialog.show();
+        dialog.Count()->setText(QStringLiteral("11"));
+        dialog.YesButton()->click();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(modal.messages.back().text, QString::fromLatin1(NewPageDialog::kCountMessage));
+        // Choosing another kind reads the count back too.
+        dialog.KindButton(pelmora::NewPageKind::FromLongImage)->click();
+        QCOMPARE(modal.messages.size(), size_t(2));
+        dialog.KindButton(pelmora::NewPageKind::Blank)->click();
+        dialog.Count()->setText(QStringLiteral("10"));
+        dialog.YesButton()->click();
+        QCOMPARE(dialog.Options().count, 10);
+        QCOMPARE(dialog.Options().colour, pelmora::MakeColour(0, 255, 0));
+        NewPageDialog declined(0, custom, modal, QString());
+        declined.show();
+        declined.NoButton()->click();
+        QCOMPARE(declined.result(), int(QDialog::Rejected));
+    }
+
+    void recordDialogShowsTheRecordAndAddPage() {
+        ScriptedModalUi modal;
+        pelmora::RecordFields fields;
+        fields.x = 5;
+        fields.width = 256;
+        fields.flipXIndex = 1;
+        fields.pageIndex = 2;
+        RecordDialog dialog(QStringLiteral("Edit Texture  Record 3"), fields, 2, true, &modal);
+        dialog.show();
+        QCOMPARE(dialog.WidthField()->text(), QStringLiteral("256"));
+        QCOMPARE(dialog.FlipXList()->currentText(), QStringLiteral("0"));
+        QCOMPARE(dialog.PageList()->count(), 3);
+        QCOMPARE(dialog.PageList()->currentText(), QStringLiteral("Add Page"));
+        dialog.XField()->clear();
+        QTest::keyClicks(dialog.XField(), QStringLiteral("-300"));
+        QCOMPARE(dialog.XField()->text(), QStringLiteral("300"));
+        dialog.HeightField()->clear();
+        dialog.accept();
+        QVERIFY(dialog.isVisible());  // an empty box is not a number
+        QCOMPARE(modal.messages.size(), size_t(1));
+        dialog.HeightField()->setText(QStringLiteral("7"));
+        dialog.PageList()->setCurrentIndex(0);
+        dialog.accept();
+        QCOMPARE(dialog.Fields().x, 300);
+        QCOMPARE(dialog.Fields().height, 7);
+        QCOMPARE(dialog.Fields().pageIndex, 0);
+        // A record on a page past "Add Page" shows no page entry and keeps its page.
+        fields.pageIndex = 9;
+        RecordDialog far(QString(), fields, 2, true, &modal);
+        QCOMPARE(far.windowTitle(), QStringLiteral("Texture Record Dialog"));
+        QCOMPARE(far.PageList()->currentIndex(), -1);
     }
 
     void dialogUnitsFollowTheFont() {

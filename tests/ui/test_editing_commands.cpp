@@ -299,6 +299,78 @@ private slots:
         window_->ExportPieceCommand();
         QCOMPARE(modal_->messages.size(), size_t(1));
     }
+
+    void newPagesComeFromTheDialog() {
+        Open({TextureRecord{}, MakeRecord(0, 0, 8, 8, 0)}, 1);
+        Select(1);
+        modal_->colours.push_back(QColor(10, 20, 30));
+        window_->MenuActions().newPageColour->trigger();
+        QCOMPARE(window_->CurrentProject().newPageColour, MakeColour(10, 20, 30));
+
+        NewPageOptions blank;
+        blank.kind = NewPageKind::Blank;
+        blank.colour = MakeColour(1, 2, 3);
+        blank.count = 3;
+        modal_->newPages.push_back(blank);
+        window_->findChild<QPushButton*>(QStringLiteral("pageAddNew"))->click();
+        QCOMPARE(window_->PageList()->count(), 4);
+        QCOMPARE(window_->PageCounter()->text(), QStringLiteral("page 4 of 4"));
+        QCOMPARE(window_->TextureList()->currentIndex(), 1);  // the record stays selected
+        QCOMPARE(window_->CurrentProject().pages.GetBitmap(3)->PixelAt(9, 9), MakeColour(1, 2, 3));
+        QCOMPARE(window_->CurrentProject().newPageColour, MakeColour(1, 2, 3));
+
+        // Declined while no page is required: nothing happens, nothing is said.
+        window_->AddNewPagesCommand();
+        QCOMPARE(window_->PageList()->count(), 4);
+        QVERIFY(modal_->messages.empty());
+    }
+
+    void aNewRecordOnAPageStillToMakeInsistsOnTheNewPage() {
+        Open({TextureRecord{}}, 1);
+        RecordFields fields;
+        fields.x = 250;
+        fields.width = 10;
+        fields.height = 20;
+        fields.pageIndex = 1;  // "Add Page"
+        modal_->recordAnswers.push_back(fields);
+        NewPageOptions blank;
+        modal_->newPages = {std::nullopt, blank};  // declined once, then accepted
+        window_->findChild<QPushButton*>(QStringLiteral("recordAddNew"))->click();
+        QCOMPARE(modal_->recordTitles.back(), QStringLiteral("Add Texture  Record 2"));
+        QCOMPARE(modal_->recordQuestions.back().pageIndex, 1);
+        QCOMPARE(modal_->newPageDialogs, 2);
+        QCOMPARE(modal_->messages.size(), size_t(1));
+        QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kMustClickYesMessage));
+        QCOMPARE(window_->PageList()->count(), 2);
+        QCOMPARE(window_->TextureList()->count(), 2);
+        QCOMPARE(window_->ShownRecords()[1], MakeRecord(250, 0, 6, 20, 1));
+        QCOMPARE(window_->TextureList()->currentIndex(), 1);
+        QCOMPARE(window_->PageCounter()->text(), QStringLiteral("page 2 of 2"));
+    }
+
+    void editingKeepsTheRecordInItsPlace() {
+        Open({TextureRecord{}, MakeRecord(1, 2, 3, 4, 0), MakeRecord(5, 6, 7, 8, 0)}, 1);
+        Select(0);
+        window_->findChild<QPushButton*>(QStringLiteral("recordEdit"))->click();
+        QCOMPARE(modal_->messages.back().text, QStringLiteral("Texture 1 should not be edited..."));
+        QVERIFY(modal_->recordQuestions.empty());
+
+        Select(1);
+        RecordFields fields = FieldsOfRecord(MakeRecord(1, 2, 3, 4, 0));
+        fields.y = 200;
+        fields.height = 100;
+        fields.flipYIndex = 1;
+        modal_->recordAnswers.push_back(fields);
+        window_->EditRecordCommand();
+        QCOMPARE(modal_->recordTitles.back(), QStringLiteral("Edit Texture  Record 2"));
+        QCOMPARE(modal_->recordQuestions.back().width, 3);
+        QCOMPARE(window_->ShownRecords()[1], MakeRecord(1, 200, 3, 56, 0, -1, 0));
+        QCOMPARE(window_->TextureList()->currentIndex(), 1);
+        QCOMPARE(window_->TextureList()->count(), 3);
+        // Cancelled: nothing changes.
+        window_->EditRecordCommand();
+        QCOMPARE(window_->ShownRecords()[1], MakeRecord(1, 200, 3, 56, 0, -1, 0));
+    }
 };
 
 PELMORA_UI_TEST_MAIN(EditingCommandsTest)
