@@ -24,6 +24,8 @@ namespace {
 // machines every such fault is a trap to the host: reading a file of thousands of pages
 // spent most of its time there. Ask for large pages and map the new range in one call.
 // Only hints; nothing depends on them.
+constexpr size_t kLargeBlock = 16u << 20;
+
 void PrepareForWriting(uint8_t* bytes, size_t size) {
     const auto pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const uintptr_t start = (reinterpret_cast<uintptr_t>(bytes) + pageSize - 1) & ~(pageSize - 1);
@@ -104,7 +106,9 @@ int BitmapStore::AddBitmaps(const BitmapHeader& shape, int count,
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    PrepareForWriting(data_ + totalSize_, added);
+    // Only for a block as large as a whole file's pages: advice on every small growth makes
+    // the next growth copy the whole buffer instead of remapping it.
+    if (added >= kLargeBlock) PrepareForWriting(data_ + totalSize_, added);
     const int first = static_cast<int>(headers_.size());
     for (int i = 0; i < count; ++i) {
         BitmapHeader stored = shape;
