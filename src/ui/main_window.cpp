@@ -123,8 +123,9 @@ MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
             recordText_->setPlainText(Q(RecordText(records_[r])));
     });
     connect(canvas_, &PageCanvas::selectionDrawn, this, &MainWindow::OnSelectionDrawn);
-    connect(canvas_, &PageCanvas::contextMenuWanted, this,
-            [this](const QPoint& at) { canvasMenu_->popup(at); });
+    connect(canvas_, &PageCanvas::contextMenuWanted, this, [this](const QPoint& at) {
+        if (pageList_->count() > 0 && textureList_->count() > 0) canvasMenu_->popup(at);
+    });
     connect(preview_, &PiecePreview::contextMenuWanted, this, [this](const QPoint& at) {
         if (!IsWorking() && textureList_->count() > 0) previewMenu_->popup(at);
     });
