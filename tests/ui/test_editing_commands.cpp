@@ -211,13 +211,16 @@ private slots:
         const TextureRecord a = MakeRecord(4, 4, 8, 8, 0);
         const TextureRecord b = MakeRecord(40, 4, 8, 8, 0);
         Open({a, a, MakeRecord(20, 20, 8, 8, 0), b, b}, 1);
+        // The report's usual place is shared by every Pelmora process on the machine (and each
+        // one removes it when it ends); the test keeps its own.
+        window_->CurrentProject().duplicateListPath = dir_->File("duplicates.txt");
         modal_->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
         window_->findChild<QPushButton*>(QStringLiteral("check"))->click();
         const std::string report = window_->CurrentProject().duplicateListPath;
         QCOMPARE(modal_->shellOpened, std::vector<QString>({QString::fromStdString(report)}));
-        QCOMPARE(test::ReadFile(report),
-                 std::string("Found 2 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n"
-                             "texture 4 and texture 5 match\r\n"));
+        QCOMPARE(QString::fromStdString(test::ReadFile(report)),
+                 QStringLiteral("Found 2 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n"
+                                "texture 4 and texture 5 match\r\n"));
         QCOMPARE(modal_->questions.size(), size_t(3));
         QCOMPARE(window_->TextureList()->count(), 3);
         QCOMPARE(window_->ShownRecords()[2], b);
@@ -229,7 +232,8 @@ private slots:
         QCOMPARE(modal_->questions.size(), size_t(4));
         QCOMPARE(modal_->messages.back().text,
                  QStringLiteral("Unable to Open file ") + QString::fromStdString(report));
-        QCOMPARE(test::ReadFile(report), std::string("Found 0 duplicates\r\n\r\n"));
+        QCOMPARE(QString::fromStdString(test::ReadFile(report)),
+                 QStringLiteral("Found 0 duplicates\r\n\r\n"));
     }
 
     void aPageOrPieceComesInFromAnImageFile() {
