@@ -41,7 +41,7 @@ Project::Project() {
 Project::~Project() {
     ResetProject();
     RemoveFileQuietly(restOfFilePath);
-    RemoveFileQuietly(duplicateListPath);
+    if (duplicateListWritten) RemoveFileQuietly(duplicateListPath);
 }
 
 void Project::ResetProject() {
@@ -96,7 +96,8 @@ void CloseProject(Project& project) {
     project.pagesInFile = 0;
     project.filePath.clear();
     RemoveFileQuietly(project.restOfFilePath);
-    RemoveFileQuietly(project.duplicateListPath);
+    if (project.duplicateListWritten) RemoveFileQuietly(project.duplicateListPath);
+    project.duplicateListWritten = false;
 }
 
 Image CutPiece(const Image& page, const TextureRecord& r) {

@@ -35,6 +35,9 @@ public:
     int pagesInFile = 0;
     std::string restOfFilePath;  // the bytes of the opened file that follow its pages
     std::string duplicateListPath;
+    // The report's name is the same for every running copy of the program, so only a copy
+    // that wrote it removes it again.
+    bool duplicateListWritten = false;
     std::string rememberedWadFolder;
     std::array<Colour, 16> customColours{};
     Colour newPageColour = 0;

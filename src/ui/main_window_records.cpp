@@ -89,6 +89,7 @@ void MainWindow::CheckDuplicatesCommand() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const DuplicateCheck found = FindDuplicates(project_.records);
     const OpResult written = WriteDuplicateReport(found, project_.duplicateListPath);
+    if (written.ok) project_.duplicateListWritten = true;
     QApplication::restoreOverrideCursor();
     if (!written.ok) {
         ShowResult(written);

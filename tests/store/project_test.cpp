@@ -54,7 +54,13 @@ TEST(Project, CloseRemovesTheTemporaryFilesButKeepsTheVersion) {
     Project project;
     NewProject(project, "/tmp/x.plm");
     project.version = 130;
-    test::WriteFile(project.duplicateListPath, "report");
+    // Another running copy's report is not ours to remove.
+    test::WriteFile(project.duplicateListPath, "theirs");
+    Project other;
+    NewProject(other, "/tmp/y.plm");
+    CloseProject(other);
+    EXPECT_TRUE(FileExists(project.duplicateListPath));
+    project.duplicateListWritten = true;
     CloseProject(project);
     EXPECT_FALSE(project.IsOpen());
     EXPECT_EQ(project.version, 130u);
