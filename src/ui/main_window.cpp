@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -87,6 +88,7 @@ std::vector<FileFilter> ImageOpenFilters() {
 MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     : QMainWindow(parent), modal_(modal), job_(std::make_unique<AddPiecesJob>(project_)) {
     modal_.SetOwner(this);
+    exportSettings_.folder = QDir::toNativeSeparators(QDir::currentPath()).toStdString();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);

@@ -116,6 +116,16 @@ public:
     void ExportPieceCommand();
     int JpegQuality() const { return jpegQuality_; }
 
+    // The bulk exports (main_window_export.cpp).
+    void ExportPageTexturesCommand();
+    void ExportAllPagesCommand();
+    void ExportAllTexturesCommand();
+    void ExportSingleImageCommand();
+    // The export settings as the next Export Options dialog opens with them (the JPEG
+    // quality is JpegQuality()).
+    const ExportOptions& ExportSettings() const { return exportSettings_; }
+    const std::string& SingleImageFolder() const { return singleImageFolder_; }
+
     // New pages and records by dialog (main_window_editing.cpp). A page that a record needs
     // must be made: then the dialog cannot be declined.
     void AddNewPagesCommand(bool pageRequired = false);
@@ -214,6 +224,8 @@ private:
                              const QString& defaultSuffix);
     QString AskImageToExport(std::string& folder, const QString& title,
                              const std::string& proposedName);
+    // The Export Options dialog over the export settings; the answer as it came back.
+    ExportDialogAnswer AskExportOptions(bool htmlAllowed);
 
     ModalUi& modal_;
     Project project_;
@@ -226,6 +238,8 @@ private:
     std::string recordsFolder_;
     std::string pageFolder_;
     int jpegQuality_ = 100;
+    ExportOptions exportSettings_;
+    std::string singleImageFolder_;
     int sortChoice_ = 0;  // 0 ascending, 1 descending
     std::atomic<bool> working_{false};
     std::atomic<bool> busy_{false};

@@ -190,19 +190,25 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     rectangleSwatch_->SetColour(options_.rectangleColour);
     numberSwatch_->SetColour(options_.numberColour);
 
-    // The arrow pop-ups; what they lead to arrives with the exports and record editing.
-    auto arrowItems = [&](std::initializer_list<const char*> texts) {
+    // The arrow pop-ups.
+    struct ArrowItem {
+        const char* text;
+        void (MainWindow::*command)();
+    };
+    auto arrowItems = [&](std::initializer_list<ArrowItem> entries) {
         std::vector<QAction*> items;
-        for (const char* text : texts) {
-            auto* action = new QAction(QString::fromLatin1(text), this);
-            action->setEnabled(false);
+        for (const ArrowItem& entry : entries) {
+            auto* action = new QAction(QString::fromLatin1(entry.text), this);
+            connect(action, &QAction::triggered, this, entry.command);
             items.push_back(action);
         }
         return items;
     };
     const auto pageExports =
-        arrowItems({"&Export Textures", "&Export All", "&Export All (single image)"});
-    const auto pieceExports = arrowItems({"&Export All"});
+        arrowItems({{"&Export Textures", &MainWindow::ExportPageTexturesCommand},
+                    {"&Export All", &MainWindow::ExportAllPagesCommand},
+                    {"&Export All (single image)", &MainWindow::ExportSingleImageCommand}});
+    const auto pieceExports = arrowItems({{"&Export All", &MainWindow::ExportAllTexturesCommand}});
     auto* gridFromArrow = new QAction(QStringLiteral("&New records from Grid"), this);
     connect(gridFromArrow, &QAction::triggered, this, &MainWindow::AddRecordsFromGridCommand);
     const std::vector<QAction*> recordAdds = {gridFromArrow};
@@ -323,6 +329,12 @@ void MainWindow::BuildMenus() {
         }
         if (action->text() == QStringLiteral("&Export")) command = &MainWindow::ExportPageCommand;
         if (action->text() == QStringLiteral("&Import")) command = &MainWindow::ImportPageCommand;
+        if (action->text() == QStringLiteral("&Export Textures"))
+            command = &MainWindow::ExportPageTexturesCommand;
+        if (action->text() == QStringLiteral("&Export All"))
+            command = &MainWindow::ExportAllPagesCommand;
+        if (action->text() == QStringLiteral("&Export All (single image)"))
+            command = &MainWindow::ExportSingleImageCommand;
         if (command) {
             action->setEnabled(true);
             connect(action, &QAction::triggered, this, command);
@@ -335,7 +347,8 @@ void MainWindow::BuildMenus() {
             &MainWindow::DeletePieceCommand);
     connect(AddAction(pieces, QStringLiteral("&Export")), &QAction::triggered, this,
             &MainWindow::ExportPieceCommand);
-    AddAction(pieces, QStringLiteral("&Export All"), false);
+    connect(AddAction(pieces, QStringLiteral("&Export All")), &QAction::triggered, this,
+            &MainWindow::ExportAllTexturesCommand);
     connect(AddAction(pieces, QStringLiteral("&Import")), &QAction::triggered, this,
             &MainWindow::ImportPieceCommand);
     QMenu* position = editMenu_->addMenu(QStringLiteral("&Texture Position"));

@@ -8,6 +8,8 @@
 #include <QFontDialog>
 #include <QUrl>
 
+#include "ui/dialogs/export_options_dialog.h"
+#include "ui/dialogs/html_page_options_dialog.h"
 #include "ui/dialogs/jpeg_quality_dialog.h"
 #include "ui/dialogs/merge_options_dialog.h"
 #include "ui/dialogs/new_page_dialog.h"
@@ -152,6 +154,33 @@ std::optional<RecordFields> QtModalUi::AskRecord(const QString& title, const Rec
 
 bool QtModalUi::OpenWithShell(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QString QtModalUi::ChooseFolder(const QString& folder) {
+    QFileDialog dialog(Owner(), QStringLiteral("Choose folder"), folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Select"));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList chosen = dialog.selectedFiles();
+    // With nothing picked inside it, the folder being shown is the answer.
+    return chosen.isEmpty() ? dialog.directory().absolutePath() : chosen.front();
+}
+
+ExportDialogAnswer QtModalUi::AskExportOptions(const ExportOptions& current, bool htmlAllowed,
+                                               std::array<Colour, 16>& customColours) {
+    ExportOptionsDialog dialog(current, htmlAllowed, customColours, *this, Owner());
+    ExportDialogAnswer answer;
+    answer.confirmed = dialog.exec() == QDialog::Accepted;
+    answer.options = dialog.Options();
+    return answer;
+}
+
+std::optional<GallerySettings> QtModalUi::AskHtmlOptions(const GallerySettings& current,
+                                                         std::array<Colour, 16>& customColours) {
+    HtmlPageOptionsDialog dialog(current, customColours, *this, Owner());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Settings();
 }
 
 }  // namespace pelmora::ui

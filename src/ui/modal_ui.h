@@ -13,6 +13,7 @@
 
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
+#include "export/bulk_export.h"
 #include "store/colour.h"
 
 namespace pelmora::ui {
@@ -30,6 +31,13 @@ struct FileDialogRequest {
     QString proposedName;
     std::vector<FileFilter> filters;
     QString defaultSuffix;  // without the dot
+};
+
+// What the Export Options dialog hands back: every field of options when confirmed; when
+// cancelled only its folder and gallery count.
+struct ExportDialogAnswer {
+    bool confirmed = false;
+    ExportOptions options;
 };
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
@@ -81,6 +89,16 @@ public:
     virtual std::optional<RecordFields> AskRecord(const QString& title, const RecordFields& fields,
                                                   int pageCount) = 0;
 
+    // A folder, starting in folder; empty when cancelled.
+    virtual QString ChooseFolder(const QString& folder) = 0;
+    // The Export Options dialog. The folder shown comes back even when it is cancelled, and
+    // so do gallery settings confirmed inside it.
+    virtual ExportDialogAnswer AskExportOptions(const ExportOptions& current, bool htmlAllowed,
+                                                std::array<Colour, 16>& customColours) = 0;
+    // The HTML Page Options dialog; nothing when cancelled.
+    virtual std::optional<GallerySettings> AskHtmlOptions(
+        const GallerySettings& current, std::array<Colour, 16>& customColours) = 0;
+
 private:
     QPointer<QWidget> owner_;
 };
@@ -105,6 +123,11 @@ public:
                                               const QString& folder) override;
     std::optional<RecordFields> AskRecord(const QString& title, const RecordFields& fields,
                                           int pageCount) override;
+    QString ChooseFolder(const QString& folder) override;
+    ExportDialogAnswer AskExportOptions(const ExportOptions& current, bool htmlAllowed,
+                                        std::array<Colour, 16>& customColours) override;
+    std::optional<GallerySettings> AskHtmlOptions(const GallerySettings& current,
+                                                  std::array<Colour, 16>& customColours) override;
 };
 
 // The Qt form of a filter list: "Text (patterns)" entries whose visible part is the text

@@ -94,6 +94,32 @@ std::optional<RecordFields> ScriptedModalUi::AskRecord(const QString& title,
     return answer;
 }
 
+QString ScriptedModalUi::ChooseFolder(const QString& folder) {
+    folderStarts.push_back(folder);
+    if (folders.empty()) return {};
+    QString chosen = folders.front();
+    folders.pop_front();
+    return chosen;
+}
+
+ExportDialogAnswer ScriptedModalUi::AskExportOptions(const ExportOptions& current, bool htmlAllowed,
+                                                     std::array<Colour, 16>&) {
+    exportQuestions.push_back(current);
+    exportHtmlAllowed.push_back(htmlAllowed);
+    if (exportAnswers.empty()) return {false, current};
+    ExportDialogAnswer answer = exportAnswers.front();
+    exportAnswers.pop_front();
+    return answer;
+}
+
+std::optional<GallerySettings> ScriptedModalUi::AskHtmlOptions(const GallerySettings&,
+                                                               std::array<Colour, 16>&) {
+    if (htmlAnswers.empty()) return std::nullopt;
+    auto answer = htmlAnswers.front();
+    htmlAnswers.pop_front();
+    return answer;
+}
+
 bool ScriptedModalUi::OpenWithShell(const QString& path) {
     shellOpened.push_back(path);
     return shellOpens;

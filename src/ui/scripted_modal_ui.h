@@ -39,6 +39,14 @@ public:
     std::vector<RecordFields> recordQuestions;
     std::vector<QString> recordTitles;
 
+    std::deque<QString> folders;  // empty: cancelled
+    std::vector<QString> folderStarts;
+    // empty: cancelled with the folder it was given
+    std::deque<ExportDialogAnswer> exportAnswers;
+    std::vector<ExportOptions> exportQuestions;
+    std::vector<bool> exportHtmlAllowed;
+    std::deque<std::optional<GallerySettings>> htmlAnswers;  // empty: cancelled
+
     std::vector<ShownMessage> messages;
     std::vector<FileQuestion> fileQuestions;
     std::vector<QString> questions;
@@ -62,6 +70,11 @@ public:
                                               const QString& folder) override;
     std::optional<RecordFields> AskRecord(const QString& title, const RecordFields& fields,
                                           int pageCount) override;
+    QString ChooseFolder(const QString& folder) override;
+    ExportDialogAnswer AskExportOptions(const ExportOptions& current, bool htmlAllowed,
+                                        std::array<Colour, 16>& customColours) override;
+    std::optional<GallerySettings> AskHtmlOptions(const GallerySettings& current,
+                                                  std::array<Colour, 16>& customColours) override;
 
 private:
     QStringList NextFiles(FileDialogKind kind, const FileDialogRequest& request);

@@ -1,0 +1,327 @@
+// The Export Options and HTML Page Options dialogs on their own, and the bulk exports run
+// through the window with scripted answers.
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QLineEdit>
+
+#include "export/html_gallery.h"
+#include "test_support.h"
+#include "ui/colour_swatch.h"
+#include "ui/dialogs/export_options_dialog.h"
+#include "ui/dialogs/html_page_options_dialog.h"
+#include "ui/main_window.h"
+#include "ui/scripted_modal_ui.h"
+#include "ui_test_support.h"
+
+using namespace pelmora;
+using namespace pelmora::ui;
+
+namespace {
+
+constexpr int kJpeg = 5;
+
+// Hidden by the dialog itself, whether or not the dialog is on screen.
+bool Shown(QWidget* w) {
+    return !w->isHidden();
+}
+
+QAction* FindAction(QMenu* menu, const QStringList& path) {
+    for (QAction* action : menu->actions()) {
+        if (action->text() != path.front()) continue;
+        if (path.size() == 1) return action;
+        if (action->menu()) return FindAction(action->menu(), path.mid(1));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class ExportDialogsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> dir_;
+    std::unique_ptr<ScriptedModalUi> modal_;
+    std::unique_ptr<MainWindow> window_;
+    std::array<Colour, 16> custom_{};
+
+    void Open(const std::vector<TextureRecord>& records, int pages) {
+        test::WriteWad(dir_->File("level.wad"), records, pages);
+        window_->OpenFile(QString::fromStdString(dir_->File("level.wad")));
+    }
+    ExportDialogAnswer Answer(const std::string& folder, ImageFormat format, bool html = false) {
+        ExportDialogAnswer answer;
+        answer.confirmed = true;
+        answer.options.folder = folder;
+        answer.options.format = format;
+        answer.options.saveHtmlPage = html;
+        return answer;
+    }
+    std::string Folder(const std::string& name) {
+        const std::string path = dir_->File(name);
+        QDir().mkpath(QString::fromStdString(path));
+        return path;
+    }
+    static bool Exists(const std::string& folder, const char* name) {
+        return QFileInfo::exists(QString::fromStdString(folder + "/" + name));
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<test::TempDir>();
+        modal_ = std::make_unique<ScriptedModalUi>();
+    }
+    void cleanup() {
+        window_.reset();
+        modal_.reset();
+        dir_.reset();
+    }
+
+    void exportOptionsShowsLongFoldersShortened() {
+        ExportOptions options;
+        options.folder = "/abcdefghijklmnopqrstuvwxyz123";  // 30 characters
+        ExportOptionsDialog whole(options, true, custom_, *modal_);
+        QCOMPARE(whole.windowTitle(), QStringLiteral("Export Options..."));
+        QCOMPARE(whole.FolderField()->text(), QString::fromStdString(options.folder));
+        QVERIFY(whole.FolderField()->isReadOnly());
+
+        options.folder += "4";
+        ExportOptionsDialog shortened(options, true, custom_, *modal_);
+        QCOMPARE(shortened.FolderField()->text(), QStringLiteral("/ab...ghijklmnopqrstuvwxyz1234"));
+        // The export itself gets the whole folder.
+        QCOMPARE(shortened.Options().folder, options.folder);
+
+        // Browse shows the chosen folder; a cancelled chooser leaves it.
+        modal_->folders.push_back(QStringLiteral("/tmp/chosen/"));
+        shortened.BrowseButton()->click();
+        QCOMPARE(shortened.Options().folder, QDir::toNativeSeparators("/tmp/chosen").toStdString());
+        QCOMPARE(shortened.FolderField()->text(), QDir::toNativeSeparators("/tmp/chosen"));
+        QCOMPARE(modal_->folderStarts.back(), QDir::currentPath());
+        shortened.BrowseButton()->click();
+        QCOMPARE(shortened.Options().folder, QDir::toNativeSeparators("/tmp/chosen").toStdString());
+    }
+
+    void exportOptionsAsksJpegQualityAndShowsHtmlControlsForJpegOnly() {
+        ExportOptions options;
+        ExportOptionsDialog dialog(options, true, custom_, *modal_);
+        QStringList labels;
+        for (int i = 0; i < dialog.FormatList()->count(); ++i)
+            labels << dialog.FormatList()->itemText(i);
+        QCOMPARE(labels, QStringList({"BMP", "PCX", "PNG", "TGA", "TIFF", "JPEG"}));
+        QVERIFY(!Shown(dialog.SaveHtml()));
+        QVERIFY(!Shown(dialog.HtmlOptionsButton()));
+
+        modal_->jpegQualities = {60, 40};
+        dialog.ChooseFormat(kJpeg);
+        QCOMPARE(dialog.FormatList()->currentIndex(), kJpeg);
+        QCOMPARE(modal_->jpegPresets, std::vector<int>({100}));
+        QVERIFY(Shown(dialog.SaveHtml()));
+        QVERIFY(Shown(dialog.HtmlOptionsButton()));
+        // Choosing JPEG again asks again, starting from the last answer.
+        emit dialog.FormatList()->activated(kJpeg);
+        QCOMPARE(modal_->jpegPresets, std::vector<int>({100, 60}));
+        QCOMPARE(dialog.Options().jpegQuality, 40);
+
+        dialog.SaveHtml()->setChecked(false);
+        QVERIFY(Shown(dialog.SaveHtml()));
+        QVERIFY(!Shown(dialog.HtmlOptionsButton()));
+        dialog.SaveHtml()->setChecked(true);
+        QVERIFY(Shown(dialog.HtmlOptionsButton()));
+
+        dialog.ChooseFormat(4);
+        QCOMPARE(dialog.Options().format, ImageFormat::Tiff);
+        QVERIFY(!Shown(dialog.SaveHtml()));
+        QVERIFY(!Shown(dialog.HtmlOptionsButton()));
+        QCOMPARE(modal_->jpegPresets.size(), size_t(2));
+
+        // Export Textures writes no gallery: no HTML controls even for JPEG.
+        options.format = ImageFormat::Jpeg;
+        ExportOptionsDialog noHtml(options, false, custom_, *modal_);
+        QVERIFY(!Shown(noHtml.SaveHtml()));
+        QVERIFY(!Shown(noHtml.HtmlOptionsButton()));
+    }
+
+    void exportOptionsKeepsGalleryOnlyFromTheHtmlDialogsOk() {
+        ExportOptions options;
+        options.format = ImageFormat::Jpeg;
+        ExportOptionsDialog dialog(options, true, custom_, *modal_);
+        dialog.HtmlOptionsButton()->click();  // cancelled
+        QCOMPARE(dialog.Options().gallery.columns, 4);
+        GallerySettings changed;
+        changed.columns = 7;
+        modal_->htmlAnswers.push_back(changed);
+        dialog.HtmlOptionsButton()->click();
+        QCOMPARE(dialog.Options().gallery.columns, 7);
+    }
+
+    void htmlOptionsFillsFromSettingsAndHandsBackEveryValue() {
+        GallerySettings settings;
+        settings.specifyWidth = false;
+        settings.cellAlignment = 9;  // written as CENTER, so shown as Center
+        HtmlPageOptionsDialog dialog(settings, custom_, *modal_);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("HTML Page Options..."));
+        QCOMPARE(dialog.Columns()->value(), 4);
+        QCOMPARE(dialog.Width()->value(), 600);
+        QCOMPARE(dialog.Alignment()->currentText(), QStringLiteral("Center"));
+        QVERIFY(!dialog.Width()->isEnabled());
+        QVERIFY(!dialog.Percent()->isEnabled());
+        QVERIFY(!dialog.Pixels()->isEnabled());
+
+        dialog.SpecifyWidth()->setChecked(true);
+        QVERIFY(dialog.Width()->isEnabled() && dialog.Percent()->isEnabled());
+        dialog.Width()->setValue(480);
+        dialog.Pixels()->click();
+        QCOMPARE(dialog.Width()->value(), 480);
+        dialog.Percent()->click();
+        QCOMPARE(dialog.Width()->value(), 100);
+
+        // Any typed whole number is taken; the arrows stay within 0 to 100.
+        dialog.Border()->findChild<QLineEdit*>()->setText(QStringLiteral("500"));
+        dialog.Border()->interpretText();
+        QCOMPARE(dialog.Border()->value(), 500);
+        dialog.Border()->stepBy(1);
+        QCOMPARE(dialog.Border()->value(), 100);
+        dialog.Padding()->setValue(0);
+        dialog.Padding()->stepBy(-1);
+        QCOMPARE(dialog.Padding()->value(), 0);
+        dialog.Spacing()->setValue(-3);
+
+        modal_->colours.push_back(QColor(0, 0, 255));
+        dialog.CellColourButton()->click();
+        dialog.TableColourButton()->click();  // cancelled
+        QCOMPARE(dialog.CellSwatch()->CurrentColour(), MakeColour(0, 0, 255));
+
+        dialog.Alignment()->setCurrentIndex(2);
+        const GallerySettings out = dialog.Settings();
+        QCOMPARE(out.borderSize, 100);
+        QCOMPARE(out.cellSpacing, -3);
+        QCOMPARE(out.cellAlignment, 2);
+        QVERIFY(out.specifyWidth && out.widthInPercent);
+        QCOMPARE(out.tableColour, MakeColour(0, 0, 0));
+        const std::string html = GalleryHtml(GalleryKind::Pages, "level.wad", 1, out, "jpg");
+        QVERIFY(html.find(
+                    "<TABLE WIDTH=\"100%\" CELLPADDING=\"0\" CELLSPACING=\"-3\" BORDER=\"100\"") !=
+                std::string::npos);
+        QVERIFY(html.find("<TD ALIGN=\"RIGHT\" BGCOLOR=\"#0000ff\">") != std::string::npos);
+    }
+
+    void exportItemsAreOfferedInTheMenus() {
+        window_ = std::make_unique<MainWindow>(*modal_);
+        for (const QStringList& path : {QStringList{"&Texture Pages", "&Export Textures"},
+                                        QStringList{"&Texture Pages", "&Export All"},
+                                        QStringList{"&Texture Pages", "&Export All (single image)"},
+                                        QStringList{"&Texture Pieces", "&Export All"}}) {
+            QAction* action = FindAction(window_->EditMenu(), path);
+            QVERIFY2(action && action->isEnabled(), qPrintable(path.join('>')));
+        }
+        // Nothing is asked while no file is open.
+        window_->ExportAllPagesCommand();
+        window_->ExportSingleImageCommand();
+        QVERIFY(modal_->exportQuestions.empty());
+        QVERIFY(modal_->fileQuestions.empty());
+    }
+
+    void exportAllPagesWritesEveryPageAndTheGallery() {
+        window_ = std::make_unique<MainWindow>(*modal_);
+        window_->show();
+        Open({}, 2);
+        const std::string out = Folder("pages");
+        modal_->exportAnswers.push_back(Answer(out, ImageFormat::Png, true));
+        window_->ExportAllPagesCommand();
+        QCOMPARE(modal_->exportHtmlAllowed, std::vector<bool>({true}));
+        QCOMPARE(QImage(QString::fromStdString(out + "/Page1.png")).size(), QSize(256, 256));
+        QVERIFY(Exists(out, "Page2.png"));
+        QVERIFY(!Exists(out, "Page3.png"));
+        // The gallery goes with JPEG only, whatever the check box held.
+        QVERIFY(!Exists(out, kPagesGalleryName));
+        QVERIFY(modal_->messages.empty());
+        QVERIFY(window_->isEnabled());
+        QCOMPARE(window_->ExportSettings().folder, out);
+
+        modal_->exportAnswers.push_back(Answer(out, ImageFormat::Jpeg, true));
+        window_->ExportAllPagesCommand();
+        QVERIFY(Exists(out, "Page2.jpg"));
+        const std::string html = test::ReadFile(out + "/" + kPagesGalleryName);
+        QVERIFY(html.find("<TITLE>Texture Pages from - level.wad</TITLE>") != std::string::npos);
+        QVERIFY(html.find("2 pages</P>") != std::string::npos);
+
+        // Cancelling the pages export keeps nothing of the dialog, not even its folder.
+        ExportDialogAnswer cancelled = Answer(Folder("elsewhere"), ImageFormat::Bmp);
+        cancelled.confirmed = false;
+        modal_->exportAnswers.push_back(cancelled);
+        window_->ExportAllPagesCommand();
+        QCOMPARE(window_->ExportSettings().folder, out);
+        QCOMPARE(window_->ExportSettings().format, ImageFormat::Jpeg);
+    }
+
+    void exportTexturesWritesThePageShownUnderOverallNumbers() {
+        window_ = std::make_unique<MainWindow>(*modal_);
+        window_->show();
+        Open({MakeRecord(0, 0, 8, 8, 0), MakeRecord(0, 0, 16, 8, 1), MakeRecord(8, 8, 8, 4, 0),
+              MakeRecord(32, 0, 4, 4, 1)},
+             2);
+        window_->PageList()->setCurrentIndex(1);
+        const std::string out = Folder("textures");
+        modal_->exportAnswers.push_back(Answer(out, ImageFormat::Tiff, true));
+        window_->ExportPageTexturesCommand();
+        QCOMPARE(modal_->exportHtmlAllowed, std::vector<bool>({false}));
+        QVERIFY(Exists(out, "Texture2.tif"));
+        QVERIFY(Exists(out, "Texture4.tif"));
+        QVERIFY(!Exists(out, "Texture1.tif"));
+        QVERIFY(!Exists(out, "Texture3.tif"));
+        QVERIFY(!Exists(out, kTexturesGalleryName));
+
+        // All textures, with a cancelled dialog first: its folder is kept all the same.
+        const std::string other = Folder("other");
+        ExportDialogAnswer cancelled = Answer(other, ImageFormat::Png);
+        cancelled.confirmed = false;
+        modal_->exportAnswers.push_back(cancelled);
+        window_->ExportAllTexturesCommand();
+        QCOMPARE(window_->ExportSettings().folder, other);
+        QVERIFY(!Exists(other, "Texture1.png"));
+        QCOMPARE(modal_->exportQuestions.back().folder, out);
+
+        modal_->exportAnswers.push_back(Answer(other, ImageFormat::Bmp));
+        window_->ExportAllTexturesCommand();
+        QCOMPARE(QImage(QString::fromStdString(other + "/Texture2.bmp")).size(), QSize(16, 8));
+        QVERIFY(Exists(other, "Texture4.bmp"));
+        QVERIFY(window_->isEnabled());
+    }
+
+    void exportToAMissingFolderSaysSo() {
+        window_ = std::make_unique<MainWindow>(*modal_);
+        Open({}, 1);
+        modal_->exportAnswers.push_back(Answer(dir_->File("missing"), ImageFormat::Bmp));
+        window_->ExportAllPagesCommand();
+        QCOMPARE(modal_->messages.size(), size_t(1));
+    }
+
+    void singleImageStacksThePagesAndRemembersItsFolder() {
+        window_ = std::make_unique<MainWindow>(*modal_);
+        Open({}, 3);
+        const std::string out = Folder("single");
+        modal_->fileAnswers.push_back({QString::fromStdString(out + "/all.png")});
+        window_->ExportSingleImageCommand();
+        const auto& asked = modal_->fileQuestions.at(0).request;
+        QCOMPARE(asked.proposedName, QStringLiteral("Page1-3"));
+        QCOMPARE(asked.defaultSuffix, QStringLiteral("bmp"));
+        QCOMPARE(asked.filters.size(), size_t(6));
+        QCOMPARE(asked.filters.back().patterns, QStringLiteral("*.jpg;*.jpe;*.jpeg;*.jfif"));
+        QCOMPARE(asked.folder, QDir::currentPath());
+        const QImage image(QString::fromStdString(out + "/all.png"));
+        QCOMPARE(image.size(), QSize(256, 768));
+        QVERIFY(modal_->jpegPresets.empty());
+
+        // Capitals name JPEG too: the quality is asked and kept.
+        modal_->jpegQualities.push_back(55);
+        modal_->fileAnswers.push_back({QString::fromStdString(out + "/all.JPEG")});
+        window_->ExportSingleImageCommand();
+        QCOMPARE(QDir::cleanPath(modal_->fileQuestions.at(1).request.folder),
+                 QString::fromStdString(out));
+        QCOMPARE(window_->JpegQuality(), 55);
+        QCOMPARE(QImage(QString::fromStdString(out + "/all.JPEG"), "JPEG").height(), 768);
+    }
+};
+
+PELMORA_UI_TEST_MAIN(ExportDialogsTest)
+#include "test_export_dialogs.moc"
