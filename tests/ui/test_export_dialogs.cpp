@@ -296,6 +296,32 @@ private slots:
         QCOMPARE(modal_->messages.size(), size_t(1));
     }
 
+    void failedFilesAreToldOnceAndTheRestIsWritten() {
+        window_ = std::make_unique<MainWindow>(*modal_);
+        window_->show();
+        Open({MakeRecord(0, 0, 8, 8, 0), MakeRecord(0, 0, 8, 8, 4)}, 2);
+        const std::string out = Folder("blocked");
+        QDir().mkpath(QString::fromStdString(out + "/Page1.bmp"));  // a folder in the way
+        modal_->exportAnswers.push_back(Answer(out, ImageFormat::Bmp));
+        window_->ExportAllPagesCommand();
+        QVERIFY(Exists(out, "Page2.bmp"));
+        QCOMPARE(modal_->messages.size(), size_t(1));
+        QVERIFY(modal_->messages[0].text.contains(QStringLiteral("Page1.bmp")));
+        // The progress window is gone and the window usable again.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY(!(w->isVisible() && w->windowTitle() == QStringLiteral("Progress")));
+        QVERIFY(window_->isEnabled());
+
+        // A record on a page the file lacks is not exported, and that is said.
+        modal_->exportAnswers.push_back(Answer(out, ImageFormat::Png));
+        window_->ExportAllTexturesCommand();
+        QVERIFY(Exists(out, "Texture1.png"));
+        QVERIFY(!Exists(out, "Texture2.png"));
+        QCOMPARE(modal_->messages.size(), size_t(2));
+        QCOMPARE(modal_->messages[1].text,
+                 QStringLiteral("1 texture was not exported because its page does not exist."));
+    }
+
     void singleImageStacksThePagesAndRemembersItsFolder() {
         window_ = std::make_unique<MainWindow>(*modal_);
         Open({}, 3);
