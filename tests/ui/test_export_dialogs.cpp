@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "export/html_gallery.h"
 #include "test_support.h"
@@ -238,8 +240,23 @@ private slots:
         QVERIFY(window_->isEnabled());
         QCOMPARE(window_->ExportSettings().folder, out);
 
+        // While the pages are written a progress window tells so and the window waits.
+        QStringList seen;
+        bool windowWaited = false;
+        QTimer::singleShot(0, window_.get(), [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                // The title carries the percentage done.
+                if (!w->isVisible() || !w->windowTitle().startsWith(QStringLiteral("Progress")))
+                    continue;
+                for (QLabel* label : w->findChildren<QLabel*>()) seen << label->text();
+            }
+            windowWaited = !window_->isEnabled();
+        });
         modal_->exportAnswers.push_back(Answer(out, ImageFormat::Jpeg, true));
         window_->ExportAllPagesCommand();
+        QCOMPARE(seen, QStringList({QString::fromLatin1(kSavingPagesText)}));
+        QVERIFY(windowWaited);
+        QVERIFY(window_->isEnabled());
         QVERIFY(Exists(out, "Page2.jpg"));
         const std::string html = test::ReadFile(out + "/" + kPagesGalleryName);
         QVERIFY(html.find("<TITLE>Texture Pages from - level.wad</TITLE>") != std::string::npos);
@@ -309,7 +326,7 @@ private slots:
         QVERIFY(modal_->messages[0].text.contains(QStringLiteral("Page1.bmp")));
         // The progress window is gone and the window usable again.
         for (QWidget* w : QApplication::topLevelWidgets())
-            QVERIFY(!(w->isVisible() && w->windowTitle() == QStringLiteral("Progress")));
+            QVERIFY(!(w->isVisible() && w->windowTitle().startsWith(QStringLiteral("Progress"))));
         QVERIFY(window_->isEnabled());
 
         // A record on a page the file lacks is not exported, and that is said.
