@@ -1,6 +1,7 @@
 // The Export Options and HTML Page Options dialogs on their own, and the bulk exports run
 // through the window with scripted answers.
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -101,6 +102,25 @@ private slots:
         QCOMPARE(modal_->folderStarts.back(), QDir::currentPath());
         shortened.BrowseButton()->click();
         QCOMPARE(shortened.Options().folder, QDir::toNativeSeparators("/tmp/chosen").toStdString());
+    }
+
+    void folderChooserAnswersTheFolderItShows() {
+        const std::string inside = Folder("inside");
+        QtModalUi modal;
+        QString title;
+        QString accept;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            title = dialog->windowTitle();
+            accept = dialog->labelText(QFileDialog::Accept);
+            dialog->setDirectory(QString::fromStdString(inside));
+            static_cast<QDialog*>(dialog)->accept();  // as pressing Select
+        });
+        const QString chosen = modal.ChooseFolder(QString::fromStdString(dir_->File("")));
+        QCOMPARE(title, QStringLiteral("Choose folder"));
+        QCOMPARE(accept, QStringLiteral("Select"));
+        QCOMPARE(QDir::cleanPath(chosen), QString::fromStdString(inside));
     }
 
     void exportOptionsAsksJpegQualityAndShowsHtmlControlsForJpegOnly() {
