@@ -3,7 +3,9 @@
 //
 //   build/bench/bench_export --benchmark_counters_tabular=true
 //
-// The ratio of the two real times is the speed-up quoted in the README.
+// The ratio of the two real times is the speed-up quoted in the README. The "cores" counter
+// tells whether the run had the machine to itself: the export should show about 2 on two
+// cores, the loop 1; anything less means other work shared the cores and the ratio is off.
 #include <Magick++.h>
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -120,8 +122,8 @@ void BM_GraphicsMagickLoopPng(benchmark::State& state) {
                                                    benchmark::Counter::kIsIterationInvariantRate);
 }
 
-BENCHMARK(BM_ExportAllPagesPng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
-BENCHMARK(BM_GraphicsMagickLoopPng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_ExportAllPagesPng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_GraphicsMagickLoopPng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 
