@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 pages=${1:-2000}
-cli=build/pelmora-cli
+cli=${PELMORA_CLI:-build/pelmora-cli}
 [ -x "$cli" ] || cmake --build build --target pelmora-cli
 command -v /usr/bin/time >/dev/null || { apt-get install -y -qq time >/dev/null; }
 work=bench/data

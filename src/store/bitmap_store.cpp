@@ -3,10 +3,13 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 #include <thread>
+#include <vector>
 
 #if defined(__SANITIZE_THREAD__)
 #define PELMORA_THREAD_SANITIZER 1
@@ -22,21 +25,52 @@ namespace {
 
 // Fresh memory is mapped one 4 KB page at a time as it is first written, and on virtual
 // machines every such fault is a trap to the host: reading a file of thousands of pages
-// spent most of its time there. Ask for large pages and map the new range in one call.
+// spent most of its time there. Ask for large pages and map each range in one call.
 // Only hints; nothing depends on them.
 constexpr size_t kLargeBlock = 16u << 20;
 
-void PrepareForWriting(uint8_t* bytes, size_t size) {
+void PrepareForWriting(uint8_t* bytes, size_t size, bool populate) {
     const auto pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const uintptr_t start = (reinterpret_cast<uintptr_t>(bytes) + pageSize - 1) & ~(pageSize - 1);
     const uintptr_t end = (reinterpret_cast<uintptr_t>(bytes) + size) & ~(pageSize - 1);
     if (end <= start) return;
 #ifdef MADV_HUGEPAGE
-    ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    if (!populate) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 #endif
 #ifdef MADV_POPULATE_WRITE
-    ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+    if (populate) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
 #endif
+}
+
+// Runs fill for entries [0, count) of size bytes each, starting at first. A large block is
+// shared among the cores: the kernel zeroes fresh memory on the thread that first touches
+// it, and that, not the copying, is most of the time spent reading a large file.
+void FillEntries(uint8_t* first, size_t size, int count,
+                 const std::function<void(int, uint8_t*)>& fill) {
+    const size_t total = size * static_cast<size_t>(count);
+    auto fillRange = [&](int from, int to) {
+        if (total >= kLargeBlock)
+            PrepareForWriting(first + size * from, size * static_cast<size_t>(to - from), true);
+        for (int i = from; i < to; ++i) fill(i, first + size * static_cast<size_t>(i));
+    };
+    unsigned parts = 1;
+    if (total >= kLargeBlock) {
+        PrepareForWriting(first, total, false);
+        // More threads than two per core only wait on one another in the kernel.
+        parts = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    }
+    std::vector<std::thread> helpers;
+    const int share = (count + static_cast<int>(parts) - 1) / static_cast<int>(parts);
+    int from = 0;
+    for (unsigned p = 1; p < parts && from + share < count; ++p, from += share) {
+        try {
+            helpers.emplace_back(fillRange, from, from + share);
+        } catch (const std::system_error&) {
+            break;  // no thread to be had: this one does the rest
+        }
+    }
+    fillRange(from, count);
+    for (std::thread& helper : helpers) helper.join();
 }
 
 }  // namespace
@@ -106,14 +140,13 @@ int BitmapStore::AddBitmaps(const BitmapHeader& shape, int count,
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    // Only for a block as large as a whole file's pages: advice on every small growth makes
-    // the next growth copy the whole buffer instead of remapping it.
-    if (added >= kLargeBlock) PrepareForWriting(data_ + totalSize_, added);
+    // Advice only for a block as large as a whole file's pages: advice on every small
+    // growth makes the next growth copy the whole buffer instead of remapping it.
+    FillEntries(data_ + totalSize_, size, count, fill);
     const int first = static_cast<int>(headers_.size());
     for (int i = 0; i < count; ++i) {
         BitmapHeader stored = shape;
         stored.bits = data_ + totalSize_;
-        fill(i, stored.bits);
         headers_.push_back(stored);
         offsets_.push_back(totalSize_);
         totalSize_ += size;

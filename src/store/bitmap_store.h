@@ -42,7 +42,9 @@ public:
     int AddBitmapHandle(Image&& image);
     // Appends count bitmaps shaped like shape (its bits are not used) in one allocation, and
     // lets fill write each one's pixels in place: reading a file of thousands of pages then
-    // copies every byte once. Index of the first new entry, or -1 with nothing added.
+    // copies every byte once. For a large block fill runs on several threads at once, each
+    // i exactly once, so it must be safe to call that way and must not throw. Index of the
+    // first new entry, or -1 with nothing added.
     int AddBitmaps(const BitmapHeader& shape, int count,
                    const std::function<void(int i, uint8_t* bits)>& fill);
 

@@ -1,8 +1,10 @@
 #include "wad/wad_file.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "store/bitmap_header.h"
@@ -68,16 +70,30 @@ std::vector<TextureRecord> WadFileReader::ReadRecords() {
 
 int WadFileReader::ReadPageCount() {
     const int32_t size = ReadInt32();
+    pagesStart_ = position_;
     if (size <= 0) return 0;
     const long long announced = size / static_cast<long long>(kPageBytes);
     const long long held = (Remaining() + kPageBytes - 1) / kPageBytes;
     return static_cast<int>(std::min(announced, held));
 }
 
-void WadFileReader::ReadPage(uint8_t* page) {
-    const size_t got = std::fread(page, 1, kPageBytes, file_);
-    position_ += static_cast<long long>(got);
+void WadFileReader::ReadPage(int i, uint8_t* page) const {
+    // pread keeps no shared position, so threads can read different pages at once.
+    const long long offset = pagesStart_ + static_cast<long long>(i) * kPageBytes;
+    size_t got = 0;
+    while (got < kPageBytes) {
+        const ssize_t n = ::pread(fileno(file_), page + got, kPageBytes - got,
+                                  static_cast<off_t>(offset + static_cast<long long>(got)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
     if (got < kPageBytes) std::memset(page + got, 0xFF, kPageBytes - got);
+}
+
+void WadFileReader::SkipPages(int count) {
+    position_ = std::min(size_, pagesStart_ + static_cast<long long>(count) * kPageBytes);
+    ::fseeko(file_, static_cast<off_t>(position_), SEEK_SET);
 }
 
 bool WadFileReader::CopyRestTo(const std::string& path) {

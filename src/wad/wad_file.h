@@ -34,9 +34,12 @@ public:
     // The number of pages the page data size announces, as many as the file holds (a page
     // cut short by the end of the file still counts).
     int ReadPageCount();
-    // One page of 196,608 bytes, rows top first, red, green, blue; bytes past the end of
-    // the file are white.
-    void ReadPage(uint8_t* page);
+    // Page i of those ReadPageCount announced: 196,608 bytes, rows top first, red, green,
+    // blue; bytes past the end of the file are white. Safe to call from several threads at
+    // once, in any order.
+    void ReadPage(int i, uint8_t* page) const;
+    // Moves past the count pages, to what follows them.
+    void SkipPages(int count);
     // Copies everything from the current position to the end of the file into path
     // (created anew). False with Error() set when path cannot be written.
     bool CopyRestTo(const std::string& path);
@@ -48,6 +51,7 @@ private:
     std::FILE* file_ = nullptr;
     long long size_ = 0;
     long long position_ = 0;
+    long long pagesStart_ = 0;
     std::string error_;
 };
 

@@ -10,13 +10,21 @@ namespace pelmora {
 namespace {
 
 // Appends the file's pages to the store; a page cut short by the end of the file is white
-// where bytes are missing.
-void ReadPages(WadFileReader& reader, int count, BitmapStore& store) {
+// where bytes are missing. False when the store could not take them (out of memory).
+bool ReadPages(WadFileReader& reader, int count, BitmapStore& store) {
     BitmapHeader shape;
     shape.width = kPageSize;
     shape.height = kPageSize;
     shape.widthBytes = kPageSize * 3;
-    store.AddBitmaps(shape, count, [&](int, uint8_t* bits) { reader.ReadPage(bits); });
+    const bool read = count <= 0 || store.AddBitmaps(shape, count, [&reader](int i, uint8_t* bits) {
+        reader.ReadPage(i, bits);
+    }) >= 0;
+    reader.SkipPages(count);
+    return read;
+}
+
+std::string CannotHoldPagesMessage(const std::string& path) {
+    return "Cannot read \"" + path + "\": there is not enough memory for its pages.";
 }
 
 }  // namespace
@@ -43,7 +51,10 @@ OpResult OpenTextureFile(Project& project, const std::string& path) {
     project.filePath = path;
     project.records = reader.ReadRecords();
     project.pagesInFile = reader.ReadPageCount();
-    ReadPages(reader, project.pagesInFile, project.pages);
+    if (!ReadPages(reader, project.pagesInFile, project.pages)) {
+        project.filePath.clear();
+        return OpResult::Failed(CannotHoldPagesMessage(path), true);
+    }
 
     if (!project.RecreateRestFile() || !reader.CopyRestTo(project.restOfFilePath)) {
         const std::string error =
@@ -73,14 +84,17 @@ OpResult ImportTextureFile(Project& project, const std::string& path) {
 
     const int shift = project.PageCount();
     const std::vector<TextureRecord> imported = reader.ReadRecords();
+    const int pages = reader.ReadPageCount();
+    // Records are only added with their pages, so they never point past the last page.
+    if (!ReadPages(reader, pages, project.pages))
+        return OpResult::Failed(CannotHoldPagesMessage(path));
+    project.pagesInFile = pages;
     // The second file's first record is its own reserved one.
     for (size_t i = 1; i < imported.size(); ++i) {
         TextureRecord r = imported[i];
         r.Page = static_cast<uint16_t>(r.Page + shift);
         project.records.push_back(r);
     }
-    project.pagesInFile = reader.ReadPageCount();
-    ReadPages(reader, project.pagesInFile, project.pages);
     project.selectedTexture = project.RecordCount() - 1;
     if (project.selectedTexture >= 0) {
         project.selectedPage = project.records[project.selectedTexture].Page;

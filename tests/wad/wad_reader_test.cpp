@@ -136,6 +136,23 @@ TEST(OpenTextureFile, APageCutShortIsWhiteWhereBytesAreMissing) {
     EXPECT_EQ(second.PixelAt(255, 255), MakeColour(255, 255, 255));
 }
 
+// A file this large is read on several threads; every page must still land in its place.
+TEST(OpenTextureFile, ALargeFileReadsEveryPageInItsPlace) {
+    test::TempDir dir;
+    WadBytes wad;
+    wad.records = {TextureRecord{}};
+    for (int i = 0; i < 120; ++i) wad.pages.push_back(test::PatternPage(static_cast<uint8_t>(i)));
+    wad.rest = "tail";
+    test::WriteFile(dir.File("big.wad"), wad.Build());
+    Project project;
+    ASSERT_TRUE(OpenTextureFile(project, dir.File("big.wad")).ok);
+    ASSERT_EQ(project.PageCount(), 120);
+    for (int i = 0; i < 120; ++i) {
+        ASSERT_EQ(project.pages.GetBitmap(i)->PackedRgb(), wad.pages[i]) << "page " << i;
+    }
+    EXPECT_EQ(test::ReadFile(project.restOfFilePath), "tail");
+}
+
 // Counts come from the file and are not trusted beyond what it holds.
 TEST(OpenTextureFile, HugeCountsAreBoundedByTheFileSize) {
     test::TempDir dir;
