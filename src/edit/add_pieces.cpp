@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -91,15 +92,30 @@ std::vector<std::string> GatherAndSort(const std::vector<std::string>& files, Fi
     return sorted;
 }
 
-// Adds blank pages in the new page colour, always copying in the same prepared page rather
-// than building a new one for each: adding a few thousand pieces makes hundreds of pages.
+// Adds blank pages in the new page colour straight into the store: adding a few thousand
+// pieces makes hundreds of pages. A grey colour (black and white are the usual ones) is a
+// single byte repeated; any other is copied from one prepared page.
 class BlankPages {
 public:
-    explicit BlankPages(Colour colour) : page_(kPageSize, kPageSize, colour) {}
-    int Add(Project& project) { return project.pages.AddBitmap(page_.Header()); }
+    explicit BlankPages(Colour colour) : page_(kPageSize, kPageSize, colour) {
+        const uint8_t* pixel = page_.Row(0);
+        if (pixel[0] == pixel[1] && pixel[1] == pixel[2]) greyByte_ = pixel[0];
+    }
+    int Add(Project& project) {
+        const BitmapHeader shape = page_.Header();
+        const size_t bytes = BitmapByteSize(shape);
+        return project.pages.AddBitmaps(shape, 1, [&](int, uint8_t* bits) {
+            if (greyByte_) {
+                std::memset(bits, *greyByte_, bytes);
+            } else {
+                std::memcpy(bits, shape.bits, bytes);
+            }
+        });
+    }
 
 private:
     Image page_;
+    std::optional<uint8_t> greyByte_;
 };
 
 // Places one piece first-fit from page 0 on, adding pages in the new page colour when none

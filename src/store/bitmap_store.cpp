@@ -25,20 +25,35 @@ namespace {
 
 // Fresh memory is mapped one 4 KB page at a time as it is first written, and on virtual
 // machines every such fault is a trap to the host: reading a file of thousands of pages
-// spent most of its time there. Ask for large pages and map each range in one call.
-// Only hints; nothing depends on them.
+// spent most of its time there, and adding pieces a good part of its own. Large pages and
+// mapping a range in one call cut the traps. Only hints; nothing depends on them.
 constexpr size_t kLargeBlock = 16u << 20;
+constexpr size_t kLargePagesFrom = 4u << 20;
+constexpr size_t kPopulateFrom = 64u << 10;
 
-void PrepareForWriting(uint8_t* bytes, size_t size, bool populate) {
-    const auto pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const uintptr_t start = (reinterpret_cast<uintptr_t>(bytes) + pageSize - 1) & ~(pageSize - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(bytes) + size) & ~(pageSize - 1);
-    if (end <= start) return;
+uintptr_t PageSize() {
+    static const auto size = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    return size;
+}
+
+// For the whole block, rounded outwards: advice on only a part of a mapping splits it, and a
+// split mapping can no longer be grown in place by realloc, which then copies everything.
+void AdviseLargePages([[maybe_unused]] uint8_t* bytes, [[maybe_unused]] size_t size) {
 #ifdef MADV_HUGEPAGE
-    if (!populate) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    const uintptr_t start = reinterpret_cast<uintptr_t>(bytes) & ~(PageSize() - 1);
+    const uintptr_t end =
+        (reinterpret_cast<uintptr_t>(bytes) + size + PageSize() - 1) & ~(PageSize() - 1);
+    ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 #endif
+}
+
+// Maps the whole pages inside [bytes, bytes + size) for writing in one call.
+void PopulateForWriting([[maybe_unused]] uint8_t* bytes, [[maybe_unused]] size_t size) {
 #ifdef MADV_POPULATE_WRITE
-    if (populate) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+    const uintptr_t start =
+        (reinterpret_cast<uintptr_t>(bytes) + PageSize() - 1) & ~(PageSize() - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(bytes) + size) & ~(PageSize() - 1);
+    if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
 #endif
 }
 
@@ -49,14 +64,13 @@ void FillEntries(uint8_t* first, size_t size, int count,
                  const std::function<void(int, uint8_t*)>& fill) {
     const size_t total = size * static_cast<size_t>(count);
     auto fillRange = [&](int from, int to) {
-        if (total >= kLargeBlock)
-            PrepareForWriting(first + size * from, size * static_cast<size_t>(to - from), true);
+        if (total >= kPopulateFrom)
+            PopulateForWriting(first + size * from, size * static_cast<size_t>(to - from));
         for (int i = from; i < to; ++i) fill(i, first + size * static_cast<size_t>(i));
     };
     unsigned parts = 1;
     if (total >= kLargeBlock) {
-        PrepareForWriting(first, total, false);
-        // More threads than two per core only wait on one another in the kernel.
+        // One thread per core: more only wait on one another in the kernel.
         parts = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
     }
     std::vector<std::thread> helpers;
@@ -100,20 +114,40 @@ BitmapStore::Guard BitmapStore::Lock() const {
     return guard;
 }
 
+bool BitmapStore::Reserve(size_t size) {
+    if (size <= capacity_) return true;
+    // Entries added one at a time (pages while pieces are placed) grow the buffer by half
+    // again, so hundreds of new pages move it a few times rather than once each. The spare
+    // room is address space only until it is written.
+    const size_t step = capacity_ / 2;
+    size_t wanted = size - capacity_ < step ? capacity_ + step : size;
+    auto* grown = static_cast<uint8_t*>(std::realloc(data_, wanted));
+    if (grown == nullptr && wanted > size) {
+        wanted = size;
+        grown = static_cast<uint8_t*>(std::realloc(data_, wanted));
+    }
+    if (grown == nullptr) return false;
+    data_ = grown;
+    capacity_ = wanted;
+    if (capacity_ >= kLargePagesFrom) AdviseLargePages(data_, capacity_);
+    return true;
+}
+
 int BitmapStore::AddBitmap(const BitmapHeader& h) {
     const size_t size = BitmapByteSize(h);
     if (h.bits == nullptr || size == 0) return -1;
     Guard guard = Lock();
     if (!guard.owns_lock()) return -1;
-    auto* grown = static_cast<uint8_t*>(std::realloc(data_, totalSize_ + size));
-    if (grown == nullptr) return -1;
-    data_ = grown;
+    if (!Reserve(totalSize_ + size)) return -1;
     try {
         headers_.reserve(headers_.size() + 1);
         offsets_.reserve(offsets_.size() + 1);
     } catch (const std::bad_alloc&) {
         return -1;  // data keeps its old bytes; the extra room is simply unused
     }
+    // A page-sized entry spans dozens of fresh memory pages: map them in one call rather
+    // than trapping into the kernel on each as it is copied.
+    if (size >= kPopulateFrom) PopulateForWriting(data_ + totalSize_, size);
     std::memcpy(data_ + totalSize_, h.bits, size);
     BitmapHeader stored = h;
     stored.bits = data_ + totalSize_;
@@ -131,17 +165,13 @@ int BitmapStore::AddBitmaps(const BitmapHeader& shape, int count,
     Guard guard = Lock();
     if (!guard.owns_lock()) return -1;
     const size_t added = size * static_cast<size_t>(count);
-    auto* grown = static_cast<uint8_t*>(std::realloc(data_, totalSize_ + added));
-    if (grown == nullptr) return -1;
-    data_ = grown;
+    if (!Reserve(totalSize_ + added)) return -1;
     try {
         headers_.reserve(headers_.size() + count);
         offsets_.reserve(offsets_.size() + count);
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    // Advice only for a block as large as a whole file's pages: advice on every small
-    // growth makes the next growth copy the whole buffer instead of remapping it.
     FillEntries(data_ + totalSize_, size, count, fill);
     const int first = static_cast<int>(headers_.size());
     for (int i = 0; i < count; ++i) {
@@ -192,18 +222,17 @@ int BitmapStore::ReplaceBitmap(int index, const BitmapHeader& h) {
     const size_t start = offsets_[index];
     const size_t oldSize = BitmapByteSize(headers_[index]);
     const size_t tail = totalSize_ - start - oldSize;
-    if (newSize > oldSize) {
-        auto* grown = static_cast<uint8_t*>(std::realloc(data_, totalSize_ + newSize - oldSize));
-        if (grown == nullptr) return 0;
-        data_ = grown;
-    }
+    if (newSize > oldSize && !Reserve(totalSize_ + newSize - oldSize)) return 0;
     // Same-size replacements (every page edit) copy only the entry itself.
     if (newSize != oldSize) std::memmove(data_ + start + newSize, data_ + start + oldSize, tail);
     std::memcpy(data_ + start, h.bits, newSize);
     const size_t newTotal = totalSize_ - oldSize + newSize;
     if (newSize < oldSize) {
         // Shrinking cannot fail in a way that matters: the old block stays valid if it does.
-        if (auto* shrunk = static_cast<uint8_t*>(std::realloc(data_, newTotal))) data_ = shrunk;
+        if (auto* shrunk = static_cast<uint8_t*>(std::realloc(data_, newTotal))) {
+            data_ = shrunk;
+            capacity_ = newTotal;
+        }
     }
     headers_[index] = h;
     headers_[index].bits = data_ + start;
@@ -236,10 +265,14 @@ int BitmapStore::DeleteBitmap(int index) {
         std::free(data_);
         data_ = nullptr;
         totalSize_ = 0;
+        capacity_ = 0;
         headers_.shrink_to_fit();
         offsets_.shrink_to_fit();
     } else {
-        if (auto* shrunk = static_cast<uint8_t*>(std::realloc(data_, totalSize_))) data_ = shrunk;
+        if (auto* shrunk = static_cast<uint8_t*>(std::realloc(data_, totalSize_))) {
+            data_ = shrunk;
+            capacity_ = totalSize_;
+        }
         for (size_t j = 0; j < offsets_.size(); ++j) {
             if (j >= static_cast<size_t>(index)) offsets_[j] -= size;
             headers_[j].bits = data_ + offsets_[j];
@@ -254,6 +287,7 @@ void BitmapStore::ClearBitmaps() {
     if (!guard.owns_lock()) return;
     std::free(data_);
     data_ = nullptr;
+    capacity_ = 0;
     headers_.clear();
     headers_.shrink_to_fit();
     offsets_.clear();

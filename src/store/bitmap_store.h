@@ -76,6 +76,8 @@ public:
 private:
     using Guard = std::unique_lock<std::recursive_timed_mutex>;
     Guard Lock() const;
+    // Room for size bytes in data_; false (nothing changed) when memory is short.
+    bool Reserve(size_t size);
 
     std::shared_ptr<StoreLock> lock_;
     uint8_t* data_ = nullptr;  // malloc'd: growing a large block by realloc need not copy it
@@ -83,6 +85,7 @@ private:
     std::vector<size_t> offsets_;
     std::atomic<int> count_{0};
     size_t totalSize_ = 0;
+    size_t capacity_ = 0;
 };
 
 }  // namespace pelmora

@@ -84,6 +84,19 @@ static bool WriteAll(int fd, const char* data, size_t size) {
     return true;
 }
 
+// Hands bytes to the file and, every few megabytes, asks the disk to start writing them,
+// so that the sync at the end waits for the last part only rather than the whole file.
+bool AtomicFileWriter::WriteOut(const char* data, size_t size) {
+    if (!WriteAll(fd_, data, size)) return false;
+    written_ += static_cast<long long>(size);
+    constexpr long long kWritebackStep = 8 << 20;
+    if (written_ - writingBack_ >= kWritebackStep) {
+        ::sync_file_range(fd_, writingBack_, written_ - writingBack_, SYNC_FILE_RANGE_WRITE);
+        writingBack_ = written_;
+    }
+    return true;
+}
+
 bool AtomicFileWriter::Write(const void* data, size_t size) {
     if (failed_ || fd_ < 0) return false;
     const char* bytes = static_cast<const char*>(data);
@@ -92,7 +105,7 @@ bool AtomicFileWriter::Write(const void* data, size_t size) {
         buffer_.append(bytes, size);
         return true;
     }
-    if (!WriteAll(fd_, buffer_.data(), buffer_.size()) || !WriteAll(fd_, bytes, size)) {
+    if (!WriteOut(buffer_.data(), buffer_.size()) || !WriteOut(bytes, size)) {
         error_ = WriteErrorMessage(target_, errno);
         failed_ = true;
         return false;
@@ -106,7 +119,7 @@ bool AtomicFileWriter::Commit() {
         Discard();
         return false;
     }
-    if (!WriteAll(fd_, buffer_.data(), buffer_.size()) || ::fsync(fd_) != 0) {
+    if (!WriteOut(buffer_.data(), buffer_.size()) || ::fsync(fd_) != 0) {
         error_ = WriteErrorMessage(target_, errno);
         failed_ = true;
         Discard();

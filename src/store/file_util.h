@@ -33,10 +33,13 @@ public:
 
 private:
     void Discard();
+    bool WriteOut(const char* data, size_t size);
 
     std::string target_;
     std::string tempPath_;
     int fd_ = -1;
+    long long written_ = 0;      // bytes handed to the file so far
+    long long writingBack_ = 0;  // bytes the disk has been asked to start writing
     std::string buffer_;
     std::string error_;
     bool failed_ = false;

@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #include "test_support.h"
 
@@ -90,6 +92,37 @@ TEST(BitmapStore, DeletingMovesLaterEntriesDown) {
     EXPECT_EQ(store.Count(), 0);
     EXPECT_EQ(store.TotalSize(), 0u);
     EXPECT_EQ(store.AddBitmapHandle(Uniform(2, 2, 5)), 0);  // usable again
+}
+
+// The buffer grows ahead of its entries and moves as it grows; entries added one by one, in a
+// block, replaced and deleted along the way must all keep their bytes and their packing.
+TEST(BitmapStore, KeepsEveryEntryWhileTheBufferGrowsAndShrinks) {
+    BitmapStore store;
+    std::vector<Image> expected;
+    for (int i = 0; i < 60; ++i) {
+        expected.push_back(test::PatternImage(256, 256, static_cast<uint8_t>(i)));
+        ASSERT_EQ(store.AddBitmapHandle(Image(expected.back())), i);
+    }
+    BitmapHeader shape = expected[0].Header();
+    ASSERT_EQ(store.AddBitmaps(shape, 100,
+                               [&](int i, uint8_t* bits) { std::memset(bits, i, kPageBytes); }),
+              60);
+    for (int i = 0; i < 100; ++i) expected.push_back(Uniform(256, 256, static_cast<uint8_t>(i)));
+    ASSERT_EQ(store.DeleteBitmap(10), 1);
+    expected.erase(expected.begin() + 10);
+    ASSERT_EQ(store.ReplaceBitmapHandle(20, Uniform(8, 8, 200)), 1);
+    expected[20] = Uniform(8, 8, 200);
+    expected.push_back(Uniform(256, 256, 77));
+    ASSERT_EQ(store.AddBitmapHandle(Uniform(256, 256, 77)), 159);
+
+    ASSERT_EQ(store.Count(), static_cast<int>(expected.size()));
+    size_t offset = 0;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(*store.OffsetOf(static_cast<int>(i)), offset) << "entry " << i;
+        ASSERT_EQ(*store.GetBitmap(static_cast<int>(i)), expected[i]) << "entry " << i;
+        offset += BitmapByteSize(expected[i].Header());
+    }
+    EXPECT_EQ(store.TotalSize(), offset);
 }
 
 TEST(BitmapStore, EveryLockingOperationGivesUpWhenTheLockIsHeldTooLong) {
