@@ -155,8 +155,13 @@ void WriteTextures(const Project& project, const std::vector<int>& wanted,
 }  // namespace
 
 std::string ShortFolderText(const std::string& folder) {
-    if (folder.size() <= 30) return folder;
-    return folder.substr(0, 3) + "..." + folder.substr(folder.size() - 24);
+    // Counted in characters, not bytes: a cut inside a UTF-8 sequence would show as garbage.
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < folder.size(); ++i) {
+        if ((static_cast<unsigned char>(folder[i]) & 0xC0) != 0x80) starts.push_back(i);
+    }
+    if (starts.size() <= 30) return folder;
+    return folder.substr(0, starts[3]) + "..." + folder.substr(starts[starts.size() - 24]);
 }
 
 OpResult ExportAllPages(const Project& project, const ExportOptions& options,

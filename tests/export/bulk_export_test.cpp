@@ -184,6 +184,13 @@ TEST(ShortFolderTextTest, LongFoldersKeepTheirEnds) {
     ASSERT_EQ(thirty.size(), 30u);
     EXPECT_EQ(ShortFolderText(thirty), thirty);
     EXPECT_EQ(ShortFolderText(thirty + "h"), "/ho...omeone/textures/abcdefgh");
+    // Characters, not bytes: 30 two-byte letters fit whole, and a longer name is never cut
+    // inside a letter.
+    std::string umlauts;
+    for (int i = 0; i < 30; ++i) umlauts += "\xC3\xBC";  // u with diaeresis
+    EXPECT_EQ(ShortFolderText(umlauts), umlauts);
+    EXPECT_EQ(ShortFolderText("/\xC3\xA4" + umlauts),
+              "/\xC3\xA4\xC3\xBC..." + umlauts.substr(umlauts.size() - 48));
 }
 
 }  // namespace
