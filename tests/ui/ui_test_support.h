@@ -1,13 +1,18 @@
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QString>
 #include <QtTest>
+#include <memory>
 #include <string>
 
 #include "store/image_io.h"
 #include "store/project.h"
+#include "test_support.h"
+#include "ui/main_window.h"
+#include "ui/scripted_modal_ui.h"
 
 // Every editor test program initialises the image library before Qt.
 #define PELMORA_UI_TEST_MAIN(TestClass)         \
@@ -31,5 +36,42 @@ void WritePng(const std::string& path, int width, int height, Colour colour);
 inline QRgb Rgb(Colour c) {
     return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
 }
+
+inline QStringList Items(QComboBox* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+    return items;
+}
+
+// A shown main window that answers from a script, and a folder for its files. Test classes
+// call StartWindow from init() and StopWindow from cleanup(), so every test starts afresh.
+class WindowTest : public QObject {
+protected:
+    std::unique_ptr<TempDir> dir_;
+    std::unique_ptr<ui::ScriptedModalUi> modal_;
+    std::unique_ptr<ui::MainWindow> window_;
+
+    void StartWindow() {
+        dir_ = std::make_unique<TempDir>();
+        modal_ = std::make_unique<ui::ScriptedModalUi>();
+        window_ = std::make_unique<ui::MainWindow>(*modal_);
+        window_->show();
+    }
+    void StopWindow() {
+        window_.reset();
+        modal_.reset();
+        dir_.reset();
+    }
+    // Writes a WAD of these records and pattern pages and opens it in the window.
+    void Open(const std::vector<TextureRecord>& records, int pages,
+              const std::string& name = "level.wad") {
+        WriteWad(dir_->File(name), records, pages);
+        window_->OpenFile(QString::fromStdString(dir_->File(name)));
+    }
+    void Select(int texture) {
+        window_->TextureList()->setCurrentIndex(texture);
+        window_->ShowSelectedTexture();
+    }
+};
 
 }  // namespace pelmora::test
