@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -43,5 +44,20 @@ inline CliRun RunCliBinary(const std::string& dir, const std::vector<std::string
     std::remove(errPath.c_str());
     return run;
 }
+
+// Each test runs pelmora-cli in a folder of its own.
+class CliTest : public ::testing::Test {
+protected:
+    CliRun Run(const std::vector<std::string>& args) const {
+        return RunCliBinary(dir.Path(), args);
+    }
+    int Status(const std::vector<std::string>& args) const { return Run(args).status; }
+    std::string Read(const std::string& name) const { return ReadFile(dir.File(name)); }
+    void Write(const std::string& name, const std::string& bytes) const {
+        WriteFile(dir.File(name), bytes);
+    }
+
+    TempDir dir;
+};
 
 }  // namespace pelmora::test

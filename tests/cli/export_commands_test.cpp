@@ -9,8 +9,6 @@
 namespace pelmora {
 namespace {
 
-using test::RunCliBinary;
-
 // Two pages; record 2 on page 2, record 3 on a page that does not exist.
 std::string SampleWad() {
     test::WadBytes wad;
@@ -24,38 +22,35 @@ Image Page(uint8_t seed) {
     return Image::FromPackedRgb(256, 256, test::PatternPage(seed).data());
 }
 
-class CliExportCommands : public ::testing::Test {
+class CliExportCommands : public test::CliTest {
 protected:
     void SetUp() override {
-        test::WriteFile(dir.File("level.wad"), SampleWad());
+        Write("level.wad", SampleWad());
         ::mkdir(dir.File("out").c_str(), 0755);
     }
     std::string Out(const std::string& name) { return dir.File("out/" + name); }
-
-    test::TempDir dir;
 };
 
 TEST_F(CliExportCommands, ExportPagesWritesEachPageInTheFormat) {
-    auto run = RunCliBinary(dir.Path(), {"export-pages", "level.wad", "out"});
+    auto run = Run({"export-pages", "level.wad", "out"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(*LoadImage(Out("Page2.bmp")), Page(2));
-    run = RunCliBinary(dir.Path(), {"export-pages", "level.wad", "out", "--format", "tiff"});
+    run = Run({"export-pages", "level.wad", "out", "--format", "tiff"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(*LoadImage(Out("Page1.tif")), Page(1));
     EXPECT_FALSE(FileExists(Out("Page3.tif")));
     EXPECT_FALSE(FileExists(Out("texture_pages.htm")));
-    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), SampleWad());
+    EXPECT_EQ(Read("level.wad"), SampleWad());
 }
 
 TEST_F(CliExportCommands, GalleryOptionsReachThePage) {
-    auto run = RunCliBinary(
-        dir.Path(), {"export-pages", "level.wad",    "out",      "--format",  "jpeg",
-                     "--quality",    "40",           "--html",   "--columns", "1",
-                     "--width",      "100%",         "--border", "3",         "--table-color",
-                     "102030",       "--cell-color", "0000ff",   "--align",   "left"});
+    auto run = Run({"export-pages", "level.wad",    "out",      "--format",  "jpeg",
+                    "--quality",    "40",           "--html",   "--columns", "1",
+                    "--width",      "100%",         "--border", "3",         "--table-color",
+                    "102030",       "--cell-color", "0000ff",   "--align",   "left"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(LoadImage(Out("Page2.jpg")));
-    const std::string html = test::ReadFile(Out("texture_pages.htm"));
+    const std::string html = Read("out/texture_pages.htm");
     EXPECT_NE(html.find("<TITLE>Texture Pages from - level.wad</TITLE>\r\n"), std::string::npos);
     EXPECT_NE(html.find("<TABLE WIDTH=\"100%\" CELLPADDING=\"2\" CELLSPACING=\"2\" BORDER=\"3\" "
                         "BGCOLOR=\"#102030\">\r\n\t<TR>\r\n\t\t<TD ALIGN=\"LEFT\" "
@@ -63,12 +58,10 @@ TEST_F(CliExportCommands, GalleryOptionsReachThePage) {
               std::string::npos)
         << html;
 
-    run = RunCliBinary(dir.Path(), {"export-textures", "level.wad", "out", "--format", "jpg",
-                                    "--html", "--no-width"});
+    run = Run({"export-textures", "level.wad", "out", "--format", "jpg", "--html", "--no-width"});
     EXPECT_EQ(run.status, 1);  // record 3's page is missing
     EXPECT_EQ(run.err, "1 texture was not exported because its page does not exist.\n");
-    EXPECT_NE(test::ReadFile(Out("texture_pieces.htm")).find("<TABLE CELLPADDING"),
-              std::string::npos);
+    EXPECT_NE(Read("out/texture_pieces.htm").find("<TABLE CELLPADDING"), std::string::npos);
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"export-pages", "level.wad", "out", "--html"},
@@ -78,44 +71,42 @@ TEST_F(CliExportCommands, GalleryOptionsReachThePage) {
              {"export-pages", "level.wad", "out", "--format", "jpeg", "--html", "--align", "top"},
              {"export-textures", "level.wad", "out", "--page", "1", "--format", "jpeg", "--html"},
              {"export-single", "level.wad", "out/all.gif"}}) {
-        EXPECT_EQ(RunCliBinary(dir.Path(), args).status, 2) << args[3];
+        EXPECT_EQ(Status(args), 2) << args[3];
     }
 }
 
 TEST_F(CliExportCommands, ExportTexturesOfOnePageUsesOverallNumbers) {
-    auto run = RunCliBinary(
-        dir.Path(), {"export-textures", "level.wad", "out", "--page", "2", "--format", "png"});
+    auto run = Run({"export-textures", "level.wad", "out", "--page", "2", "--format", "png"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(*LoadImage(Out("Texture2.png")), Page(2).Copy(10, 20, 30, 40));
     EXPECT_FALSE(FileExists(Out("Texture1.png")));
-    run = RunCliBinary(dir.Path(), {"export-textures", "level.wad", "out", "--page", "3"});
+    run = Run({"export-textures", "level.wad", "out", "--page", "3"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "There is no page 3.\n");
 }
 
 TEST_F(CliExportCommands, FailuresNameTheFile) {
     ::mkdir(Out("Page1.png").c_str(), 0755);
-    auto run = RunCliBinary(dir.Path(), {"export-pages", "level.wad", "out", "--format", "png"});
+    auto run = Run({"export-pages", "level.wad", "out", "--format", "png"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("out/Page1.png"), std::string::npos) << run.err;
     EXPECT_TRUE(FileExists(Out("Page2.png")));
-    run = RunCliBinary(dir.Path(), {"export-pages", "level.wad", "nowhere"});
+    run = Run({"export-pages", "level.wad", "nowhere"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("nowhere"), std::string::npos);
 }
 
 TEST_F(CliExportCommands, ExportSingleStacksThePages) {
-    auto run = RunCliBinary(dir.Path(), {"export-single", "level.wad", "out/all.png"});
+    auto run = Run({"export-single", "level.wad", "out/all.png"});
     EXPECT_EQ(run.status, 0) << run.err;
     const auto image = LoadImage(Out("all.png"));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->Width(), 256);
     EXPECT_EQ(image->Height(), 512);
     EXPECT_EQ(image->Copy(0, 256, 256, 256), Page(2));
-    run =
-        RunCliBinary(dir.Path(), {"export-single", "level.wad", "out/all.JPG", "--quality", "10"});
+    run = Run({"export-single", "level.wad", "out/all.JPG", "--quality", "10"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(test::ReadFile(Out("all.JPG")).substr(0, 2), "\xff\xd8");
+    EXPECT_EQ(Read("out/all.JPG").substr(0, 2), "\xff\xd8");
 }
 
 }  // namespace

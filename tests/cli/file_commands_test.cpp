@@ -7,8 +7,6 @@
 namespace pelmora {
 namespace {
 
-using test::RunCliBinary;
-
 std::string SampleWad(uint32_t version = 130, const std::string& rest = "REST") {
     test::WadBytes wad;
     wad.version = version;
@@ -18,99 +16,95 @@ std::string SampleWad(uint32_t version = 130, const std::string& rest = "REST") 
     return wad.Build();
 }
 
-TEST(CliFileCommands, InfoAndRecordsDescribeTheFile) {
-    test::TempDir dir;
+class CliFileCommands : public test::CliTest {};
+
+TEST_F(CliFileCommands, InfoAndRecordsDescribeTheFile) {
     test::WriteFile(dir.File("level \"1\".wad"), SampleWad());
-    const auto info = RunCliBinary(dir.Path(), {"info", "level \"1\".wad"});
+    const auto info = Run({"info", "level \"1\".wad"});
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_EQ(info.out,
               "{\"path\": \"level \\\"1\\\".wad\", \"version\": \"130\", \"records\": 2, "
               "\"pages\": 2, \"rest_bytes\": 4}\n");
-    const auto records = RunCliBinary(dir.Path(), {"records", "level \"1\".wad"});
+    const auto records = Run({"records", "level \"1\".wad"});
     EXPECT_EQ(records.out,
               "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n"
               "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n");
 }
 
-TEST(CliFileCommands, SaveKeepsAWadByteForByteAndOutputLeavesItUntouched) {
-    test::TempDir dir;
+TEST_F(CliFileCommands, SaveKeepsAWadByteForByteAndOutputLeavesItUntouched) {
     const std::string original = SampleWad(129, std::string(5000, 'r'));
-    test::WriteFile(dir.File("level.wad"), original);
-    auto run = RunCliBinary(dir.Path(), {"save", "level.wad"});
+    Write("level.wad", original);
+    auto run = Run({"save", "level.wad"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
-    run = RunCliBinary(dir.Path(), {"save", "level.wad", "-o", "copy.plm"});
+    EXPECT_EQ(Read("level.wad"), original);
+    run = Run({"save", "level.wad", "-o", "copy.plm"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(test::ReadFile(dir.File("copy.plm")), original);  // still a version 129 WAD
+    EXPECT_EQ(Read("copy.plm"), original);  // still a version 129 WAD
 }
 
-TEST(CliFileCommands, NewCreatesOnceAndRenamesAWadPath) {
-    test::TempDir dir;
-    auto run = RunCliBinary(dir.Path(), {"new", "a.plm", "--color", "ff8000"});
+TEST_F(CliFileCommands, NewCreatesOnceAndRenamesAWadPath) {
+    auto run = Run({"new", "a.plm", "--color", "ff8000"});
     EXPECT_EQ(run.status, 0) << run.err;
-    const std::string bytes = test::ReadFile(dir.File("a.plm"));
+    const std::string bytes = Read("a.plm");
     ASSERT_EQ(bytes.size(), 20 + kPageBytes);
     EXPECT_EQ(bytes.substr(0, 4), "PELM");
     EXPECT_EQ(bytes.substr(20, 3), std::string("\xff\x80\0", 3));
-    run = RunCliBinary(dir.Path(), {"new", "a.plm"});
+    run = Run({"new", "a.plm"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("a.plm"), std::string::npos);
-    EXPECT_EQ(test::ReadFile(dir.File("a.plm")), bytes);
-    EXPECT_EQ(RunCliBinary(dir.Path(), {"new", "--force", "a.plm"}).status, 0);
+    EXPECT_EQ(Read("a.plm"), bytes);
+    EXPECT_EQ(Status({"new", "--force", "a.plm"}), 0);
 
-    test::WriteFile(dir.File("b.plm"), "taken");
-    run = RunCliBinary(dir.Path(), {"new", "b.wad"});
+    Write("b.plm", "taken");
+    run = Run({"new", "b.wad"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "saved as b1.plm\n");
     EXPECT_FALSE(FileExists(dir.File("b.wad")));
 }
 
-TEST(CliFileCommands, MergeAppendsTheSecondFilesTextures) {
-    test::TempDir dir;
-    test::WriteFile(dir.File("a.wad"), SampleWad(130, "A-REST"));
-    test::WriteFile(dir.File("b.wad"), SampleWad(129, "B-REST"));
-    const auto run = RunCliBinary(dir.Path(), {"merge", "a.wad", "b.wad"});
+TEST_F(CliFileCommands, MergeAppendsTheSecondFilesTextures) {
+    Write("a.wad", SampleWad(130, "A-REST"));
+    Write("b.wad", SampleWad(129, "B-REST"));
+    const auto run = Run({"merge", "a.wad", "b.wad"});
     EXPECT_EQ(run.status, 0) << run.err;
-    const auto info = RunCliBinary(dir.Path(), {"info", "a.wad"});
+    const auto info = Run({"info", "a.wad"});
     EXPECT_EQ(info.out,
               "{\"path\": \"a.wad\", \"version\": \"130\", \"records\": 3, \"pages\": 4, "
               "\"rest_bytes\": 6}\n");
-    const auto records = RunCliBinary(dir.Path(), {"records", "a.wad"});
+    const auto records = Run({"records", "a.wad"});
     EXPECT_NE(records.out.find("Page=4, X=10"), std::string::npos);
 }
 
-TEST(CliFileCommands, FailuresAndUsageErrorsHaveTheirOwnStatus) {
-    test::TempDir dir;
-    test::WriteFile(dir.File("bad.wad"), "nonsense");
-    auto run = RunCliBinary(dir.Path(), {"info", "bad.wad"});
+TEST_F(CliFileCommands, FailuresAndUsageErrorsHaveTheirOwnStatus) {
+    Write("bad.wad", "nonsense");
+    auto run = Run({"info", "bad.wad"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("This is not a Stonecrypt Wad file or wrong version or type of wad..."),
               std::string::npos);
-    run = RunCliBinary(dir.Path(), {"save", "missing.wad"});
+    run = Run({"save", "missing.wad"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("missing.wad"), std::string::npos);
-    test::WriteFile(dir.File("a.wad"), SampleWad());
-    run = RunCliBinary(dir.Path(), {"merge", "a.wad", "bad.wad"});
+    Write("a.wad", SampleWad());
+    run = Run({"merge", "a.wad", "bad.wad"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(test::ReadFile(dir.File("a.wad")), SampleWad());
+    EXPECT_EQ(Read("a.wad"), SampleWad());
 
-    EXPECT_EQ(RunCliBinary(dir.Path(), {"frobnicate"}).status, 2);
-    EXPECT_EQ(RunCliBinary(dir.Path(), {"info"}).status, 2);
-    EXPECT_EQ(RunCliBinary(dir.Path(), {"info", "a.wad", "--bogus"}).status, 2);
-    EXPECT_EQ(RunCliBinary(dir.Path(), {"new", "c.plm", "--color", "red"}).status, 2);
+    EXPECT_EQ(Status({"frobnicate"}), 2);
+    EXPECT_EQ(Status({"info"}), 2);
+    EXPECT_EQ(Status({"info", "a.wad", "--bogus"}), 2);
+    EXPECT_EQ(Status({"new", "c.plm", "--color", "red"}), 2);
     EXPECT_FALSE(FileExists(dir.File("c.plm")));
 }
 
-TEST(CliFileCommands, HelpAndVersion) {
-    test::TempDir dir;
-    auto run = RunCliBinary(dir.Path(), {"--version"});
+TEST_F(CliFileCommands, HelpAndVersion) {
+    auto run = Run({"--version"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "pelmora-cli 1.0.6.6\n");
-    run = RunCliBinary(dir.Path(), {"--help"});
+    run = Run({"--help"});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("merge"), std::string::npos);
-    run = RunCliBinary(dir.Path(), {"save", "--help"});
+    run = Run({"save", "--help"});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("--output"), std::string::npos);
 }

@@ -6,8 +6,6 @@
 namespace pelmora {
 namespace {
 
-using test::RunCliBinary;
-
 // Three pages; records 2 and 3 equal, record 4 on page 3.
 std::string SampleWad() {
     test::WadBytes wad;
@@ -19,33 +17,31 @@ std::string SampleWad() {
     return wad.Build();
 }
 
-class CliRecordsCommands : public ::testing::Test {
+class CliRecordsCommands : public test::CliTest {
 protected:
-    void SetUp() override { test::WriteFile(dir.File("level.wad"), SampleWad()); }
-    std::string Records() { return RunCliBinary(dir.Path(), {"records", "level.wad"}).out; }
-
-    test::TempDir dir;
+    void SetUp() override { Write("level.wad", SampleWad()); }
+    std::string Records() { return Run({"records", "level.wad"}).out; }
 };
 
 TEST_F(CliRecordsCommands, ExportWritesTheRecordsFileAndLeavesTheWad) {
-    const auto run = RunCliBinary(dir.Path(), {"export-records", "level.wad", "level.rec"});
+    const auto run = Run({"export-records", "level.wad", "level.rec"});
     EXPECT_EQ(run.status, 0) << run.err;
-    const std::string text = test::ReadFile(dir.File("level.rec"));
+    const std::string text = Read("level.rec");
     EXPECT_EQ(text.substr(0, 31), "#Pelmora Texture Records File\r\n");
     EXPECT_NE(text.find("[Amount_Of_Textures]\r\n4\r\n"), std::string::npos);
     EXPECT_NE(text.find("[Texture2]\r\n10\r\n20\r\n30\r\n40\r\n0\r\n-1\r\n2\r\n\r\n[Texture3]"),
               std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 23), "256\r\n256\r\n-1\r\n-1\r\n3\r\n\r\n");
-    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), SampleWad());
+    EXPECT_EQ(Read("level.wad"), SampleWad());
 
-    EXPECT_EQ(RunCliBinary(dir.Path(), {"export-records", "level.wad", "no/level.rec"}).status, 1);
+    EXPECT_EQ(Status({"export-records", "level.wad", "no/level.rec"}), 1);
 }
 
 TEST_F(CliRecordsCommands, ImportOverwritesOrAppendsWithTheShift) {
-    ASSERT_EQ(RunCliBinary(dir.Path(), {"export-records", "level.wad", "level.rec"}).status, 0);
+    ASSERT_EQ(Status({"export-records", "level.wad", "level.rec"}), 0);
     const std::string before = Records();
 
-    auto run = RunCliBinary(dir.Path(), {"import-records", "level.wad", "level.rec", "--append"});
+    auto run = Run({"import-records", "level.wad", "level.rec", "--append"});
     EXPECT_EQ(run.status, 0) << run.err;
     // By default the appended pages move up by the page count, as the dialog proposes.
     EXPECT_EQ(Records(), before +
@@ -53,80 +49,74 @@ TEST_F(CliRecordsCommands, ImportOverwritesOrAppendsWithTheShift) {
                              "Page=5, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n"
                              "Page=6, X=0, Y=0, Width=256, Height=256, FlipX=-1, FlipY=-1\n");
 
-    run = RunCliBinary(
-        dir.Path(), {"import-records", "level.wad", "level.rec", "--overwrite", "-o", "copy.wad"});
+    run = Run({"import-records", "level.wad", "level.rec", "--overwrite", "-o", "copy.wad"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(RunCliBinary(dir.Path(), {"records", "copy.wad"}).out, before);
+    EXPECT_EQ(Run({"records", "copy.wad"}).out, before);
 
-    run = RunCliBinary(dir.Path(),
-                       {"import-records", "level.wad", "level.rec", "--append", "--shift", "0"});
+    run = Run({"import-records", "level.wad", "level.rec", "--append", "--shift", "0"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(Records().find("FlipY=-1\nPage=2, X=10"), std::string::npos);
 }
 
 TEST_F(CliRecordsCommands, UnusableRecordsFilesLeaveTheWadAlone) {
-    test::WriteFile(dir.File("bad.rec"), "#Pelmora Texture Records File \r\n");
-    auto run = RunCliBinary(dir.Path(), {"import-records", "level.wad", "bad.rec", "--overwrite"});
+    Write("bad.rec", "#Pelmora Texture Records File \r\n");
+    auto run = Run({"import-records", "level.wad", "bad.rec", "--overwrite"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "This is not at Pelmora Texture Records File...\n");
 
-    ASSERT_EQ(RunCliBinary(dir.Path(), {"export-records", "level.wad", "level.rec"}).status, 0);
-    std::string text = test::ReadFile(dir.File("level.rec"));
+    ASSERT_EQ(Status({"export-records", "level.wad", "level.rec"}), 0);
+    std::string text = Read("level.rec");
     text.replace(text.find("[Amount_Of_Textures]"), 1, "(");
-    test::WriteFile(dir.File("amount.rec"), text);
-    run = RunCliBinary(dir.Path(), {"import-records", "level.wad", "amount.rec", "--overwrite"});
+    Write("amount.rec", text);
+    run = Run({"import-records", "level.wad", "amount.rec", "--overwrite"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("amount.rec"), std::string::npos);
-    EXPECT_EQ(
-        RunCliBinary(dir.Path(), {"import-records", "level.wad", "none.rec", "--append"}).status,
-        1);
-    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), SampleWad());
+    EXPECT_EQ(Status({"import-records", "level.wad", "none.rec", "--append"}), 1);
+    EXPECT_EQ(Read("level.wad"), SampleWad());
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"import-records", "level.wad", "level.rec"},
              {"import-records", "level.wad", "level.rec", "--overwrite", "--append"},
              {"import-records", "level.wad", "level.rec", "--overwrite", "--shift", "2"},
              {"import-records", "level.wad", "level.rec", "--append", "--shift", "two"}}) {
-        EXPECT_EQ(RunCliBinary(dir.Path(), args).status, 2) << args.back();
+        EXPECT_EQ(Run(args).status, 2) << args.back();
     }
-    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), SampleWad());
+    EXPECT_EQ(Read("level.wad"), SampleWad());
 }
 
 TEST_F(CliRecordsCommands, SortKeepsTheFirstRecord) {
-    auto run = RunCliBinary(dir.Path(), {"sort", "level.wad", "--descending"});
+    auto run = Run({"sort", "level.wad", "--descending"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Records(),
               "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n"
               "Page=3, X=0, Y=0, Width=256, Height=256, FlipX=-1, FlipY=-1\n"
               "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n"
               "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n");
-    run = RunCliBinary(dir.Path(), {"sort", "level.wad"});
+    run = Run({"sort", "level.wad"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), SampleWad());
+    EXPECT_EQ(Read("level.wad"), SampleWad());
 }
 
 TEST_F(CliRecordsCommands, CheckDuplicatesReportsAndRemovesOnRequest) {
     const std::string report = "Found 1 duplicates\n\ntexture 2 and texture 3 match\n";
-    auto run = RunCliBinary(dir.Path(), {"check-duplicates", "level.wad", "--report", "d.txt"});
+    auto run = Run({"check-duplicates", "level.wad", "--report", "d.txt"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, report);
-    EXPECT_EQ(test::ReadFile(dir.File("d.txt")),
-              "Found 1 duplicates\r\n\r\ntexture 2 and texture 3 match\r\n");
-    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), SampleWad());
+    EXPECT_EQ(Read("d.txt"), "Found 1 duplicates\r\n\r\ntexture 2 and texture 3 match\r\n");
+    EXPECT_EQ(Read("level.wad"), SampleWad());
 
-    run = RunCliBinary(dir.Path(),
-                       {"check-duplicates", "level.wad", "--report", "no/d.txt", "--remove"});
+    run = Run({"check-duplicates", "level.wad", "--report", "no/d.txt", "--remove"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(test::ReadFile(dir.File("level.wad")), SampleWad());
+    EXPECT_EQ(Read("level.wad"), SampleWad());
 
-    run = RunCliBinary(dir.Path(), {"check-duplicates", "level.wad", "--remove"});
+    run = Run({"check-duplicates", "level.wad", "--remove"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, report);
     EXPECT_EQ(Records(),
               "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n"
               "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n"
               "Page=3, X=0, Y=0, Width=256, Height=256, FlipX=-1, FlipY=-1\n");
-    run = RunCliBinary(dir.Path(), {"check-duplicates", "level.wad"});
+    run = Run({"check-duplicates", "level.wad"});
     EXPECT_EQ(run.out, "Found 0 duplicates\n\n");
 }
 
