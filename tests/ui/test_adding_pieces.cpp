@@ -53,12 +53,6 @@ private slots:
     void init() { StartWindow(); }
     void cleanup() { StopWindow(); }
 
-    void nothingHappensWithoutAProject() {
-        window_->AddNewPiecesCommand();
-        QVERIFY(!window_->IsWorking());
-        QVERIFY(modal_->fileQuestions.empty());
-    }
-
     void piecesAreAddedOnAWorkerWhileTheWindowIsLocked() {
         NewProject();
         const QStringList files = MakeImages(3, 128);
@@ -122,7 +116,12 @@ private slots:
         QCOMPARE(window_->TextureList()->count(), window_->CurrentProject().RecordCount());
     }
 
-    void cancellingTheChooserUnlocksAtOnce() {
+    void withoutAProjectOrFilesNothingIsAdded() {
+        window_->AddNewPiecesCommand();
+        QVERIFY(!window_->IsWorking());
+        QVERIFY(modal_->fileQuestions.empty());
+
+        // A cancelled chooser unlocks at once.
         NewProject();
         window_->AddNewPiecesCommand();
         CheckLocked(false);
