@@ -69,7 +69,6 @@ private slots:
         dialog.AscendingButton()->click();
         QCOMPARE(dialog.Choice(), 0);
         QVERIFY(!dialog.DescendingButton()->isChecked());
-        QCOMPARE(SortOptionsDialog(0).Choice(), 0);
     }
 
     void jpegQualitySliderAndBoxFollowEachOther() {
@@ -78,7 +77,6 @@ private slots:
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("JPEG Compression Options..."));
         QCOMPARE(dialog.Slider()->value(), 100);
-        QCOMPARE(dialog.Slider()->tickInterval(), 25);
         dialog.Slider()->triggerAction(QAbstractSlider::SliderPageStepSub);
         QCOMPARE(dialog.Field()->text(), QStringLiteral("90"));
         dialog.Field()->setText(QStringLiteral("35"));
