@@ -19,21 +19,28 @@ namespace {
 using test::WadBytes;
 
 WadBytes SampleWad() {
-    WadBytes wad;
-    wad.version = 129;
-    wad.records = {TextureRecord{}, MakeRecord(3, 4, 5, 6, 1, 0, -1),
-                   MakeRecord(0, 0, 256, 256, 0)};
-    wad.pages = {test::PatternPage(1), test::PatternPage(2)};
-    wad.rest = std::string("\0rest of the level\xff", 19);
-    return wad;
+    return {.version = 129,
+            .records = {TextureRecord{}, MakeRecord(3, 4, 5, 6, 1, 0, -1),
+                        MakeRecord(0, 0, 256, 256, 0)},
+            .pages = {test::PatternPage(1), test::PatternPage(2)},
+            .rest = std::string("\0rest of the level\xff", 19)};
 }
 
-TEST(SaveProject, OpenAndSaveGivesTheSameBytes) {
+class SaveTest : public ::testing::Test {
+protected:
+    // Writes bytes as name in the test's folder and opens that into project.
+    OpResult Open(const std::string& name, const std::string& bytes) {
+        test::WriteFile(dir.File(name), bytes);
+        return OpenTextureFile(project, dir.File(name));
+    }
+
     test::TempDir dir;
-    const std::string original = SampleWad().Build();
-    test::WriteFile(dir.File("level.wad"), original);
     Project project;
-    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+};
+
+TEST_F(SaveTest, OpenAndSaveGivesTheSameBytes) {
+    const std::string original = SampleWad().Build();
+    ASSERT_TRUE(Open("level.wad", original).ok);
     ASSERT_TRUE(SaveProject(project).ok);
     EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
     EXPECT_EQ(project.filePath, dir.File("level.wad"));
@@ -42,9 +49,7 @@ TEST(SaveProject, OpenAndSaveGivesTheSameBytes) {
     EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
 }
 
-TEST(WriteTextureFile, WritesAsManyRecordsAndPagesAsTheProjectHolds) {
-    test::TempDir dir;
-    Project project;
+TEST_F(SaveTest, WriteTextureFileWritesAsManyRecordsAndPagesAsTheProjectHolds) {
     NewProject(project, dir.File("a.plm"));
     for (int i = 0; i < 4; ++i) project.records.push_back(MakeRecord(i, i, 2, 2, i % 3));
     project.AddBlankPage();
@@ -56,45 +61,37 @@ TEST(WriteTextureFile, WritesAsManyRecordsAndPagesAsTheProjectHolds) {
     EXPECT_EQ(bytes.size(), 52u + 3 * kPageBytes);
 }
 
-TEST(SaveProject, ATextureOnlyProjectAtAWadPathMovesToAPlmName) {
-    test::TempDir dir;
+TEST_F(SaveTest, ATextureOnlyProjectAtAWadPathMovesToAPlmName) {
     WadBytes noRecords = SampleWad();
     noRecords.records.clear();
-    test::WriteFile(dir.File("level.wad"), noRecords.Build());
     test::WriteFile(dir.File("level.plm"), "taken");
     test::WriteFile(dir.File("level1.plm"), "taken too");
-    Project project;
-    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+    ASSERT_TRUE(Open("level.wad", noRecords.Build()).ok);
     ASSERT_TRUE(project.IsTextureOnly());
     ASSERT_TRUE(SaveProject(project).ok);
     EXPECT_EQ(project.filePath, dir.File("level2.plm"));
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [level2.plm] wad version PELM");
     EXPECT_FALSE(FileExists(dir.File("level.wad")));
     EXPECT_EQ(test::ReadFile(dir.File("level.plm")), "taken");
-    EXPECT_EQ(test::ReadFile(dir.File("level2.plm")).substr(0, 4), "PELM");
-    // The rest of the WAD it came from is carried along.
+    // A texture-only file that carries along the rest of the WAD it came from.
     const std::string saved = test::ReadFile(dir.File("level2.plm"));
+    EXPECT_EQ(saved.substr(0, 4), "PELM");
     EXPECT_EQ(saved.substr(saved.size() - 19), noRecords.rest);
 }
 
-TEST(SaveProject, AnUpperCaseWadExtensionIsKept) {
-    test::TempDir dir;
+TEST_F(SaveTest, AnUpperCaseWadExtensionIsKept) {
     WadBytes noPages = SampleWad();
     noPages.pages.clear();
-    test::WriteFile(dir.File("LEVEL.WAD"), noPages.Build());
-    Project project;
-    ASSERT_TRUE(OpenTextureFile(project, dir.File("LEVEL.WAD")).ok);
+    ASSERT_TRUE(Open("LEVEL.WAD", noPages.Build()).ok);
     ASSERT_TRUE(SaveProject(project).ok);
     EXPECT_EQ(project.filePath, dir.File("LEVEL.WAD"));
     EXPECT_EQ(test::ReadFile(dir.File("LEVEL.WAD")).substr(0, 4), "PELM");
 }
 
-TEST(SaveProject, GivesUpRenamingWhenEveryNumberedNameIsTaken) {
-    test::TempDir dir;
+TEST_F(SaveTest, GivesUpRenamingWhenEveryNumberedNameIsTaken) {
     test::WriteFile(dir.File("level.plm"), "taken");
     for (int n = 1; n <= kMaxNumberedNames; ++n)
         test::WriteFile(dir.File("level" + std::to_string(n) + ".plm"), "");
-    Project project;
     NewProject(project, dir.File("level.wad"));
     const OpResult result = SaveProject(project);
     EXPECT_FALSE(result.ok);
@@ -104,33 +101,27 @@ TEST(SaveProject, GivesUpRenamingWhenEveryNumberedNameIsTaken) {
     EXPECT_EQ(test::ReadFile(dir.File("level.plm")), "taken");
 }
 
-TEST(SaveProjectAs, WritesANewProjectThatHasNoFileYet) {
-    test::TempDir dir;
-    Project project;
+TEST_F(SaveTest, SaveAsWritesANewProjectKeepsTheKindAndVersionOrReportsAndKeepsThePath) {
     NewProject(project, dir.File("never-saved.plm"));
     ASSERT_TRUE(SaveProjectAs(project, dir.File("copy.wad")).ok);
     EXPECT_EQ(project.filePath, dir.File("copy.wad"));
     EXPECT_TRUE(project.IsTextureOnly());  // Save As never changes the kind
     EXPECT_EQ(test::ReadFile(dir.File("copy.wad")).substr(0, 4), "PELM");
     EXPECT_FALSE(FileExists(dir.File("never-saved.plm")));
-}
+    const OpResult failed = SaveProjectAs(project, dir.File("no/such/folder/b.plm"));
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(failed.message.find("b.plm"), std::string::npos);
+    EXPECT_EQ(project.filePath, dir.File("copy.wad"));
 
-TEST(SaveProjectAs, KeepsTheVersionUnderAnyName) {
-    test::TempDir dir;
-    test::WriteFile(dir.File("level.wad"), SampleWad().Build());
-    Project project;
-    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+    ASSERT_TRUE(Open("level.wad", SampleWad().Build()).ok);
     ASSERT_TRUE(SaveProjectAs(project, dir.File("other.plm")).ok);
     EXPECT_EQ(test::ReadFile(dir.File("other.plm")), SampleWad().Build());
     EXPECT_EQ(project.filePath, dir.File("other.plm"));
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [other.plm] wad version 129");
 }
 
-TEST(NewProject, NeverCarriesTheRestOfAnEarlierFile) {
-    test::TempDir dir;
-    test::WriteFile(dir.File("level.wad"), SampleWad().Build());
-    Project project;
-    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+TEST_F(SaveTest, NewProjectNeverCarriesTheRestOfAnEarlierFile) {
+    ASSERT_TRUE(Open("level.wad", SampleWad().Build()).ok);
     NewProject(project, dir.File("fresh.plm"));
     ASSERT_TRUE(SaveProject(project).ok);
     EXPECT_EQ(FileSize(dir.File("fresh.plm")), 20 + kPageBytes);
@@ -141,12 +132,9 @@ TEST(NewProject, NeverCarriesTheRestOfAnEarlierFile) {
     EXPECT_EQ(FileSize(dir.File("after-close.plm")), 20 + kPageBytes);
 }
 
-TEST(SaveProject, AFailedWriteLeavesTheOldFileByteForByte) {
-    test::TempDir dir;
+TEST_F(SaveTest, AFailedWriteLeavesTheOldFileByteForByte) {
     const std::string original = SampleWad().Build();
-    test::WriteFile(dir.File("level.wad"), original);
-    Project project;
-    ASSERT_TRUE(OpenTextureFile(project, dir.File("level.wad")).ok);
+    ASSERT_TRUE(Open("level.wad", original).ok);
     project.AddBlankPage();  // the new file would be larger than the limit below
 
     // A file-size limit hits in the middle of the pages; run it in a child so the limit and
@@ -167,26 +155,12 @@ TEST(SaveProject, AFailedWriteLeavesTheOldFileByteForByte) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the failure was not reported";
     EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
     // No temporary file is left behind either.
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        (void)entry;
-        ++files;
-    }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
-TEST(SaveProjectAs, AFolderThatCannotBeWrittenIsReportedAndThePathStays) {
-    test::TempDir dir;
-    Project project;
-    NewProject(project, dir.File("a.plm"));
-    const OpResult result = SaveProjectAs(project, dir.File("no/such/folder/b.plm"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("b.plm"), std::string::npos);
-    EXPECT_EQ(project.filePath, dir.File("a.plm"));
-}
-
-TEST(SaveProject, DoesNothingWithoutAProject) {
-    Project project;
+TEST_F(SaveTest, DoesNothingWithoutAProject) {
     const OpResult result = SaveProject(project);
     EXPECT_TRUE(result.ok);
     EXPECT_FALSE(result.changed);
