@@ -80,71 +80,48 @@ TEST_F(RecordsFileTest, ExportThatCannotWriteNamesTheFileAndLeavesTheOldOne) {
     EXPECT_EQ(test::ReadFile(path), "old");
 }
 
-TEST_F(RecordsFileTest, OverwriteRoundTripGivesTheSameRecords) {
-    const std::string path = Write("three.rec", RecordsFileText(kThree));
-    project.records = {TextureRecord{}, MakeRecord(1, 1, 1, 1, 0)};
-    project.selectedTexture = 1;
-    const OpResult result = ImportRecords(project, path, RecordsImportMode::Overwrite, 0);
-    EXPECT_TRUE(result.ok) << result.message;
-    EXPECT_TRUE(result.changed);
-    EXPECT_EQ(project.records, kThree);
-    EXPECT_EQ(project.selectedTexture, 0);
-    EXPECT_EQ(project.selectedPage, 0);
-}
-
+// A negative shift counts as none; the page field wraps at 16 bits.
 TEST_F(RecordsFileTest, AppendSkipsTheFirstBlockAndShiftsPages) {
     const std::string path = Write("three.rec", RecordsFileText(kThree));
-    ASSERT_TRUE(ImportRecords(project, path, RecordsImportMode::Append, 0).ok);
-    ASSERT_EQ(project.RecordCount(), 5);
-    EXPECT_EQ(project.records[3], kThree[1]);
-    EXPECT_EQ(project.records[4], kThree[2]);
-
-    project.records = kThree;
-    ASSERT_TRUE(ImportRecords(project, path, RecordsImportMode::Append, 2).ok);
-    ASSERT_EQ(project.RecordCount(), 5);
-    EXPECT_EQ(project.records[3].Page, 2);
-    EXPECT_EQ(project.records[4].Page, 4);
-    EXPECT_EQ(project.selectedTexture, 0);
-
-    // A negative shift counts as none; the page field wraps at 16 bits.
-    project.records = kThree;
-    ASSERT_TRUE(ImportRecords(project, path, RecordsImportMode::Append, -5).ok);
-    EXPECT_EQ(project.records[4].Page, 2);
-    project.records = kThree;
-    ASSERT_TRUE(ImportRecords(project, path, RecordsImportMode::Append, 65535).ok);
-    EXPECT_EQ(project.records[4].Page, 1);
+    const struct {
+        int shift, firstPage, secondPage;
+    } cases[] = {{0, 0, 2}, {2, 2, 4}, {-5, 0, 2}, {65535, 65535, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shift);
+        project.records = kThree;
+        project.selectedTexture = 2;
+        ASSERT_TRUE(ImportRecords(project, path, RecordsImportMode::Append, c.shift).ok);
+        ASSERT_EQ(project.RecordCount(), 5);
+        TextureRecord first = kThree[1], second = kThree[2];
+        first.Page = static_cast<uint16_t>(c.firstPage);
+        second.Page = static_cast<uint16_t>(c.secondPage);
+        EXPECT_EQ(project.records[3], first);
+        EXPECT_EQ(project.records[4], second);
+        EXPECT_EQ(project.selectedTexture, 0);
+    }
 }
 
-TEST_F(RecordsFileTest, FirstLineIsComparedWithoutCaseButWhole) {
-    std::string text = RecordsFileText(kThree);
-    text.replace(0, 29, "#PELMORA texture RECORDS file");
-    const std::string upper = Write("upper.rec", text);
-    EXPECT_TRUE(CheckRecordsFile(upper).ok);
-
-    text = RecordsFileText(kThree);
-    text.insert(29, " ");
-    const std::string blank = Write("blank.rec", text);
-    project.records.pop_back();
-    const auto changedBefore = project.records;
-    EXPECT_EQ(CheckRecordsFile(blank).message, kNotARecordsFileMessage);
-    const OpResult result = ImportRecords(project, blank, RecordsImportMode::Overwrite, 0);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "This is not at Pelmora Texture Records File...");
-    EXPECT_EQ(project.records, changedBefore);
+// The first line is compared without case but whole, line 15 exactly; a file that fails
+// either must not cost the project its records, in either mode.
+TEST_F(RecordsFileTest, FilesFailingTheHeaderChecksChangeNothing) {
+    std::string upper = RecordsFileText(kThree), blank = upper, lower = upper;
+    upper.replace(0, 29, "#PELMORA texture RECORDS file");
+    EXPECT_TRUE(CheckRecordsFile(Write("upper.rec", upper)).ok);
     EXPECT_EQ(CheckRecordsFile(Write("empty.rec", "")).message, kNotARecordsFileMessage);
     EXPECT_FALSE(CheckRecordsFile(dir.File("none.rec")).ok);
-}
 
-// Line 15 is compared exactly; a file that fails there must not cost the project its
-// records, in either mode.
-TEST_F(RecordsFileTest, WrongAmountLineChangesNothing) {
-    std::string text = RecordsFileText(kThree);
-    text.replace(text.find("[Amount_Of_Textures]"), 20, "[amount_of_textures]");
-    const std::string path = Write("lower.rec", text);
+    blank.insert(29, " ");
+    EXPECT_EQ(CheckRecordsFile(Write("blank.rec", blank)).message, kNotARecordsFileMessage);
+    lower.replace(lower.find("[Amount_Of_Textures]"), 20, "[amount_of_textures]");
+    Write("lower.rec", lower);
     project.records.pop_back();
     const auto before = project.records;
     for (const auto mode : {RecordsImportMode::Overwrite, RecordsImportMode::Append}) {
-        const OpResult result = ImportRecords(project, path, mode, 0);
+        OpResult result = ImportRecords(project, dir.File("blank.rec"), mode, 0);
+        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(result.changed);
+        EXPECT_EQ(result.message, "This is not at Pelmora Texture Records File...");
+        result = ImportRecords(project, dir.File("lower.rec"), mode, 0);
         EXPECT_FALSE(result.ok);
         EXPECT_FALSE(result.changed);
         EXPECT_NE(result.message.find("[Amount_Of_Textures]"), std::string::npos);
@@ -211,22 +188,30 @@ TEST(ParseRecordsFileTest, AnnouncedBlocksBeyondTheFileAreNotInvented) {
     EXPECT_EQ(contents.records.size(), 2u);
 }
 
-TEST_F(RecordsFileTest, OverwriteWithoutAnyRecordKeepsTheProjectsRecords) {
-    const std::string path = Write("none.rec", FileWith("0", ""));
+TEST_F(RecordsFileTest, OverwriteReplacesTheRecordsOnlyWithRecordsToTakeTheirPlace) {
+    const std::string path = Write("three.rec", RecordsFileText(kThree));
+    project.records = {TextureRecord{}, MakeRecord(1, 1, 1, 1, 0)};
+    project.selectedTexture = 1;
     const OpResult result = ImportRecords(project, path, RecordsImportMode::Overwrite, 0);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(project.records, kThree);
-    // Appending nothing is harmless.
-    EXPECT_TRUE(ImportRecords(project, path, RecordsImportMode::Append, 0).ok);
-    EXPECT_EQ(project.records, kThree);
-}
-
-TEST_F(RecordsFileTest, RecordOneOnAMissingPageIsImportedButCannotBeShown) {
-    const std::string path = Write("far.rec", FileWith("1", Block(1, 0, 0, 8, 8, 0, 0, 5)));
-    const OpResult result = ImportRecords(project, path, RecordsImportMode::Overwrite, 0);
-    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.ok) << result.message;
     EXPECT_TRUE(result.changed);
-    EXPECT_EQ(result.message, "You need to add 2 more pages before texture 1 is selectable");
+    EXPECT_EQ(project.records, kThree);
+    EXPECT_EQ(project.selectedTexture, 0);
+    EXPECT_EQ(project.selectedPage, 0);
+
+    // A file without any record keeps the project's; appending nothing is harmless.
+    const std::string none = Write("none.rec", FileWith("0", ""));
+    EXPECT_FALSE(ImportRecords(project, none, RecordsImportMode::Overwrite, 0).ok);
+    EXPECT_EQ(project.records, kThree);
+    EXPECT_TRUE(ImportRecords(project, none, RecordsImportMode::Append, 0).ok);
+    EXPECT_EQ(project.records, kThree);
+
+    // Record 1 on a missing page is imported, but cannot be shown.
+    const std::string far = Write("far.rec", FileWith("1", Block(1, 0, 0, 8, 8, 0, 0, 5)));
+    const OpResult farResult = ImportRecords(project, far, RecordsImportMode::Overwrite, 0);
+    EXPECT_FALSE(farResult.ok);
+    EXPECT_TRUE(farResult.changed);
+    EXPECT_EQ(farResult.message, "You need to add 2 more pages before texture 1 is selectable");
     EXPECT_EQ(project.RecordCount(), 1);
 }
 
