@@ -31,30 +31,26 @@ TEST(BitmapByteSize, RowsArePaddedToWholeWords) {
     EXPECT_EQ(BitmapByteSize(h), 0u);
 }
 
-TEST(BitmapStore, RefusesEmptyBitmapsAndLeavesTheStoreAlone) {
+TEST(BitmapStore, PacksEntriesBackToBackAndRefusesEmptyBitmaps) {
     BitmapStore store;
-    Image page = Uniform(256, 256, 1);
-    ASSERT_EQ(store.AddBitmap(page.Header()), 0);
-    BitmapHeader noBits = page.Header();
+    Image first = Uniform(256, 256, 0);
+    ASSERT_EQ(store.AddBitmap(first.Header()), 0);
+    for (uint8_t i = 1; i < 3; ++i) EXPECT_EQ(store.AddBitmapHandle(Uniform(256, 256, i)), i);
+    EXPECT_EQ(*store.OffsetOf(1), kPageBytes);
+    EXPECT_EQ(*store.OffsetOf(2), 2 * kPageBytes);
+    EXPECT_FALSE(store.GetBitmap(3));
+    EXPECT_FALSE(store.GetBitmap(-1));
+    EXPECT_EQ(*store.GetBitmap(0), first);
+    EXPECT_EQ(*store.GetBitmap(1), Uniform(256, 256, 1));
+
+    BitmapHeader noBits = first.Header(), noWidth = noBits;
     noBits.bits = nullptr;
-    BitmapHeader noWidth = page.Header();
     noWidth.width = 0;
     EXPECT_EQ(store.AddBitmap(noBits), -1);
     EXPECT_EQ(store.AddBitmap(noWidth), -1);
     EXPECT_EQ(store.AddBitmapHandle(Image()), -1);
-    EXPECT_EQ(store.Count(), 1);
-    EXPECT_EQ(store.TotalSize(), kPageBytes);
-}
-
-TEST(BitmapStore, PacksEntriesBackToBack) {
-    BitmapStore store;
-    for (uint8_t i = 0; i < 3; ++i) EXPECT_EQ(store.AddBitmapHandle(Uniform(256, 256, i)), i);
-    EXPECT_EQ(*store.OffsetOf(1), kPageBytes);
-    EXPECT_EQ(*store.OffsetOf(2), 2 * kPageBytes);
+    EXPECT_EQ(store.Count(), 3);
     EXPECT_EQ(store.TotalSize(), 3 * kPageBytes);
-    EXPECT_FALSE(store.GetBitmap(3));
-    EXPECT_FALSE(store.GetBitmap(-1));
-    EXPECT_EQ(*store.GetBitmap(1), Uniform(256, 256, 1));
 }
 
 TEST(BitmapStore, ReplacingWithAnotherSizeMovesTheEntriesBehind) {

@@ -13,7 +13,8 @@ namespace {
 TEST(ImageIo, LosslessFormatsRoundTripExactly) {
     test::TempDir dir;
     const Image original = test::PatternImage(37, 21, 5);  // odd width: padded rows
-    for (const char* ext : {"bmp", "pcx", "png", "tga", "tif", "tiff"}) {
+    // TGA has no signature: it is known by its name, in any case.
+    for (const char* ext : {"bmp", "pcx", "png", "tga", "TGA", "tif", "tiff"}) {
         SCOPED_TRACE(ext);
         const std::string path = dir.File(std::string("a.") + ext);
         std::string error;
@@ -22,15 +23,6 @@ TEST(ImageIo, LosslessFormatsRoundTripExactly) {
         ASSERT_TRUE(loaded) << error;
         EXPECT_EQ(*loaded, original);
     }
-}
-
-TEST(ImageIo, TgaIsRecognisedByItsNameWhateverTheCase) {
-    test::TempDir dir;
-    const Image original = test::PatternImage(8, 8, 1);
-    ASSERT_TRUE(SaveImage(original, dir.File("a.TGA"), ImageFormat::Tga));
-    const auto loaded = LoadImage(dir.File("a.TGA"));
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(*loaded, original);
 }
 
 TEST(ImageIo, JpegHonoursTheQuality) {
