@@ -14,47 +14,40 @@ namespace {
 
 constexpr Colour kTeal = MakeColour(0, 128, 128);
 
-struct Fitted {
-    int w, h;
-    bool operator==(const Fitted&) const = default;
-};
-
-Fitted Fit(int w, int h) {
-    Fitted f{};
-    FitToPage(w, h, f.w, f.h);
-    return f;
-}
-
 TEST(FitToPage, ScalesDownByTheTruncatingRuleAndNeverEnlarges) {
-    EXPECT_EQ(Fit(640, 480), (Fitted{256, 192}));
-    EXPECT_EQ(Fit(300, 200), (Fitted{255, 170}));
-    EXPECT_EQ(Fit(200, 300), (Fitted{170, 255}));
-    EXPECT_EQ(Fit(1000, 10), (Fitted{200, 2}));
-    EXPECT_EQ(Fit(512, 256), (Fitted{256, 128}));
-    EXPECT_EQ(Fit(300, 300), (Fitted{256, 256}));
-    EXPECT_EQ(Fit(322, 322), (Fitted{255, 255}));
-    EXPECT_EQ(Fit(100, 50), (Fitted{100, 50}));
-    EXPECT_EQ(Fit(256, 256), (Fitted{256, 256}));
-    EXPECT_EQ(Fit(1, 256), (Fitted{1, 256}));
-    // Elongated beyond 256 : 1, a side comes out as nothing.
-    EXPECT_EQ(Fit(257, 1).h, 0);
-    EXPECT_EQ(Fit(1, 600).w, 0);
+    // Width, height in; width, height out. Elongated beyond 256 : 1, the piece comes out as
+    // nothing.
+    const int cases[][4] = {{640, 480, 256, 192}, {300, 200, 255, 170}, {200, 300, 170, 255},
+                            {1000, 10, 200, 2},   {512, 256, 256, 128}, {300, 300, 256, 256},
+                            {322, 322, 255, 255}, {100, 50, 100, 50},   {256, 256, 256, 256},
+                            {1, 256, 1, 256},     {257, 1, 0, 0},       {1, 600, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << " x " << c[1]);
+        int w = -1, h = -1;
+        FitToPage(c[0], c[1], w, h);
+        EXPECT_EQ(w, c[2]);
+        EXPECT_EQ(h, c[3]);
+    }
 }
 
 TEST(NaturalNameLess, NumbersByValueThenSignedBytes) {
     std::vector<std::string> names = {"img10.bmp", "img2.bmp", "img1.bmp"};
     std::sort(names.begin(), names.end(), NaturalNameLess);
     EXPECT_EQ(names, (std::vector<std::string>{"img1.bmp", "img2.bmp", "img10.bmp"}));
-    EXPECT_TRUE(NaturalNameLess("x/a10.png", "x/a010.png"));  // shorter digit run first
-    EXPECT_FALSE(NaturalNameLess("x/a010.png", "x/a10.png"));
-    EXPECT_TRUE(NaturalNameLess("a009", "a010"));
-    EXPECT_TRUE(NaturalNameLess("B.bmp", "a.bmp"));    // capitals before small letters
-    EXPECT_TRUE(NaturalNameLess("\xe9t\xe9", "ete"));  // bytes above 127 before ASCII
-    EXPECT_TRUE(NaturalNameLess("abc", "abcd"));
-    EXPECT_FALSE(NaturalNameLess("abcd", "abc"));
+    // Each pair in order: a shorter digit run first, capitals before small letters, bytes
+    // above 127 before ASCII.
+    const char* ordered[][2] = {{"x/a10.png", "x/a010.png"},
+                                {"a009", "a010"},
+                                {"B.bmp", "a.bmp"},
+                                {"\xe9t\xe9", "ete"},
+                                {"abc", "abcd"},
+                                {"1x", "12"},
+                                {"a5b", "a5c"}};
+    for (const auto& pair : ordered) {
+        EXPECT_TRUE(NaturalNameLess(pair[0], pair[1])) << pair[0] << " < " << pair[1];
+        EXPECT_FALSE(NaturalNameLess(pair[1], pair[0])) << pair[1] << " < " << pair[0];
+    }
     EXPECT_FALSE(NaturalNameLess("img7", "img7"));
-    EXPECT_TRUE(NaturalNameLess("1x", "12"));
-    EXPECT_TRUE(NaturalNameLess("a5b", "a5c"));
 }
 
 // A project as File > New leaves it, in memory only.
