@@ -50,7 +50,7 @@ TEST(AddPiecesConcurrency, EditorReadsWhileTheWorkerAddsAndStopsIt) {
     });
 
     std::set<Colour> colours;
-    int shown = 0, drawn = 0;
+    int shown = 0;
     while (true) {
         std::unique_lock lock(mutex);
         handOver.wait_for(lock, std::chrono::milliseconds(1), [&] { return placed || finished; });
@@ -70,8 +70,7 @@ TEST(AddPiecesConcurrency, EditorReadsWhileTheWorkerAddsAndStopsIt) {
         } else {
             lock.unlock();
             // Drawing the newest page while the worker may be adding or changing pages.
-            const auto page = project.pages.GetBitmap(project.PageCount() - 1);
-            drawn += page ? 1 : 0;
+            (void)project.pages.GetBitmap(project.PageCount() - 1);
         }
     }
     worker.join();
@@ -79,7 +78,6 @@ TEST(AddPiecesConcurrency, EditorReadsWhileTheWorkerAddsAndStopsIt) {
     EXPECT_EQ(result.placed, 40);
     EXPECT_EQ(project.RecordCount(), 41);
     EXPECT_EQ(colours.size(), 40u);  // every piece landed with its own pixels
-    EXPECT_GE(drawn, 0);
 }
 
 }  // namespace

@@ -77,15 +77,8 @@ std::vector<TextureRecord> Copies(std::initializer_list<int> kinds) {
     return records;
 }
 
-TEST(DuplicateCheckTest, ReportsEachRecordOnceAsTheEditorDid) {
-    auto three = FindDuplicates(Copies({1, 1, 1}));
-    EXPECT_EQ(three.reportText, "texture 1 and texture 2 match\n");
-    EXPECT_EQ(three.removal, (std::vector<int>{1}));
-
-    auto four = FindDuplicates(Copies({1, 1, 1, 1}));
-    EXPECT_EQ(four.reportText, "texture 1 and texture 2 match\ntexture 2 and texture 3 match\n");
-    EXPECT_EQ(four.removal, (std::vector<int>{1, 2}));
-
+// Runs of three and four equal records are left to the comparison with the reference below.
+TEST(DuplicateCheckTest, ReportCountsThePairsAndFlipsMakeADifference) {
     auto pairs = FindDuplicates(Copies({1, 1, 2, 3, 3}));
     EXPECT_EQ(
         DuplicateReport(pairs),
