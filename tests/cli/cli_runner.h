@@ -52,6 +52,12 @@ protected:
         return RunCliBinary(dir.Path(), args);
     }
     int Status(const std::vector<std::string>& args) const { return Run(args).status; }
+    // Runs a command that must succeed.
+    CliRun Ok(const std::vector<std::string>& args) const {
+        CliRun run = Run(args);
+        EXPECT_EQ(run.status, 0) << args[0] << ": " << run.err;
+        return run;
+    }
     std::string Read(const std::string& name) const { return ReadFile(dir.File(name)); }
     void Write(const std::string& name, const std::string& bytes) const {
         WriteFile(dir.File(name), bytes);

@@ -32,11 +32,9 @@ protected:
 };
 
 TEST_F(CliExportCommands, ExportPagesWritesEachPageInTheFormat) {
-    auto run = Run({"export-pages", "level.wad", "out"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"export-pages", "level.wad", "out"});
     EXPECT_EQ(*LoadImage(Out("Page2.bmp")), Page(2));
-    run = Run({"export-pages", "level.wad", "out", "--format", "tiff"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"export-pages", "level.wad", "out", "--format", "tiff"});
     EXPECT_EQ(*LoadImage(Out("Page1.tif")), Page(1));
     EXPECT_FALSE(FileExists(Out("Page3.tif")));
     EXPECT_FALSE(FileExists(Out("texture_pages.htm")));
@@ -44,11 +42,10 @@ TEST_F(CliExportCommands, ExportPagesWritesEachPageInTheFormat) {
 }
 
 TEST_F(CliExportCommands, GalleryOptionsReachThePage) {
-    auto run = Run({"export-pages", "level.wad",    "out",      "--format",  "jpeg",
-                    "--quality",    "40",           "--html",   "--columns", "1",
-                    "--width",      "100%",         "--border", "3",         "--table-color",
-                    "102030",       "--cell-color", "0000ff",   "--align",   "left"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    auto run = Ok({"export-pages", "level.wad",    "out",      "--format",  "jpeg",
+                   "--quality",    "40",           "--html",   "--columns", "1",
+                   "--width",      "100%",         "--border", "3",         "--table-color",
+                   "102030",       "--cell-color", "0000ff",   "--align",   "left"});
     EXPECT_TRUE(LoadImage(Out("Page2.jpg")));
     const std::string html = Read("out/texture_pages.htm");
     EXPECT_NE(html.find("<TITLE>Texture Pages from - level.wad</TITLE>\r\n"), std::string::npos);
@@ -76,11 +73,10 @@ TEST_F(CliExportCommands, GalleryOptionsReachThePage) {
 }
 
 TEST_F(CliExportCommands, ExportTexturesOfOnePageUsesOverallNumbers) {
-    auto run = Run({"export-textures", "level.wad", "out", "--page", "2", "--format", "png"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"export-textures", "level.wad", "out", "--page", "2", "--format", "png"});
     EXPECT_EQ(*LoadImage(Out("Texture2.png")), Page(2).Copy(10, 20, 30, 40));
     EXPECT_FALSE(FileExists(Out("Texture1.png")));
-    run = Run({"export-textures", "level.wad", "out", "--page", "3"});
+    const auto run = Run({"export-textures", "level.wad", "out", "--page", "3"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "There is no page 3.\n");
 }
@@ -97,15 +93,13 @@ TEST_F(CliExportCommands, FailuresNameTheFile) {
 }
 
 TEST_F(CliExportCommands, ExportSingleStacksThePages) {
-    auto run = Run({"export-single", "level.wad", "out/all.png"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"export-single", "level.wad", "out/all.png"});
     const auto image = LoadImage(Out("all.png"));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->Width(), 256);
     EXPECT_EQ(image->Height(), 512);
     EXPECT_EQ(image->Copy(0, 256, 256, 256), Page(2));
-    run = Run({"export-single", "level.wad", "out/all.JPG", "--quality", "10"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"export-single", "level.wad", "out/all.JPG", "--quality", "10"});
     EXPECT_EQ(Read("out/all.JPG").substr(0, 2), "\xff\xd8");
 }
 

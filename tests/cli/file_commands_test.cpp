@@ -20,8 +20,7 @@ class CliFileCommands : public test::CliTest {};
 
 TEST_F(CliFileCommands, InfoAndRecordsDescribeTheFile) {
     test::WriteFile(dir.File("level \"1\".wad"), SampleWad());
-    const auto info = Run({"info", "level \"1\".wad"});
-    EXPECT_EQ(info.status, 0) << info.err;
+    const auto info = Ok({"info", "level \"1\".wad"});
     EXPECT_EQ(info.out,
               "{\"path\": \"level \\\"1\\\".wad\", \"version\": \"130\", \"records\": 2, "
               "\"pages\": 2, \"rest_bytes\": 4}\n");
@@ -34,46 +33,37 @@ TEST_F(CliFileCommands, InfoAndRecordsDescribeTheFile) {
 TEST_F(CliFileCommands, SaveKeepsAWadByteForByteAndOutputLeavesItUntouched) {
     const std::string original = SampleWad(129, std::string(5000, 'r'));
     Write("level.wad", original);
-    auto run = Run({"save", "level.wad"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Ok({"save", "level.wad"}).out, "");
     EXPECT_EQ(Read("level.wad"), original);
-    run = Run({"save", "level.wad", "-o", "copy.plm"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"save", "level.wad", "-o", "copy.plm"});
     EXPECT_EQ(Read("copy.plm"), original);  // still a version 129 WAD
 }
 
 TEST_F(CliFileCommands, NewCreatesOnceAndRenamesAWadPath) {
-    auto run = Run({"new", "a.plm", "--color", "ff8000"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"new", "a.plm", "--color", "ff8000"});
     const std::string bytes = Read("a.plm");
     ASSERT_EQ(bytes.size(), 20 + kPageBytes);
     EXPECT_EQ(bytes.substr(0, 4), "PELM");
     EXPECT_EQ(bytes.substr(20, 3), std::string("\xff\x80\0", 3));
-    run = Run({"new", "a.plm"});
+    const auto run = Run({"new", "a.plm"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("a.plm"), std::string::npos);
     EXPECT_EQ(Read("a.plm"), bytes);
     EXPECT_EQ(Status({"new", "--force", "a.plm"}), 0);
 
     Write("b.plm", "taken");
-    run = Run({"new", "b.wad"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "saved as b1.plm\n");
+    EXPECT_EQ(Ok({"new", "b.wad"}).out, "saved as b1.plm\n");
     EXPECT_FALSE(FileExists(dir.File("b.wad")));
 }
 
 TEST_F(CliFileCommands, MergeAppendsTheSecondFilesTextures) {
     Write("a.wad", SampleWad(130, "A-REST"));
     Write("b.wad", SampleWad(129, "B-REST"));
-    const auto run = Run({"merge", "a.wad", "b.wad"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    const auto info = Run({"info", "a.wad"});
-    EXPECT_EQ(info.out,
+    Ok({"merge", "a.wad", "b.wad"});
+    EXPECT_EQ(Run({"info", "a.wad"}).out,
               "{\"path\": \"a.wad\", \"version\": \"130\", \"records\": 3, \"pages\": 4, "
               "\"rest_bytes\": 6}\n");
-    const auto records = Run({"records", "a.wad"});
-    EXPECT_NE(records.out.find("Page=4, X=10"), std::string::npos);
+    EXPECT_NE(Run({"records", "a.wad"}).out.find("Page=4, X=10"), std::string::npos);
 }
 
 TEST_F(CliFileCommands, FailuresAndUsageErrorsHaveTheirOwnStatus) {

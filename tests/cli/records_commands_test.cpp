@@ -1,17 +1,21 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli_runner.h"
+#include "records/records_file.h"
 #include "test_support.h"
 
 namespace pelmora {
 namespace {
 
 // Three pages; records 2 and 3 equal, record 4 on page 3.
+const std::vector<TextureRecord> kRecords = {TextureRecord{}, MakeRecord(10, 20, 30, 40, 1, 0, -1),
+                                             MakeRecord(10, 20, 30, 40, 1, 0, -1),
+                                             MakeRecord(0, 0, 256, 256, 2)};
+
 std::string SampleWad() {
     test::WadBytes wad;
     wad.version = 130;
-    wad.records = {TextureRecord{}, MakeRecord(10, 20, 30, 40, 1, 0, -1),
-                   MakeRecord(10, 20, 30, 40, 1, 0, -1), MakeRecord(0, 0, 256, 256, 2)};
+    wad.records = kRecords;
     wad.pages = {test::PatternPage(1), test::PatternPage(2), test::PatternPage(3)};
     wad.rest = "REST";
     return wad.Build();
@@ -24,14 +28,8 @@ protected:
 };
 
 TEST_F(CliRecordsCommands, ExportWritesTheRecordsFileAndLeavesTheWad) {
-    const auto run = Run({"export-records", "level.wad", "level.rec"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    const std::string text = Read("level.rec");
-    EXPECT_EQ(text.substr(0, 31), "#Pelmora Texture Records File\r\n");
-    EXPECT_NE(text.find("[Amount_Of_Textures]\r\n4\r\n"), std::string::npos);
-    EXPECT_NE(text.find("[Texture2]\r\n10\r\n20\r\n30\r\n40\r\n0\r\n-1\r\n2\r\n\r\n[Texture3]"),
-              std::string::npos);
-    EXPECT_EQ(text.substr(text.size() - 23), "256\r\n256\r\n-1\r\n-1\r\n3\r\n\r\n");
+    Ok({"export-records", "level.wad", "level.rec"});
+    EXPECT_EQ(Read("level.rec"), RecordsFileText(kRecords));
     EXPECT_EQ(Read("level.wad"), SampleWad());
 
     EXPECT_EQ(Status({"export-records", "level.wad", "no/level.rec"}), 1);
@@ -41,20 +39,17 @@ TEST_F(CliRecordsCommands, ImportOverwritesOrAppendsWithTheShift) {
     ASSERT_EQ(Status({"export-records", "level.wad", "level.rec"}), 0);
     const std::string before = Records();
 
-    auto run = Run({"import-records", "level.wad", "level.rec", "--append"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"import-records", "level.wad", "level.rec", "--append"});
     // By default the appended pages move up by the page count, as the dialog proposes.
     EXPECT_EQ(Records(), before +
                              "Page=5, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n"
                              "Page=5, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n"
                              "Page=6, X=0, Y=0, Width=256, Height=256, FlipX=-1, FlipY=-1\n");
 
-    run = Run({"import-records", "level.wad", "level.rec", "--overwrite", "-o", "copy.wad"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"import-records", "level.wad", "level.rec", "--overwrite", "-o", "copy.wad"});
     EXPECT_EQ(Run({"records", "copy.wad"}).out, before);
 
-    run = Run({"import-records", "level.wad", "level.rec", "--append", "--shift", "0"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"import-records", "level.wad", "level.rec", "--append", "--shift", "0"});
     EXPECT_NE(Records().find("FlipY=-1\nPage=2, X=10"), std::string::npos);
 }
 
@@ -79,45 +74,39 @@ TEST_F(CliRecordsCommands, UnusableRecordsFilesLeaveTheWadAlone) {
              {"import-records", "level.wad", "level.rec", "--overwrite", "--append"},
              {"import-records", "level.wad", "level.rec", "--overwrite", "--shift", "2"},
              {"import-records", "level.wad", "level.rec", "--append", "--shift", "two"}}) {
-        EXPECT_EQ(Run(args).status, 2) << args.back();
+        EXPECT_EQ(Status(args), 2) << args.back();
     }
     EXPECT_EQ(Read("level.wad"), SampleWad());
 }
 
 TEST_F(CliRecordsCommands, SortKeepsTheFirstRecord) {
-    auto run = Run({"sort", "level.wad", "--descending"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"sort", "level.wad", "--descending"});
     EXPECT_EQ(Records(),
               "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n"
               "Page=3, X=0, Y=0, Width=256, Height=256, FlipX=-1, FlipY=-1\n"
               "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n"
               "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n");
-    run = Run({"sort", "level.wad"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    Ok({"sort", "level.wad"});
     EXPECT_EQ(Read("level.wad"), SampleWad());
 }
 
 TEST_F(CliRecordsCommands, CheckDuplicatesReportsAndRemovesOnRequest) {
     const std::string report = "Found 1 duplicates\n\ntexture 2 and texture 3 match\n";
-    auto run = Run({"check-duplicates", "level.wad", "--report", "d.txt"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    auto run = Ok({"check-duplicates", "level.wad", "--report", "d.txt"});
     EXPECT_EQ(run.out, report);
     EXPECT_EQ(Read("d.txt"), "Found 1 duplicates\r\n\r\ntexture 2 and texture 3 match\r\n");
     EXPECT_EQ(Read("level.wad"), SampleWad());
 
-    run = Run({"check-duplicates", "level.wad", "--report", "no/d.txt", "--remove"});
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Status({"check-duplicates", "level.wad", "--report", "no/d.txt", "--remove"}), 1);
     EXPECT_EQ(Read("level.wad"), SampleWad());
 
-    run = Run({"check-duplicates", "level.wad", "--remove"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    run = Ok({"check-duplicates", "level.wad", "--remove"});
     EXPECT_EQ(run.out, report);
     EXPECT_EQ(Records(),
               "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n"
               "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n"
               "Page=3, X=0, Y=0, Width=256, Height=256, FlipX=-1, FlipY=-1\n");
-    run = Run({"check-duplicates", "level.wad"});
-    EXPECT_EQ(run.out, "Found 0 duplicates\n\n");
+    EXPECT_EQ(Run({"check-duplicates", "level.wad"}).out, "Found 0 duplicates\n\n");
 }
 
 }  // namespace
