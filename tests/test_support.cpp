@@ -63,6 +63,41 @@ Image PatternImage(int width, int height, uint8_t seed) {
     return image;
 }
 
+static uint32_t Crc32(const std::string& bytes) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+static void PutBig32(std::string& s, uint32_t v) {
+    for (int i = 3; i >= 0; --i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+static std::string Chunk(const std::string& type, const std::string& data) {
+    std::string out;
+    PutBig32(out, static_cast<uint32_t>(data.size()));
+    out += type + data;
+    PutBig32(out, Crc32(type + data));
+    return out;
+}
+
+std::string ClaimingPng(uint32_t width, uint32_t height) {
+    std::string ihdr;
+    PutBig32(ihdr, width);
+    PutBig32(ihdr, height);
+    ihdr += std::string("\x08\x02\x00\x00\x00", 5);
+    // A zlib stream of zeros that inflates to far more than it is.
+    const std::string idat(
+        "\x78\x9c\xed\xc1\x01\x0d\x00\x00\x00\xc2\xa0\xf7\x4f\x6d\x0e\x37\xa0"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\xbe\x0d\x21\x00\x00\x01",
+        32);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", idat) +
+           Chunk("IEND", "");
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -38,6 +38,10 @@ struct WadBytes {
 std::vector<uint8_t> PatternPage(uint8_t seed);
 Image PatternImage(int width, int height, uint8_t seed);
 
+// A tiny, well-formed PNG that claims width x height pixels; its data inflates to far more
+// than it is.
+std::string ClaimingPng(uint32_t width, uint32_t height);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 

@@ -195,30 +195,6 @@ TEST(AddPiecesFromFiles, SizeOrdersAndNewPagesInTheNewPageColour) {
     }
 }
 
-void PutBigEndian(std::string& bytes, size_t at, uint32_t value) {
-    for (int b = 0; b < 4; ++b) bytes[at + b] = static_cast<char>((value >> (24 - 8 * b)) & 0xFF);
-}
-
-uint32_t Crc32(const std::string& bytes, size_t from, size_t length) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = from; i < from + length; ++i) {
-        crc ^= static_cast<uint8_t>(bytes[i]);
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-// A well-formed PNG header that claims 30000 x 30000 pixels (3.6 GB to decode) in a few
-// bytes.
-std::string HugePng() {
-    std::string bytes = *EncodeImage(Image(1, 1), ImageFormat::Png);
-    const size_t ihdr = bytes.find("IHDR");
-    PutBigEndian(bytes, ihdr + 4, 30000);
-    PutBigEndian(bytes, ihdr + 8, 30000);
-    PutBigEndian(bytes, ihdr + 17, Crc32(bytes, ihdr, 17));
-    return bytes;
-}
-
 TEST(AddPiecesFromFiles, UnusableFilesAreSkippedAndReportedTheRestIsAdded) {
     test::TempDir dir;
     std::vector<std::string> files = {WritePng(dir, "a1.png", test::PatternImage(10, 10, 1))};
@@ -228,7 +204,8 @@ TEST(AddPiecesFromFiles, UnusableFilesAreSkippedAndReportedTheRestIsAdded) {
     std::string truncated = *EncodeImage(test::PatternImage(64, 64, 9), ImageFormat::Png);
     test::WriteFile(dir.File("a4.png"), truncated.substr(0, truncated.size() / 3));
     files.push_back(dir.File("a4.png"));
-    test::WriteFile(dir.File("a5.png"), HugePng());
+    // Claims 30000 x 30000 pixels (3.6 GB to decode) in a few bytes.
+    test::WriteFile(dir.File("a5.png"), test::ClaimingPng(30000, 30000));
     files.push_back(dir.File("a5.png"));
     std::string why;  // refused for its size, before anything is decoded
     EXPECT_FALSE(LoadImage(files.back(), &why));
