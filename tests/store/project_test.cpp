@@ -27,6 +27,8 @@ TEST(Project, StartsClosedWithAnEmptyRestFileAndSafeCustomColours) {
     Project project;
     EXPECT_FALSE(project.IsOpen());
     EXPECT_EQ(FileSize(project.restOfFilePath), 0);
+    // The report the user opens has this name, shared with other running copies.
+    EXPECT_EQ(project.duplicateListPath, TempFolder() + "Pelmora_duplicate_list.txt");
     for (Colour c : project.customColours) {
         EXPECT_NE(RedOf(c), 255);
         EXPECT_NE(GreenOf(c), 255);
