@@ -6,8 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "store/paths.h"
 
@@ -166,17 +164,48 @@ void RemoveFileQuietly(const std::string& path) {
     if (!path.empty()) ::unlink(path.c_str());
 }
 
+int OpenInputFile(const std::string& path, std::string* error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (error) *error = FileErrorMessage(path);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        if (error) *error = FileErrorMessage(path);
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        if (error) {
+            *error = S_ISDIR(st.st_mode) ? FileErrorMessage(path, EISDIR)
+                                         : "Cannot open \"" + path +
+                                               "\": not a regular file (a pipe, FIFO or device)";
+        }
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& out, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = FileErrorMessage(path);
-        return false;
+    const int fd = OpenInputFile(path, error);
+    if (fd < 0) return false;
+    out.clear();
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (error) *error = FileErrorMessage(path);
+            ::close(fd);
+            return false;
+        }
+        out.append(chunk, static_cast<size_t>(n));
     }
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        if (error) *error = FileErrorMessage(path);
-        return false;
-    }
+    ::close(fd);
     return true;
 }
 

@@ -52,7 +52,14 @@ bool FileExists(const std::string& path);
 long long FileSize(const std::string& path);
 // Removes a file; a missing file is not an error.
 void RemoveFileQuietly(const std::string& path);
-// Reads a whole file; false with *error when it cannot be read.
+// Opens a file that the user named as input (a WAD, an image, a records file) for reading.
+// Never blocks: a FIFO without a writer would otherwise hang in open(). Anything that is not
+// a regular file (a pipe, a FIFO, a device, a folder) is refused at once, because its size
+// cannot be known and it may never end. Returns the descriptor (close-on-exec, blocking
+// again) or -1 with *error naming the file.
+int OpenInputFile(const std::string& path, std::string* error);
+
+// Reads a whole regular file; false with *error when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& out, std::string* error);
 
 }  // namespace pelmora
