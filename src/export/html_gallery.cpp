@@ -1,5 +1,6 @@
 #include "export/html_gallery.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "store/file_util.h"
@@ -148,12 +149,16 @@ void WriteGalleryHtml(GalleryKind kind, const std::string& name, int count,
         Format("\t\t<TD ALIGN=\"%s\" BGCOLOR=\"#%02x%02x%02x\">&nbsp;</TD>\r\n", align, cellR,
                cellG, cellB);
     if (progress) progress(kSavingHtmlText, 0, count);
+    // A row is never wider than the images, or than the dialog's arrows reach when there are
+    // fewer: two billion columns would otherwise fill the disk with empty cells. Every layout
+    // the arrows can set stays as it always was.
+    const int columns = std::min(s.columns, std::max(count, kMaxArrowColumns));
     // Rows continue until a row has run past the last image, so a count that fills its last
     // row exactly is followed by one row of empty cells; the galleries always looked so.
     int n = 0;
     for (int r = 0; count > 0;) {
         sink("\t<TR>\r\n");
-        for (int c = 0; c < s.columns; ++c) {
+        for (int c = 0; c < columns; ++c) {
             ++n;
             if (n <= count) {
                 sink(

@@ -13,8 +13,12 @@ namespace pelmora {
 
 enum class CellAlignment : int { Left = 0, Center = 1, Right = 2 };
 
+// The most columns the HTML Page Options' up-down arrows reach.
+constexpr int kMaxArrowColumns = 100;
+
 // The HTML Page Options; the defaults are the dialog's initial values. Nothing is range
-// tested: whatever the dialog accepted is written as it is.
+// tested: whatever the dialog accepted is written as it is, except that a row never holds
+// more cells than the larger of the image count and kMaxArrowColumns.
 struct GallerySettings {
     int width = 600;
     int cellPadding = 2;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "test_support.h"
 
 namespace pelmora {
@@ -93,6 +95,22 @@ TEST(HtmlGalleryTest, AFullLastRowIsFollowedByARowOfEmptyCells) {
     const std::string bare = GalleryHtml(GalleryKind::Pages, "x", 3, s, "jpg");
     EXPECT_EQ(CountRows(bare), "3");
     EXPECT_EQ(bare.find("<TD"), std::string::npos);
+}
+
+// Two billion columns once wrote about 110 GB of empty cells. Every width the dialog's
+// arrows reach is kept as it was; beyond, a row holds no more cells than there are images.
+TEST(HtmlGalleryTest, ARowIsNeverWiderThanItsImagesOrTheArrowRange) {
+    GallerySettings s;
+    s.columns = 100;
+    const std::string arrows = GalleryHtml(GalleryKind::Pages, "x", 3, s, "jpg");
+    EXPECT_NE(arrows.find(Rows("123" + std::string(97, '.'))), std::string::npos);
+    s.columns = INT_MAX;
+    EXPECT_EQ(GalleryHtml(GalleryKind::Pages, "x", 3, s, "jpg"), arrows);
+    const std::string wide = GalleryHtml(GalleryKind::Pages, "x", 150, s, "jpg");
+    EXPECT_EQ(CountRows(wide), "2");  // all 150 images, then the row of empty cells
+    size_t cells = 0;
+    for (size_t at = 0; (at = wide.find("<TD", at)) != std::string::npos; ++at) ++cells;
+    EXPECT_EQ(cells, 300u);
 }
 
 TEST(HtmlGalleryTest, TableLineFollowsTheWidthSettings) {
