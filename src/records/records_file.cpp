@@ -1,8 +1,10 @@
 #include "records/records_file.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 
 #include "store/file_util.h"
@@ -124,27 +126,31 @@ TextureRecord RecordFromFields(const int (&f)[7]) {
     return r;
 }
 
-// Reads at most kMaxRecordsFileBytes; a larger file (or an endless one) is refused.
+// Reads at most kMaxRecordsFileBytes; a larger file is refused. So is anything that is not
+// a regular file (a pipe, a FIFO), which might never end or never open.
 bool ReadRecordsFile(const std::string& path, std::string& text, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = FileErrorMessage(path);
-        return false;
-    }
+    const int fd = OpenInputFile(path, &error);
+    if (fd < 0) return false;
     text.clear();
     char block[1 << 16];
-    while (in.read(block, sizeof block) || in.gcount() > 0) {
-        text.append(block, static_cast<size_t>(in.gcount()));
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = FileErrorMessage(path);
+            ok = false;
+        }
+        if (n <= 0) break;
+        text.append(block, static_cast<size_t>(n));
         if (static_cast<long long>(text.size()) > kMaxRecordsFileBytes) {
             error = "\"" + path + "\" is too large to be a Pelmora Texture Records File.";
-            return false;
+            ok = false;
+            break;
         }
     }
-    if (in.bad()) {
-        error = FileErrorMessage(path);
-        return false;
-    }
-    return true;
+    ::close(fd);
+    return ok;
 }
 
 }  // namespace

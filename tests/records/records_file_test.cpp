@@ -1,6 +1,8 @@
 #include "records/records_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "test_support.h"
 
@@ -127,6 +129,28 @@ TEST_F(RecordsFileTest, FilesFailingTheHeaderChecksChangeNothing) {
         EXPECT_NE(result.message.find("[Amount_Of_Textures]"), std::string::npos);
         EXPECT_EQ(project.records, before);
     }
+}
+
+// A FIFO without a writer would block in open; a pipe may never end.
+TEST_F(RecordsFileTest, PipesAndFifosAreRefusedAtOnceNamingTheFile) {
+    const std::string fifo = dir.File("fifo.rec");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::string text = RecordsFileText(kThree);
+    ASSERT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    const std::string pipe = "/dev/fd/" + std::to_string(ends[0]);
+    for (const std::string& path : {fifo, pipe}) {
+        const std::string refusal =
+            "Cannot open \"" + path + "\": not a regular file (a pipe, FIFO or device)";
+        EXPECT_EQ(CheckRecordsFile(path).message, refusal);
+        const OpResult result = ImportRecords(project, path, RecordsImportMode::Append, 0);
+        EXPECT_EQ(result.message, refusal);
+        EXPECT_FALSE(result.changed);
+    }
+    EXPECT_EQ(project.records, kThree);
+    ::close(ends[0]);
+    ::close(ends[1]);
 }
 
 TEST(ParseRecordsFileTest, NumbersAreReadLikeAtoi) {
