@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,6 +22,27 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+ScopedTempFolder::ScopedTempFolder(const std::string& folder) {
+    if (const char* old = std::getenv("TMPDIR")) {
+        hadOld_ = true;
+        old_ = old;
+    }
+    ::setenv("TMPDIR", folder.c_str(), 1);
+}
+
+ScopedTempFolder::~ScopedTempFolder() {
+    if (hadOld_) {
+        ::setenv("TMPDIR", old_.c_str(), 1);
+    } else {
+        ::unsetenv("TMPDIR");
+    }
+}
+
+void WriteSparseFile(const std::string& path, const std::string& head, long long size) {
+    WriteFile(path, head);
+    std::filesystem::resize_file(path, static_cast<uintmax_t>(size));
 }
 
 static void Put32(std::string& out, uint32_t v) {

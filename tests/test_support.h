@@ -42,6 +42,23 @@ Image PatternImage(int width, int height, uint8_t seed);
 // than it is.
 std::string ClaimingPng(uint32_t width, uint32_t height);
 
+// Points TMPDIR at folder while it lives, so the temporary-files folder can be one that does
+// not exist.
+class ScopedTempFolder {
+public:
+    explicit ScopedTempFolder(const std::string& folder);
+    ~ScopedTempFolder();
+    ScopedTempFolder(const ScopedTempFolder&) = delete;
+    ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
+
+private:
+    bool hadOld_ = false;
+    std::string old_;
+};
+
+// A sparse file of size bytes that starts with head: large files cost no disk.
+void WriteSparseFile(const std::string& path, const std::string& head, long long size);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 

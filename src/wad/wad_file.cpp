@@ -5,13 +5,28 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <new>
 
 #include "store/bitmap_header.h"
 #include "store/file_util.h"
 #include "store/project.h"
 
 namespace pelmora {
+
+namespace {
+
+// Half of the machine's memory: records beyond that leave too little for their pages and
+// for the copies that saving and sorting make.
+long long MemoryForRecords() {
+    const long long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return LLONG_MAX;
+    return pages / 2 * pageSize;
+}
+
+}  // namespace
 
 bool IsAcceptedVersion(uint32_t version) {
     return version == kVersion129 || version == kVersion130 || version == kPelmMagic;
@@ -22,16 +37,14 @@ WadFileReader::~WadFileReader() {
 }
 
 bool WadFileReader::Open(const std::string& path) {
-    file_ = std::fopen(path.c_str(), "rb");
+    path_ = path;
+    const int fd = OpenInputFile(path, &error_);
+    if (fd < 0) return false;
+    struct stat st {};
+    file_ = ::fstat(fd, &st) == 0 ? ::fdopen(fd, "rb") : nullptr;
     if (!file_) {
         error_ = FileErrorMessage(path);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fileno(file_), &st) != 0 || S_ISDIR(st.st_mode)) {
-        error_ = FileErrorMessage(path, S_ISDIR(st.st_mode) ? EISDIR : errno);
-        std::fclose(file_);
-        file_ = nullptr;
+        ::close(fd);
         return false;
     }
     size_ = st.st_size;
@@ -55,17 +68,36 @@ uint32_t WadFileReader::ReadVersion() {
     return static_cast<uint32_t>(ReadInt32());
 }
 
-std::vector<TextureRecord> WadFileReader::ReadRecords() {
+bool WadFileReader::ReadRecords(std::vector<TextureRecord>& records) {
+    records.clear();
     const int32_t announced = ReadInt32();
-    if (announced <= 0) return {};
+    if (announced <= 0) return true;
     const long long held = (Remaining() + 7) / 8;
     const auto count = static_cast<size_t>(std::min<long long>(announced, held));
-    std::vector<uint8_t> bytes(count * 8, 0);
-    position_ += static_cast<long long>(std::fread(bytes.data(), 1, bytes.size(), file_));
-    std::vector<TextureRecord> records;
-    records.reserve(count);
-    for (size_t i = 0; i < count; ++i) records.push_back(TextureRecord::FromBytes(&bytes[i * 8]));
-    return records;
+    const auto noMemory = [this] {
+        error_ = "Cannot read \"" + path_ + "\": there is not enough memory for its records.";
+        return false;
+    };
+    // Refused before anything is allocated: the system may promise the memory and only run
+    // out once the records are read into it.
+    if (static_cast<long long>(count * sizeof(TextureRecord)) > MemoryForRecords())
+        return noMemory();
+    try {
+        records.reserve(count);
+    } catch (const std::bad_alloc&) {
+        return noMemory();
+    }
+    // Read in blocks, so no second copy of the whole list is ever held.
+    constexpr size_t kBlock = 64 * 1024;
+    std::vector<uint8_t> bytes;
+    for (size_t done = 0; done < count;) {
+        const size_t n = std::min(kBlock, count - done);
+        bytes.assign(n * 8, 0);
+        position_ += static_cast<long long>(std::fread(bytes.data(), 1, bytes.size(), file_));
+        for (size_t i = 0; i < n; ++i) records.push_back(TextureRecord::FromBytes(&bytes[i * 8]));
+        done += n;
+    }
+    return true;
 }
 
 int WadFileReader::ReadPageCount() {

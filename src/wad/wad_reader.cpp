@@ -49,7 +49,10 @@ OpResult OpenTextureFile(Project& project, const std::string& path) {
     project.version = version;
     project.ResetProject();
     project.filePath = path;
-    project.records = reader.ReadRecords();
+    if (!reader.ReadRecords(project.records)) {
+        project.filePath.clear();
+        return OpResult::Failed(reader.Error(), true);
+    }
     project.pagesInFile = reader.ReadPageCount();
     if (!ReadPages(reader, project.pagesInFile, project.pages)) {
         project.filePath.clear();
@@ -83,7 +86,8 @@ OpResult ImportTextureFile(Project& project, const std::string& path) {
     if (!IsAcceptedVersion(reader.ReadVersion())) return OpResult::Failed(kNotAWadMessage);
 
     const int shift = project.PageCount();
-    const std::vector<TextureRecord> imported = reader.ReadRecords();
+    std::vector<TextureRecord> imported;
+    if (!reader.ReadRecords(imported)) return OpResult::Failed(reader.Error());
     const int pages = reader.ReadPageCount();
     // Records are only added with their pages, so they never point past the last page.
     if (!ReadPages(reader, pages, project.pages))

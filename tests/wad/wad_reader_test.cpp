@@ -1,6 +1,8 @@
 #include "wad/wad_reader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 
@@ -169,6 +171,48 @@ TEST_F(OpenTextureFileTest, AFileThatCannotBeOpenedChangesNothing) {
     EXPECT_EQ(project.filePath, dir.File("new.plm"));
     EXPECT_FALSE(OpenTextureFile(project, dir.Path()).ok);  // a folder is no file
     EXPECT_EQ(project.filePath, dir.File("new.plm"));
+}
+
+// Nothing that is not a regular file is read: a FIFO without a writer would block in open,
+// and a pipe reports a size of 0, which made a WAD look texture-only.
+TEST_F(OpenTextureFileTest, PipesAndFifosAreRefusedAtOnceNamingTheFile) {
+    const std::string fifo = dir.File("fifo.wad");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::string wad = FileOf({TextureRecord{}}, {});
+    ASSERT_EQ(::write(ends[1], wad.data(), wad.size()), static_cast<ssize_t>(wad.size()));
+    const std::string pipe = "/dev/fd/" + std::to_string(ends[0]);
+    NewProject(project, dir.File("new.plm"));
+    for (const std::string& path : {fifo, pipe}) {
+        for (const bool import : {false, true}) {
+            const OpResult result =
+                import ? ImportTextureFile(project, path) : OpenTextureFile(project, path);
+            EXPECT_FALSE(result.ok);
+            EXPECT_EQ(result.message,
+                      "Cannot open \"" + path + "\": not a regular file (a pipe, FIFO or device)");
+            EXPECT_EQ(project.filePath, dir.File("new.plm"));
+            EXPECT_EQ(project.RecordCount(), 1);
+        }
+    }
+    ::close(ends[0]);
+    ::close(ends[1]);
+}
+
+// A sparse file can hold two billion records; reading them would need 16 GiB.
+TEST(OpenTextureFileMemory, RecordsBeyondHalfTheMemoryAreRefused) {
+    const long long memory = ::sysconf(_SC_PHYS_PAGES) * ::sysconf(_SC_PAGESIZE);
+    if (memory >= 32LL << 30) GTEST_SKIP() << "this machine could hold the records";
+    test::TempDir dir;
+    const std::string path = dir.File("huge.wad");
+    test::WriteSparseFile(path, std::string("\x81\0\0\0\xff\xff\xff\x7f", 8), 17LL << 30);
+    Project project;
+    const OpResult result = OpenTextureFile(project, path);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message,
+              "Cannot read \"" + path + "\": there is not enough memory for its records.");
+    EXPECT_FALSE(project.IsOpen());
+    EXPECT_EQ(FileSize(project.restOfFilePath), 0);
 }
 
 TEST(HasWadExtension, IgnoresCase) {
