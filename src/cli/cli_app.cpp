@@ -9,8 +9,8 @@
 
 namespace pelmora::cli {
 
-bool Cli::Open(Project& project, const std::string& file) {
-    const OpResult opened = OpenTextureFile(project, file);
+bool Cli::Open(Project& project, const std::string& file, RestOfFile rest) {
+    const OpResult opened = OpenTextureFile(project, file, rest);
     if (!opened.ok) {
         Fail(opened.message == kNotAWadMessage ? opened.message + " " + file : opened.message);
         return false;
@@ -26,7 +26,7 @@ void Cli::Fail(const std::string& message) {
 void Cli::Modify(const std::string& file, const std::string& output,
                  const std::function<OpResult(Project&)>& op) {
     Project project;
-    if (!Open(project, file)) return;
+    if (!Open(project, file, RestOfFile::Copy)) return;
     const OpResult result = op(project);
     if (!result.ok && !result.changed) {
         Fail(result.message);

@@ -7,6 +7,7 @@
 
 #include "store/op_result.h"
 #include "store/project.h"
+#include "wad/wad_reader.h"
 
 namespace pelmora::cli {
 
@@ -26,8 +27,9 @@ public:
     bool progressOnTerminal;  // progress lines go to stderr only when it is a terminal
     int exitCode = kExitOk;
 
-    // Opens FILE for reading only. False (message printed, status 1) when it cannot.
-    bool Open(Project& project, const std::string& file);
+    // Opens FILE for reading only: the rest of the file is not copied, so the project
+    // cannot be saved. False (message printed, status 1) when it cannot.
+    bool Open(Project& project, const std::string& file, RestOfFile rest = RestOfFile::Skip);
 
     // Opens FILE, runs op and saves: with Save, or with Save As at output when given.
     // An op that fails without changing anything leaves the file alone. An op that changed

@@ -57,12 +57,11 @@ void AddFileCommands(CLI::App& app, Cli& cli) {
     info->callback([&cli, file] {
         Project project;
         if (!cli.Open(project, *file)) return;
-        const long long rest = FileSize(project.restOfFilePath);
         cli.out << "{\"path\": " << JsonString(*file)
                 << ", \"version\": " << JsonString(VersionText(project))
                 << ", \"records\": " << project.RecordCount()
                 << ", \"pages\": " << project.PageCount()
-                << ", \"rest_bytes\": " << (rest < 0 ? 0 : rest) << "}\n";
+                << ", \"rest_bytes\": " << project.restBytes << "}\n";
     });
 
     auto* records = app.add_subcommand("records", "Print FILE's texture records, one a line");

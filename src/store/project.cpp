@@ -52,11 +52,17 @@ void Project::ResetProject() {
     selectedTexture = -1;
 }
 
-bool Project::RecreateRestFile() {
+bool Project::RecreateRestFile(std::string* error) {
     if (restOfFilePath.empty()) restOfFilePath = MakeTempFile();
-    if (restOfFilePath.empty()) return false;
-    const int fd = ::open(restOfFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0) return false;
+    // Without a name the folder is what failed; the pattern shows where the file was to go.
+    const std::string name = restOfFilePath.empty() ? TempFolder() + "PelXXXXXX" : restOfFilePath;
+    const int fd = restOfFilePath.empty()
+                       ? -1
+                       : ::open(restOfFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) {
+        if (error) *error = FileErrorMessage(name);
+        return false;
+    }
     ::close(fd);
     return true;
 }
@@ -84,6 +90,8 @@ void NewProject(Project& project, const std::string& path) {
     project.filePath = path;
     project.version = kPelmMagic;
     project.RecreateRestFile();
+    project.restBytes = 0;
+    project.restKept = true;
     project.records.push_back(TextureRecord{});
     project.AddBlankPage();
     project.pagesInFile = 1;

@@ -34,6 +34,10 @@ public:
     BitmapStore pieces;  // at most one entry: the selected record's cut-out
     int pagesInFile = 0;
     std::string restOfFilePath;  // the bytes of the opened file that follow its pages
+    long long restBytes = 0;     // how many bytes follow the pages in the opened file
+    // False when the file was opened only to be read and its rest was not copied: saving
+    // such a project would lose the rest, so the writer refuses it.
+    bool restKept = true;
     std::string duplicateListPath;
     // The report's name is the same for every running copy of the program, so only a copy
     // that wrote it removes it again.
@@ -55,8 +59,9 @@ public:
     // Empties records, both stores and the selection; leaves the path, the version, the
     // remembered folder and the temporary files alone.
     void ResetProject();
-    // Makes (or empties) the rest-of-file temporary file; false when it cannot be made.
-    bool RecreateRestFile();
+    // Makes (or empties) the rest-of-file temporary file; false, with *error naming the
+    // temporary file, when it cannot be made.
+    bool RecreateRestFile(std::string* error = nullptr);
     // Appends a blank page in the new page colour; its index, or -1.
     int AddBlankPage();
 };

@@ -34,7 +34,7 @@ bool HasWadExtension(const std::string& path) {
     return EqualsIgnoreCase(ext, ".wad") || EqualsIgnoreCase(ext, ".plm");
 }
 
-OpResult OpenTextureFile(Project& project, const std::string& path) {
+OpResult OpenTextureFile(Project& project, const std::string& path, RestOfFile rest) {
     project.rememberedWadFolder = DirectoryOf(path);
     WadFileReader reader;
     if (!reader.Open(path)) return OpResult::Failed(reader.Error());
@@ -59,12 +59,15 @@ OpResult OpenTextureFile(Project& project, const std::string& path) {
         return OpResult::Failed(CannotHoldPagesMessage(path), true);
     }
 
-    if (!project.RecreateRestFile() || !reader.CopyRestTo(project.restOfFilePath)) {
-        const std::string error =
-            reader.Error().empty()
-                ? "Cannot create the temporary file for the rest of \"" + path + "\"."
-                : reader.Error();
-        return OpResult::Failed(error, true);
+    project.restBytes = reader.RestBytes();
+    project.restKept = rest == RestOfFile::Copy;
+    if (project.restKept) {
+        std::string error;
+        if (!project.RecreateRestFile(&error) || !reader.CopyRestTo(project.restOfFilePath)) {
+            // The pages stay on screen, but a save now would drop the rest of the file.
+            project.restKept = false;
+            return OpResult::Failed(error.empty() ? reader.Error() : error, true);
+        }
     }
 
     if (project.records.empty() || project.pagesInFile < 1) project.version = kPelmMagic;

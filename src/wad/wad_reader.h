@@ -15,10 +15,19 @@ constexpr const char* kImportNeedsProjectMessage =
     "Use open to select your first wad...\nthen click import to load your second\nwad's "
     "textures into your first one...";
 
+// What Open does with the bytes behind the pages. Only a project that may be saved needs
+// them; copying a large rest costs time and room in the temporary folder, and the original
+// may change before a save, so a project to be saved keeps its own copy from the start.
+enum class RestOfFile {
+    Copy,  // into the rest-of-file temporary file, for saving
+    Skip,  // only counted (restBytes); the project cannot be saved (restKept is false)
+};
+
 // Reads a WAD (129, 130) or texture-only file into the project, replacing what it held.
 // A file without records or pages becomes a texture-only project with the reserved record
 // and one blank page. Leaves record 1 and page 1 selected.
-OpResult OpenTextureFile(Project& project, const std::string& path);
+OpResult OpenTextureFile(Project& project, const std::string& path,
+                         RestOfFile rest = RestOfFile::Copy);
 
 // True when a dropped file's extension is ".wad" or ".plm", in any case.
 bool HasWadExtension(const std::string& path);

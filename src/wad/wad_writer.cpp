@@ -65,6 +65,10 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
 }  // namespace
 
 OpResult WriteTextureFile(const Project& project, const std::string& path) {
+    if (!project.restKept) {
+        return OpResult::Failed("Cannot save \"" + path + "\": the rest of \"" + project.filePath +
+                                "\" was not read, so it would be lost.");
+    }
     const int recordCount = project.RecordCount();
     const int pageCount = project.PageCount();
     if (static_cast<long long>(pageCount) * kPageBytes > INT32_MAX) {

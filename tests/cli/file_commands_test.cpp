@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "cli/cli_runner.h"
 #include "store/file_util.h"
@@ -85,6 +86,25 @@ TEST_F(CliFileCommands, FailuresAndUsageErrorsHaveTheirOwnStatus) {
     EXPECT_EQ(Status({"info", "a.wad", "--bogus"}), 2);
     EXPECT_EQ(Status({"new", "c.plm", "--color", "red"}), 2);
     EXPECT_FALSE(FileExists(dir.File("c.plm")));
+}
+
+// Commands that never save need no copy of the rest, so no room in the temporary folder;
+// nothing waits on a FIFO.
+TEST_F(CliFileCommands, ReadingNeedsNoTemporaryFolderAndAFifoIsRefused) {
+    const std::string head = SampleWad(130, "");
+    test::WriteSparseFile(dir.File("big.wad"), head,
+                          static_cast<long long>(head.size()) + (3LL << 30));
+    ASSERT_EQ(::mkfifo(dir.File("fifo.wad").c_str(), 0600), 0);
+    const test::ScopedTempFolder readOnly("/proc");  // no file can be made there
+    EXPECT_EQ(Ok({"info", "big.wad"}).out,
+              "{\"path\": \"big.wad\", \"version\": \"130\", \"records\": 2, \"pages\": 2, "
+              "\"rest_bytes\": 3221225472}\n");
+    auto run = Run({"save", "big.wad", "-o", "copy.wad"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("/proc/PelXXXXXX"), std::string::npos) << run.err;
+    run = Run({"info", "fifo.wad"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("fifo.wad\": not a regular file"), std::string::npos) << run.err;
 }
 
 TEST_F(CliFileCommands, HelpAndVersion) {

@@ -8,6 +8,7 @@
 
 #include "store/file_util.h"
 #include "test_support.h"
+#include "wad/wad_writer.h"
 
 namespace pelmora {
 namespace {
@@ -213,6 +214,32 @@ TEST(OpenTextureFileMemory, RecordsBeyondHalfTheMemoryAreRefused) {
               "Cannot read \"" + path + "\": there is not enough memory for its records.");
     EXPECT_FALSE(project.IsOpen());
     EXPECT_EQ(FileSize(project.restOfFilePath), 0);
+}
+
+// A project opened only to be read needs no copy of the rest, and so no temporary folder;
+// one that cannot keep its rest must never be saved without it.
+TEST(OpenTextureFileRest, ReadingOnlyCountsTheRestAndAMissingCopyBlocksSaving) {
+    test::TempDir dir;
+    const std::string path = dir.File("big.wad");
+    const std::string head = FileOf({TextureRecord{}, MakeRecord(1, 1, 8, 8, 0)}, {PatternPage(3)});
+    test::WriteSparseFile(path, head, static_cast<long long>(head.size()) + (1LL << 30));
+    // Nobody, not even root, can make a file in /proc.
+    const test::ScopedTempFolder readOnly("/proc");
+    for (const RestOfFile rest : {RestOfFile::Skip, RestOfFile::Copy}) {
+        Project project;
+        const OpResult result = OpenTextureFile(project, path, rest);
+        if (rest == RestOfFile::Skip) {
+            ASSERT_TRUE(result.ok) << result.message;
+            EXPECT_EQ(project.restBytes, 1LL << 30);
+            EXPECT_EQ(project.RecordCount(), 2);
+        } else {
+            EXPECT_FALSE(result.ok);
+            // The temporary file is what failed, not the file being opened.
+            EXPECT_EQ(result.message, "Cannot open \"/proc/PelXXXXXX\": No such file or directory");
+        }
+        EXPECT_FALSE(SaveProjectAs(project, dir.File("copy.wad")).ok);
+        EXPECT_FALSE(FileExists(dir.File("copy.wad")));
+    }
 }
 
 TEST(HasWadExtension, IgnoresCase) {
