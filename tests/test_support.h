@@ -42,6 +42,10 @@ Image PatternImage(int width, int height, uint8_t seed);
 // than it is.
 std::string ClaimingPng(uint32_t width, uint32_t height);
 
+// A real greyscale PNG of width x height pixels of one grey, cheap to make and to store
+// however large it is.
+std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 
