@@ -184,8 +184,10 @@ void ApplyLibraryLimits() {
 // the user only inside Pelmora's own messages, through the exceptions it raises.
 void QuietHandler(const MagickLib::ExceptionType, const char*, const char*) {}
 
-[[noreturn]] void FatalHandler(const MagickLib::ExceptionType, const char* reason,
-                               const char* description) {
+// Declared as the library's handler type wants it (a GNU attribute, which clang keeps in the
+// function's type).
+void FatalHandler(const MagickLib::ExceptionType, const char*, const char*) MAGICK_FUNC_NORETURN;
+void FatalHandler(const MagickLib::ExceptionType, const char* reason, const char* description) {
     std::fprintf(stderr, "Pelmora cannot go on: the image library failed (%s%s%s).\n",
                  reason ? reason : "unknown reason", description ? ": " : "",
                  description ? description : "");
