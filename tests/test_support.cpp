@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -116,6 +117,33 @@ std::string ClaimingPng(uint32_t width, uint32_t height) {
         "\x78\x9c\xed\xc1\x01\x0d\x00\x00\x00\xc2\xa0\xf7\x4f\x6d\x0e\x37\xa0"
         "\x00\x00\x00\x00\x00\x00\x00\x00\x00\xbe\x0d\x21\x00\x00\x01",
         32);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", idat) +
+           Chunk("IEND", "");
+}
+
+std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey) {
+    std::string ihdr;
+    PutBig32(ihdr, width);
+    PutBig32(ihdr, height);
+    ihdr += std::string("\x08\x00\x00\x00\x00", 5);  // 8-bit grey
+    std::string row(width + 1, static_cast<char>(grey));
+    row[0] = 0;  // filter: none
+    z_stream z{};
+    deflateInit(&z, Z_BEST_SPEED);
+    std::string idat;
+    char out[1 << 16];
+    for (uint32_t y = 0; y <= height; ++y) {
+        const bool last = y == height;
+        z.next_in = reinterpret_cast<Bytef*>(last ? nullptr : row.data());
+        z.avail_in = last ? 0 : static_cast<uInt>(row.size());
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(out);
+            z.avail_out = sizeof out;
+            deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+            idat.append(out, sizeof out - z.avail_out);
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
     return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", idat) +
            Chunk("IEND", "");
 }

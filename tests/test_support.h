@@ -59,6 +59,10 @@ private:
 // A sparse file of size bytes that starts with head: large files cost no disk.
 void WriteSparseFile(const std::string& path, const std::string& head, long long size);
 
+// A real greyscale PNG of width x height pixels of one grey, cheap to make and to store
+// however large it is.
+std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 

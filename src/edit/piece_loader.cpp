@@ -33,16 +33,14 @@ std::optional<Image> PieceLoader::LoadPiece(const std::string& path) {
     // Runs on the loader's threads, where an escaping exception would end the program: a
     // piece that cannot be made for any reason is a file that failed to load.
     try {
-        auto image = LoadImage(path);
-        if (!image) return std::nullopt;
-        int width = 0, height = 0;
-        FitToPage(image->Width(), image->Height(), width, height);
-        // So elongated that one side shrinks to nothing: there is no piece to place.
-        if (width < 1 || height < 1) return std::nullopt;
-        if (width == image->Width() && height == image->Height()) return image;
-        Image piece = ResizeImage(*image, width, height);
-        if (piece.IsNull()) return std::nullopt;
-        return piece;
+        // Scaled while decoding, so a JPEG photo is decoded at a fraction of its size. Several
+        // threads may decode at once; the image layer's budget makes them wait for memory
+        // rather than fail, so the result never depends on the number of threads.
+        return LoadScaledImage(path, [](int w, int h) {
+            int width = 0, height = 0;
+            FitToPage(w, h, width, height);
+            return std::pair{width, height};
+        });
     } catch (const std::exception&) {
         return std::nullopt;
     }

@@ -35,11 +35,7 @@ OpResult MissingPage(const Project& project, int recordIndex) {
 // The image in a file stretched to width x height; nothing when it cannot be had.
 std::optional<Image> LoadScaled(const std::string& path, int width, int height) {
     try {
-        const auto image = LoadImage(path);
-        if (!image) return std::nullopt;
-        Image scaled = ResizeImage(*image, width, height);
-        if (scaled.IsNull()) return std::nullopt;
-        return scaled;
+        return LoadScaledImage(path, [=](int, int) { return std::pair{width, height}; });
     } catch (const std::exception&) {
         return std::nullopt;
     }

@@ -235,9 +235,15 @@ OpResult ExportSingleImage(const Project& project, const std::string& path, int 
                                 "\": its extension names no format Pelmora exports (bmp, pcx, "
                                 "png, tga, tif, tiff, jpg, jpe, jpeg, jfif).");
     }
-    if (static_cast<long long>(pageCount) * kPageSize > kMaxImageSide) {
-        return OpResult::Failed("Cannot write \"" + path + "\": one image holds at most " +
-                                std::to_string(kMaxImageSide / kPageSize) + " pages.");
+    // Some formats record the height in 16 bits (and JPEG stops at 65,500 rows): say so
+    // before composing an image that could not be written.
+    const long long maxRows = MaxImageSizeFor(format).second;
+    if (static_cast<long long>(pageCount) * kPageSize > maxRows) {
+        return OpResult::Failed("Cannot write \"" + path + "\": a " +
+                                std::string(FindFormat(format)->label) + " file holds at most " +
+                                std::to_string(maxRows) + " rows, that is " +
+                                std::to_string(maxRows / kPageSize) + " pages; this project has " +
+                                std::to_string(pageCount) + ".");
     }
     Image combined(kPageSize, kPageSize * pageCount);
     for (int i = 0; i < pageCount; ++i) {

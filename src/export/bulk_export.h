@@ -61,8 +61,8 @@ OpResult ExportPageTextures(const Project& project, int pageIndex, const ExportO
 
 // Export All (single image): all pages stacked, page 1 on top, in a 256 x 256 * pages image
 // whose format comes from path's extension (jpegQuality for JPEG names). Does nothing when
-// there is no page. The image layer takes images up to kMaxImageSide rows, so at most 256
-// pages (JPEG itself stops at 65,500 rows); beyond that the export fails with a message.
+// there is no page. BMP, PNG and TIFF hold any number of pages; PCX at most 256, TGA and
+// JPEG at most 255 (16-bit heights, JPEG's 65,500 rows): beyond that it fails with a message.
 OpResult ExportSingleImage(const Project& project, const std::string& path, int jpegQuality);
 
 }  // namespace pelmora

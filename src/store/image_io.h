@@ -1,14 +1,19 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "store/image.h"
 
 namespace pelmora {
 
 // Must run once per process before any image is read or written; later calls do nothing.
-// Sets the limits that make the library refuse hostile images instead of decoding them.
+// Silences the library's own warning and error printing (its texts reach the user only
+// inside Pelmora's messages) and lifts its size limits in favour of the decoding budget
+// below.
 void InitImageLibrary(const char* argv0);
 
 // Lets the decoders use the library's own threads (off when the caller decodes on threads
@@ -23,17 +28,43 @@ ImageFormat FormatFromExtension(const std::string& extensionOrPath);
 // The extension written for a format ("bmp", "pcx", "png", "tga", "tif", "jpg", "raw").
 const char* ExtensionForFormat(ImageFormat format);
 
-// The largest image the library accepts, in pixels; anything larger is refused unread.
-constexpr long long kMaxImagePixels = 64LL * 1024 * 1024;
-constexpr int kMaxImageSide = 65536;
+// Which of the six readable formats the first bytes of a file are, before any decoder sees
+// them: BMP, PCX, PNG, TIFF and JPEG by their signatures; TGA, which has none, only when
+// the name ends in ".tga" and the header is one a TGA writer makes. Unknown for anything
+// else (SVG, PostScript, PDF, GIF, PNM, ... whatever the name says).
+ImageFormat DetectImageFormat(std::string_view head, std::string_view name);
+
+// All decoding shares one memory budget. A decode reserves what the image needs (from the
+// size its header gives) and waits while other decodes hold the rest, so running on more
+// threads never makes an image fail. An image that alone needs more than the whole budget
+// is refused before it is decoded. The default is half the machine's memory, at least
+// 1 GiB and at most 4 GiB.
+long long ImageDecodeBudget();
+// Changes the budget (tests and benchmarks); only while nothing is being decoded.
+void SetImageDecodeBudget(long long bytes);
+// The memory a decode of a width x height image reserves.
+long long ImageDecodeCost(long long width, long long height);
 
 // Decodes a BMP, PCX, PNG, TGA, TIFF or JPEG file into a 24-bit image. Returns nothing when
-// the file cannot be read, is not an image, is corrupt or exceeds the limits; *error then
-// says why.
+// the file cannot be read, is not one of these formats, is corrupt or cannot be decoded
+// within the budget; *error then says why.
 std::optional<Image> LoadImage(const std::string& path, std::string* error = nullptr);
+
+// The size (width, height) an image of the given size is to be scaled to.
+using TargetSize = std::function<std::pair<int, int>(int width, int height)>;
+
+// As LoadImage, then scaled to exactly targetSize(width, height) as ResizeImage does. A
+// JPEG that is to shrink is decoded at a reduced size first (much faster for photos, and
+// it needs less of the budget). Nothing when the target has no width or height.
+std::optional<Image> LoadScaledImage(const std::string& path, const TargetSize& targetSize,
+                                     std::string* error = nullptr);
 
 // Scales to exactly width x height (the aspect ratio is not kept).
 Image ResizeImage(const Image& image, int width, int height);
+
+// The largest width and height a format's files can record; writing a larger image is
+// refused. {0, 0} for a format Pelmora does not write.
+std::pair<long long, long long> MaxImageSizeFor(ImageFormat format);
 
 // Writes the image in the given format; JPEG uses the quality 0 to 100. The file is replaced
 // only once it is written completely. Returns false with *error set on failure.

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "edit/add_pieces.h"
+#include "edit/piece_loader.h"
 #include "store/image_io.h"
 #include "test_support.h"
 
@@ -78,6 +79,36 @@ TEST(AddPiecesConcurrency, EditorReadsWhileTheWorkerAddsAndStopsIt) {
     EXPECT_EQ(result.placed, 40);
     EXPECT_EQ(project.RecordCount(), 41);
     EXPECT_EQ(colours.size(), 40u);  // every piece landed with its own pixels
+}
+
+// Big images on many threads share the decoding budget: they wait for one another instead
+// of failing, so the pieces come out the same on one thread as on sixteen.
+TEST(AddPiecesConcurrency, BigImagesGiveTheSameResultOnAnyNumberOfThreads) {
+    test::TempDir dir;
+    std::vector<std::string> files;
+    for (int i = 0; i < 8; ++i) {
+        const std::string path = dir.File("big" + std::to_string(i) + ".png");
+        test::WriteFile(path, test::SolidPng(1200 + 40 * i, 900, static_cast<uint8_t>(20 * i)));
+        files.push_back(path);
+    }
+    test::WriteFile(dir.File("huge.png"), test::SolidPng(3000, 3000, 1));  // alone too big
+    files.insert(files.begin() + 3, dir.File("huge.png"));
+    // Room for one of the big ones at a time.
+    const long long old = ImageDecodeBudget();
+    SetImageDecodeBudget(ImageDecodeCost(1600, 900) + (1 << 20));
+
+    std::vector<std::optional<Image>> first;
+    for (const int threads : {1, 2, 16}) {
+        SCOPED_TRACE(threads);
+        PieceLoader loader(files, threads, 8 * threads + 8);
+        std::vector<std::optional<Image>> pieces;
+        for (size_t i = 0; i < files.size(); ++i) pieces.push_back(loader.Take(i));
+        EXPECT_FALSE(pieces[3]);
+        if (first.empty()) first = pieces;
+        EXPECT_EQ(pieces, first);
+    }
+    SetImageDecodeBudget(old);
+    for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(first[i].has_value(), i != 3) << i;
 }
 
 }  // namespace

@@ -179,6 +179,38 @@ TEST_F(BulkExportTest, SingleImageStacksPagesWithPageOneOnTop) {
     EXPECT_FALSE(FileExists(Out("none.png")));
 }
 
+// The user's own pages are no hostile input: a tall image is written in every format whose
+// files can record its height, and the others say which limit stops them.
+TEST_F(BulkExportTest, SingleImageOfThreeHundredPages) {
+    for (int i = 3; i < 300; ++i)
+        project.pages.AddBitmapHandle(Image(256, 256, MakeColour(9, 9, 9)));
+    project.pages.ReplaceBitmapHandle(299, Page(7));
+    for (const char* name : {"all.bmp", "all.png", "all.tif"}) {
+        SCOPED_TRACE(name);
+        const OpResult result = ExportSingleImage(project, Out(name), 100);
+        ASSERT_TRUE(result.ok) << result.message;
+    }
+    // Decoding one 76,800-row BMP is enough to know the others: its header says the size.
+    const std::string bmp = test::ReadFile(Out("all.bmp"));
+    ASSERT_GE(bmp.size(), 26u);
+    EXPECT_EQ(bmp.substr(18, 8), std::string("\x00\x01\x00\x00\x00\x2c\x01\x00", 8));
+    for (const char* name : {"all.png", "all.tif"}) {
+        const auto image = LoadImage(Out(name));
+        ASSERT_TRUE(image) << name;
+        EXPECT_EQ(image->Height(), 76800);
+        EXPECT_EQ(image->Copy(0, 256 * 299, 256, 256), Page(7)) << name;
+    }
+    for (const auto& [name, limit] : {std::pair{"all.pcx", "65536 rows, that is 256 pages"},
+                                      std::pair{"all.tga", "65535 rows, that is 255 pages"},
+                                      std::pair{"all.jpg", "65500 rows, that is 255 pages"}}) {
+        SCOPED_TRACE(name);
+        const OpResult result = ExportSingleImage(project, Out(name), 100);
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find(limit), std::string::npos) << result.message;
+        EXPECT_FALSE(FileExists(Out(name)));
+    }
+}
+
 TEST(ShortFolderTextTest, LongFoldersKeepTheirEnds) {
     const std::string thirty = "/home/someone/textures/abcdefg";
     ASSERT_EQ(thirty.size(), 30u);
