@@ -34,9 +34,11 @@ public:
     BitmapStore pieces;  // at most one entry: the selected record's cut-out
     int pagesInFile = 0;
     std::string restOfFilePath;  // the bytes of the opened file that follow its pages
+    // The duplicate report: a private file made by the first check (see
+    // WriteProjectDuplicateReport), empty until then.
     std::string duplicateListPath;
-    // The report's name is the same for every running copy of the program, so only a copy
-    // that wrote it removes it again.
+    // Whether the file at duplicateListPath is this project's to remove (on Close and at the
+    // end).
     bool duplicateListWritten = false;
     std::string rememberedWadFolder;
     std::array<Colour, 16> customColours{};
