@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -110,6 +112,15 @@ TEST_F(AtomicFileWriterTest, OwnerModeAndExtendedAttributesAreKept) {
         ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
     }
     const bool xattrs = ::setxattr(path.c_str(), "user.pelmora", "kept", 4, 0) == 0;
+    // An access ACL that also lets user 4321 read: owner rw, user 4321 r, group r, mask r.
+    std::string acl("\x02\0\0\0", 4);
+    for (const auto& [tag, perm, id] : std::vector<std::array<uint32_t, 3>>{
+             {0x01, 6, ~0u}, {0x02, 4, 4321}, {0x04, 4, ~0u}, {0x10, 4, ~0u}, {0x20, 0, ~0u}}) {
+        const uint32_t entry[2] = {tag | perm << 16, id};
+        acl.append(reinterpret_cast<const char*>(entry), sizeof entry);
+    }
+    const bool acls =
+        ::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
     const ino_t inode = StatOf(path).st_ino;
     ASSERT_TRUE(Write(path, "new"));
     const struct stat st = StatOf(path);
@@ -118,6 +129,12 @@ TEST_F(AtomicFileWriterTest, OwnerModeAndExtendedAttributesAreKept) {
     if (root) {
         EXPECT_EQ(st.st_uid, 1234u);
         EXPECT_EQ(st.st_gid, 5678u);
+    }
+    if (acls) {
+        std::string copied(acl.size(), '\0');
+        EXPECT_EQ(::getxattr(path.c_str(), "system.posix_acl_access", copied.data(), copied.size()),
+                  static_cast<ssize_t>(acl.size()));
+        EXPECT_EQ(copied, acl);
     }
     if (!xattrs) GTEST_SKIP() << "no user extended attributes on this file system";
     char value[16] = {};
@@ -155,9 +172,15 @@ TEST_F(AtomicFileWriterTest, FifosAndDevicesGetTheContentInPlace) {
     ::close(reader);
     EXPECT_TRUE(S_ISFIFO(StatOf(fifo).st_mode));
 
-    ASSERT_TRUE(Write("/dev/null", "gone"));
-    EXPECT_TRUE(S_ISCHR(StatOf("/dev/null").st_mode));
     EXPECT_EQ(Entries(dir), 1u);
+
+    // A null device of the test's own: a fault here must not replace the system's /dev/null.
+    const std::string null = dir.File("null");
+    if (::mknod(null.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
+        GTEST_SKIP() << "cannot make a device node here";
+    ASSERT_TRUE(Write(null, "gone"));
+    EXPECT_TRUE(S_ISCHR(StatOf(null).st_mode));
+    EXPECT_EQ(Entries(dir), 2u);
 }
 
 TEST_F(AtomicFileWriterTest, AFailedWriteLeavesTheOldFile) {
