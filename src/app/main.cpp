@@ -1,11 +1,14 @@
 #include <QApplication>
 
 #include "store/image_io.h"
+#include "store/temp_files.h"
 #include "ui/main_window.h"
 #include "ui/modal_ui.h"
 
 int main(int argc, char** argv) {
     pelmora::InitImageLibrary(argv[0]);
+    // After the image library, whose own handlers would exit without removing our files.
+    pelmora::CleanUpTempFilesOnSignals();
     // The adding of pieces decodes on a thread of its own.
     pelmora::SetImageLibraryThreads(1);
     QApplication app(argc, argv);

@@ -70,8 +70,14 @@ CLI::Option* AddColourOption(CLI::App* command, const std::string& name, Colour*
 }
 
 CLI::Option* AddOutputOption(CLI::App* command, std::string* output) {
-    return command->add_option("-o,--output", *output,
-                               "Write the result to OUT (Save As) and leave FILE untouched");
+    // An empty OUT would silently mean "no -o" and save over FILE.
+    const CLI::Validator notEmpty(
+        [](std::string& value) { return value.empty() ? std::string("OUT is empty") : ""; }, "",
+        "not empty");
+    return command
+        ->add_option("-o,--output", *output,
+                     "Write the result to OUT (Save As) and leave FILE untouched")
+        ->check(notEmpty);
 }
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,

@@ -4,8 +4,11 @@
 
 #include "cli/cli_app.h"
 #include "store/image_io.h"
+#include "store/temp_files.h"
 
 int main(int argc, char** argv) {
     pelmora::InitImageLibrary(argv[0]);
+    // After the image library, whose own handlers would exit without removing our files.
+    pelmora::CleanUpTempFilesOnSignals();
     return pelmora::cli::RunCli(argc, argv, std::cout, std::cerr, ::isatty(2) != 0);
 }

@@ -1,10 +1,13 @@
 #include "records/duplicate_check.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "store/file_util.h"
+#include "store/temp_files.h"
 
 namespace pelmora {
 
@@ -79,6 +82,20 @@ OpResult WriteDuplicateReport(const DuplicateCheck& check, const std::string& pa
     if (!WriteFileAtomically(path, WithCrLf(DuplicateReport(check)), &error))
         return OpResult::Failed(error);
     return OpResult::Done(false);
+}
+
+OpResult WriteProjectDuplicateReport(Project& project, const DuplicateCheck& check) {
+    if (project.duplicateListPath.empty()) {
+        project.duplicateListPath = MakePrivateTempFile("Pelmora_duplicate_list_", ".txt");
+        if (project.duplicateListPath.empty()) {
+            return OpResult::Failed(std::string("Cannot write the duplicate list: ") +
+                                    std::strerror(errno));
+        }
+        project.duplicateListWritten = true;
+    }
+    const OpResult written = WriteDuplicateReport(check, project.duplicateListPath);
+    if (written.ok) project.duplicateListWritten = true;
+    return written;
 }
 
 OpResult RemoveDuplicates(Project& project, const DuplicateCheck& check) {

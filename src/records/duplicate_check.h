@@ -30,6 +30,12 @@ std::string DuplicateReport(const DuplicateCheck& check);
 // editor).
 OpResult WriteDuplicateReport(const DuplicateCheck& check, const std::string& path);
 
+// The editor's check: writes the report to the project's duplicate list file, first making it
+// a private file of its own (see MakePrivateTempFile) that Close and the end of the program
+// remove. A report in a folder that every user shares under a fixed name could be a link
+// that another user planted.
+OpResult WriteProjectDuplicateReport(Project& project, const DuplicateCheck& check);
+
 // Removes the records on the removal list, highest index first, then selects record 1.
 OpResult RemoveDuplicates(Project& project, const DuplicateCheck& check);
 

@@ -14,8 +14,18 @@ std::string FileErrorMessage(const std::string& path);  // uses errno
 
 // Writes a file so that the target is either the old file or the complete new one, never a
 // mix: the bytes go to a temporary file beside the target, which is flushed to disk and then
-// renamed over the target. If anything fails the temporary file is removed and the target is
-// untouched.
+// renamed over the target, and the folder is synced so that the rename survives a crash. If
+// anything fails the temporary file is removed and the target is untouched.
+//
+// A save keeps what the path is. A symlink is followed and the file it names is replaced (the
+// temporary file goes beside that file). The new file gets the old one's owner, group, mode,
+// ACLs and other extended attributes. A file the user may not write is refused with
+// "Permission denied", also for root, for whom only a file without any write bit counts as
+// read-only. Where a rename would make the path name a different file than before (a file
+// with other hard links, an owner, group or attribute that cannot be given to a new file, a
+// FIFO, a device, /dev/stdout), the complete new content is first written and synced to a
+// copy beside the file (or in the temporary-files folder when that is not possible), and then
+// written into the existing file; should that fail, the copy is kept and the message names it.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(std::string targetPath);
@@ -23,21 +33,31 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    // False when the temporary file could not be made; Error() says why.
+    // False when the target may not be written or the temporary file could not be made;
+    // Error() says why.
     bool Open();
     bool Write(const void* data, size_t size);
     bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
-    // Flushes, syncs and renames over the target. After a failure the target is untouched.
+    // Flushes, syncs and puts the new content in place. After a failure the target is
+    // untouched, or, when writing in place failed halfway, Error() names the complete copy.
     bool Commit();
     const std::string& Error() const { return error_; }
 
 private:
+    bool Fail(int errorNumber);
     void Discard();
     bool WriteOut(const char* data, size_t size);
+    bool MakeTempFile(const std::string& folder);
+    bool OpenInPlace(const std::string& path);
+    bool CommitInPlace();
 
-    std::string target_;
-    std::string tempPath_;
+    std::string target_;    // as the caller named it, for messages
+    std::string real_;      // the file that is replaced: target_ with symlinks followed
+    std::string tempPath_;  // registered for removal on a signal while it is disposable
     int fd_ = -1;
+    int targetFd_ = -1;     // the existing file, when it is written in place
+    bool inPlace_ = false;  // the new content goes into the existing file
+    bool regularTarget_ = false;
     long long written_ = 0;      // bytes handed to the file so far
     long long writingBack_ = 0;  // bytes the disk has been asked to start writing
     std::string buffer_;

@@ -10,6 +10,7 @@
 
 #include "store/file_util.h"
 #include "store/paths.h"
+#include "store/temp_files.h"
 
 namespace pelmora {
 
@@ -20,6 +21,7 @@ std::string MakeTempFile() {
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) return {};
     ::close(fd);
+    RegisterTempFile(pattern);
     return pattern;
 }
 
@@ -27,7 +29,6 @@ std::string MakeTempFile() {
 
 Project::Project() {
     restOfFilePath = MakeTempFile();
-    duplicateListPath = TempFolder() + "Pelmora_duplicate_list.txt";
     // Custom colours never have a component of 255.
     std::minstd_rand random(static_cast<unsigned>(std::time(nullptr)));
     for (Colour& c : customColours) {
@@ -40,8 +41,8 @@ Project::Project() {
 
 Project::~Project() {
     ResetProject();
-    RemoveFileQuietly(restOfFilePath);
-    if (duplicateListWritten) RemoveFileQuietly(duplicateListPath);
+    RemoveTempFile(restOfFilePath);
+    if (duplicateListWritten) RemoveTempFile(duplicateListPath);
 }
 
 void Project::ResetProject() {
@@ -53,17 +54,21 @@ void Project::ResetProject() {
 }
 
 bool Project::RecreateRestFile(std::string* error) {
-    if (restOfFilePath.empty()) restOfFilePath = MakeTempFile();
-    // Without a name the folder is what failed; the pattern shows where the file was to go.
-    const std::string name = restOfFilePath.empty() ? TempFolder() + "PelXXXXXX" : restOfFilePath;
-    const int fd = restOfFilePath.empty()
-                       ? -1
-                       : ::open(restOfFilePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0) {
-        if (error) *error = FileErrorMessage(name);
+    if (!restOfFilePath.empty()) {
+        // Only ever our own file: never created again under a name that was let go.
+        const int fd = ::open(restOfFilePath.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+        if (fd >= 0) {
+            ::close(fd);
+            return true;
+        }
+        UnregisterTempFile(restOfFilePath);
+    }
+    restOfFilePath = MakeTempFile();
+    if (restOfFilePath.empty()) {
+        // Without a name the folder is what failed; the pattern shows where the file was to go.
+        if (error) *error = FileErrorMessage(TempFolder() + "PelXXXXXX");
         return false;
     }
-    ::close(fd);
     return true;
 }
 
@@ -103,9 +108,15 @@ void CloseProject(Project& project) {
     project.ResetProject();
     project.pagesInFile = 0;
     project.filePath.clear();
-    RemoveFileQuietly(project.restOfFilePath);
-    if (project.duplicateListWritten) RemoveFileQuietly(project.duplicateListPath);
-    project.duplicateListWritten = false;
+    RemoveTempFile(project.restOfFilePath);
+    // A deleted temporary file's name is free for anyone to take (as a link to one of the
+    // user's files, say): the next Open or New makes a new file instead of opening it again.
+    project.restOfFilePath.clear();
+    if (project.duplicateListWritten) {
+        RemoveTempFile(project.duplicateListPath);
+        project.duplicateListPath.clear();
+        project.duplicateListWritten = false;
+    }
 }
 
 Image CutPiece(const Image& page, const TextureRecord& r) {

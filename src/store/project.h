@@ -38,9 +38,11 @@ public:
     // False when the file was opened only to be read and its rest was not copied: saving
     // such a project would lose the rest, so the writer refuses it.
     bool restKept = true;
+    // The duplicate report: a private file made by the first check (see
+    // WriteProjectDuplicateReport), empty until then.
     std::string duplicateListPath;
-    // The report's name is the same for every running copy of the program, so only a copy
-    // that wrote it removes it again.
+    // Whether the file at duplicateListPath is this project's to remove (on Close and at the
+    // end).
     bool duplicateListWritten = false;
     std::string rememberedWadFolder;
     std::array<Colour, 16> customColours{};

@@ -88,8 +88,7 @@ void MainWindow::CheckDuplicatesCommand() {
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const DuplicateCheck found = FindDuplicates(project_.records);
-    const OpResult written = WriteDuplicateReport(found, project_.duplicateListPath);
-    if (written.ok) project_.duplicateListWritten = true;
+    const OpResult written = WriteProjectDuplicateReport(project_, found);
     QApplication::restoreOverrideCursor();
     if (!written.ok) {
         ShowResult(written);

@@ -1,5 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <thread>
 
 #include "cli/cli_runner.h"
 #include "store/file_util.h"
@@ -86,6 +94,55 @@ TEST_F(CliFileCommands, FailuresAndUsageErrorsHaveTheirOwnStatus) {
     EXPECT_EQ(Status({"info", "a.wad", "--bogus"}), 2);
     EXPECT_EQ(Status({"new", "c.plm", "--color", "red"}), 2);
     EXPECT_FALSE(FileExists(dir.File("c.plm")));
+    // An empty OUT must not mean "save over FILE".
+    Write("a.wad", "untouched");
+    EXPECT_EQ(Status({"save", "a.wad", "-o", ""}), 2);
+    EXPECT_EQ(Read("a.wad"), "untouched");
+}
+
+size_t Entries(const std::string& folder) {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                             std::filesystem::directory_iterator()));
+}
+
+TEST_F(CliFileCommands, ASignalMidSaveRemovesTheTemporaryFiles) {
+    // The save goes into a FIFO whose reader never reads: once the first bytes arrive, the
+    // program is stuck in the middle of writing, with every temporary file it makes in place.
+    Write("level.wad", SampleWad(129, std::string(2 << 20, 'r')));
+    const std::string fifo = dir.File("out.wad");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        test::TempDir temp;  // the program's temporary-files folder
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setenv("TMPDIR", temp.Path().c_str(), 1);
+            for (const int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, SIG_DFL);
+            if (::chdir(dir.Path().c_str()) != 0) ::_exit(126);
+            ::execl(PELMORA_CLI_PATH, "pelmora-cli", "save", "level.wad", "-o", "out.wad",
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int waiting = 0;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while ((::ioctl(reader, FIONREAD, &waiting) != 0 || waiting == 0) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_GT(waiting, 0) << "the save never started writing";
+        EXPECT_EQ(Entries(temp.Path()), 2u);  // the rest of the file and the finished copy
+        ::kill(child, signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        EXPECT_EQ(Entries(temp.Path()), 0u);
+        EXPECT_EQ(Entries(dir.Path()), 2u);  // level.wad and the FIFO
+        char drain[1 << 16];
+        while (::read(reader, drain, sizeof drain) > 0) {
+        }
+    }
+    ::close(reader);
 }
 
 // Commands that never save need no copy of the rest, so no room in the temporary folder;

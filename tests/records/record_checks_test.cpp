@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
+#include "store/file_util.h"
+#include "store/paths.h"
 #include "test_support.h"
 
 namespace pelmora {
@@ -132,6 +137,48 @@ TEST(DuplicateCheckTest, ReportFileHasCrLfLineEnds) {
     ASSERT_TRUE(WriteDuplicateReport(FindDuplicates({}), path).ok);
     EXPECT_EQ(test::ReadFile(path), "Found 0 duplicates\r\n\r\n");
     EXPECT_FALSE(WriteDuplicateReport({}, dir.File("no/such/folder.txt")).ok);
+}
+
+// Sets an environment variable (or unsets it for null) for one scope.
+struct ScopedEnv {
+    ScopedEnv(const char* name, const char* value) : name(name) {
+        if (const char* old = std::getenv(name)) saved = old, had = true;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { had ? ::setenv(name, saved.c_str(), 1) : ::unsetenv(name); }
+    const char* name;
+    std::string saved;
+    bool had = false;
+};
+
+TEST(DuplicateCheckTest, TheEditorsReportIsAPrivateFileOfItsOwn) {
+    test::TempDir runtime, temp, mine;
+    const ScopedEnv tmp("TMPDIR", temp.Path().c_str());
+    // Another user planted a link at the name every running copy used to share.
+    const std::string victim = mine.File("victim.txt");
+    test::WriteFile(victim, "mine");
+    ASSERT_EQ(::symlink(victim.c_str(), temp.File("Pelmora_duplicate_list.txt").c_str()), 0);
+
+    // In the user's runtime folder when there is one, else in the temporary-files folder.
+    for (const char* runtimeDir : {runtime.Path().c_str(), static_cast<const char*>(nullptr)}) {
+        const ScopedEnv xdg("XDG_RUNTIME_DIR", runtimeDir);
+        Project project, other;
+        ASSERT_TRUE(WriteProjectDuplicateReport(project, FindDuplicates(Copies({1, 1}))).ok);
+        const std::string report = project.duplicateListPath;
+        EXPECT_EQ(DirectoryOf(report), runtimeDir ? runtime.Path() + "/" : TempFolder());
+        EXPECT_EQ(test::ReadFile(report),
+                  "Found 1 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n");
+        struct stat st {};
+        ASSERT_EQ(::lstat(report.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+        // Only the copy that wrote it removes it.
+        CloseProject(other);
+        EXPECT_TRUE(FileExists(report));
+        CloseProject(project);
+        EXPECT_FALSE(FileExists(report));
+    }
+    EXPECT_EQ(test::ReadFile(victim), "mine");
 }
 
 }  // namespace

@@ -27,8 +27,6 @@ TEST(Project, StartsClosedWithAnEmptyRestFileAndSafeCustomColours) {
     Project project;
     EXPECT_FALSE(project.IsOpen());
     EXPECT_EQ(FileSize(project.restOfFilePath), 0);
-    // The report the user opens has this name, shared with other running copies.
-    EXPECT_EQ(project.duplicateListPath, TempFolder() + "Pelmora_duplicate_list.txt");
     for (Colour c : project.customColours) {
         EXPECT_NE(RedOf(c), 255);
         EXPECT_NE(GreenOf(c), 255);
@@ -53,20 +51,13 @@ TEST(Project, CloseRemovesTheTemporaryFilesButKeepsTheVersion) {
     Project project;
     NewProject(project, "/tmp/x.plm");
     project.version = 130;
-    // Another running copy's report is not ours to remove.
-    test::WriteFile(project.duplicateListPath, "theirs");
-    Project other;
-    NewProject(other, "/tmp/y.plm");
-    CloseProject(other);
-    EXPECT_TRUE(FileExists(project.duplicateListPath));
-    project.duplicateListWritten = true;
+    const std::string rest = project.restOfFilePath;
     CloseProject(project);
     EXPECT_FALSE(project.IsOpen());
     EXPECT_EQ(project.version, 130u);
     EXPECT_EQ(project.PageCount(), 0);
     EXPECT_EQ(project.RecordCount(), 0);
-    EXPECT_FALSE(FileExists(project.restOfFilePath));
-    EXPECT_FALSE(FileExists(project.duplicateListPath));
+    EXPECT_FALSE(FileExists(rest));
 }
 
 TEST(Project, SelectingATextureCutsItsPieceOrSaysWhichPagesAreMissing) {
