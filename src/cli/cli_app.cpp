@@ -50,8 +50,9 @@ std::string OneLine(const std::string& message) {
 const CLI::Validator kNotEmpty(
     [](std::string& text) -> std::string { return text.empty() ? kEmptyValue : ""; }, "");
 
-constexpr const char* kDashHint =
-    "A FILE whose name starts with '-' goes after '--': pelmora-cli info -- -level.wad";
+// Said in every help page, and after "FILE is required" when a dash name was the cause.
+constexpr const char* kDashRule =
+    "FILE whose name starts with '-' goes after '--': pelmora-cli info -- -level.wad";
 
 void GuardValues(CLI::App* command) {
     for (CLI::Option* option : command->get_options()) {
@@ -74,7 +75,7 @@ std::string UsageMessage(CLI::App& app, const CLI::ParseError& error) {
     }
     for (const std::string& word : app.get_subcommands().front()->remaining()) {
         if (word.size() > 1 && word[0] == '-')
-            return std::string(error.what()) + " (" + kDashHint + ")";
+            return std::string(error.what()) + " (a " + kDashRule + ")";
     }
     return error.what();
 }
@@ -179,14 +180,15 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     app.set_version_flag("--version", "pelmora-cli " PELMORA_VERSION);
     app.require_subcommand(1, 1);
     app.fallthrough(false);
-    app.footer(kDashHint);
+    const std::string dashHint = std::string("A ") + kDashRule;
+    app.footer(dashHint);
     Cli cli(out, err, progressOnTerminal);
     AddFileCommands(app, cli);
     AddEditCommands(app, cli);
     AddRecordsCommands(app, cli);
     AddExportCommands(app, cli);
     for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
-        command->footer(kDashHint);
+        command->footer(dashHint);
         GuardValues(command);
     }
     try {

@@ -50,7 +50,7 @@ TEST_F(CliCommandLine, MalformedArgumentsAreUsageErrorsThatSayWhatIsWrong) {
         {{"frobnicate"}, "'frobnicate' is not a command"},
         {{}, "a command is required"},
         {{"info", "-dash.wad"},
-         "FILE is required (A FILE whose name starts with '-' goes after "
+         "FILE is required (a FILE whose name starts with '-' goes after "
          "'--': pelmora-cli info -- -level.wad)"},
     };
     const std::string before = Read("a.plm");
