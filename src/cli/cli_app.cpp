@@ -1,15 +1,111 @@
 #include "cli/cli_app.h"
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <regex>
 
+#include "edit/add_pieces.h"
+#include "records/records_file.h"
 #include "store/paths.h"
 #include "wad/wad_reader.h"
 #include "wad/wad_writer.h"
 
 namespace pelmora::cli {
 
+namespace {
+
+constexpr const char* kEmptyValue = "must not be empty";
+
+// The core quotes the paths it names; the CLI completes a few of the editor's messages with
+// the path they are about ("Failed To Load Image... PATH").
+bool NamesAFile(const std::string& message, const std::string& file) {
+    if (message.find('"') != std::string::npos) return true;
+    if (!file.empty() && message.find(file) != std::string::npos) return true;
+    for (const char* text : {kFailedToLoadImageMessage, kNotAWadMessage, kNotARecordsFileMessage}) {
+        const size_t length = std::strlen(text);
+        if (message.size() > length && message.compare(0, length, text) == 0) return true;
+    }
+    return false;
+}
+
+// The editor shows some failures as several lines in a box (a bulk export lists the first
+// files it could not write); a script reads one line per failure.
+std::string OneLine(const std::string& message) {
+    std::string line;
+    size_t start = 0;
+    while (start < message.size()) {
+        size_t end = message.find('\n', start);
+        if (end == std::string::npos) end = message.size();
+        if (end > start) {
+            if (!line.empty()) line += line.back() == ':' || line.back() == '.' ? " " : "; ";
+            line.append(message, start, end - start);
+        }
+        start = end + 1;
+    }
+    return line;
+}
+
+// An empty value would be read as 0 or as no file at all; it is always a slip in a script.
+const CLI::Validator kNotEmpty(
+    [](std::string& text) -> std::string { return text.empty() ? kEmptyValue : ""; }, "");
+
+// Said in every help page, and after "FILE is required" when a dash name was the cause.
+constexpr const char* kDashRule =
+    "FILE whose name starts with '-' goes after '--': pelmora-cli info -- -level.wad";
+
+void GuardValues(CLI::App* command) {
+    for (CLI::Option* option : command->get_options()) {
+        // The output path's own rules live with the save code.
+        if (option->get_type_size_max() == 0 || option->check_name("--output")) continue;
+        option->check(kNotEmpty);
+    }
+    for (CLI::App* group : command->get_subcommands([](CLI::App*) { return true; }))
+        GuardValues(group);
+}
+
+// CLI11's words for a missing command or argument, put the way a user sees the mistake.
+std::string UsageMessage(CLI::App& app, const CLI::ParseError& error) {
+    if (dynamic_cast<const CLI::RequiredError*>(&error) == nullptr) return error.what();
+    if (app.get_subcommands().empty()) {
+        const std::vector<std::string> words = app.remaining();
+        if (words.empty()) return "a command is required";
+        if (words.front()[0] == '-') return "a command is required, not " + words.front();
+        return "'" + words.front() + "' is not a command";
+    }
+    for (const std::string& word : app.get_subcommands().front()->remaining()) {
+        if (word.size() > 1 && word[0] == '-')
+            return std::string(error.what()) + " (a " + kDashRule + ")";
+    }
+    return error.what();
+}
+
+}  // namespace
+
+CLI::Validator WholeNumber(int min, int max) {
+    return CLI::Validator(
+        [min, max](std::string& text) -> std::string {
+            if (text.empty()) return kEmptyValue;
+            static const std::regex whole("[-+]?[0-9]+");
+            if (!std::regex_match(text, whole)) return "must be a whole number, not '" + text + "'";
+            const bool negative = text[0] == '-';
+            const size_t digits = text.find_first_not_of("+-0");
+            // More than ten significant digits is out of any int range.
+            const bool huge = digits != std::string::npos && text.size() - digits > 10;
+            const long long value = huge ? (negative ? -1 : 1) * (1LL << 40) : std::stoll(text);
+            if (value >= min && value <= max) return {};
+            std::string range;
+            if (max == std::numeric_limits<int>::max() && min != std::numeric_limits<int>::min())
+                range = std::to_string(min) + " or more";
+            else
+                range = "from " + std::to_string(min) + " to " + std::to_string(max);
+            return "must be " + range + ", not " + text;
+        },
+        "");
+}
+
 bool Cli::Open(Project& project, const std::string& file, RestOfFile rest) {
+    this->file = file;
     const OpResult opened = OpenTextureFile(project, file, rest);
     if (!opened.ok) {
         Fail(opened.message == kNotAWadMessage ? opened.message + " " + file : opened.message);
@@ -19,7 +115,8 @@ bool Cli::Open(Project& project, const std::string& file, RestOfFile rest) {
 }
 
 void Cli::Fail(const std::string& message) {
-    err << message << '\n';
+    const std::string line = OneLine(message);
+    err << (NamesAFile(line, file) || file.empty() ? line : file + ": " + line) << '\n';
     exitCode = kExitFailed;
 }
 
@@ -89,11 +186,17 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     app.set_version_flag("--version", "pelmora-cli " PELMORA_VERSION);
     app.require_subcommand(1, 1);
     app.fallthrough(false);
+    const std::string dashHint = std::string("A ") + kDashRule;
+    app.footer(dashHint);
     Cli cli(out, err, progressOnTerminal);
     AddFileCommands(app, cli);
     AddEditCommands(app, cli);
     AddRecordsCommands(app, cli);
     AddExportCommands(app, cli);
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+        command->footer(dashHint);
+        GuardValues(command);
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -112,7 +215,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
             if (app.get_subcommands().empty()) out << app.help();
             return kExitOk;
         }
-        err << "pelmora-cli: " << e.what() << '\n';
+        err << "pelmora-cli: " << UsageMessage(app, e) << '\n';
         err << "Run 'pelmora-cli --help' for usage.\n";
         return kExitUsage;
     }

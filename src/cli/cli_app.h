@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <functional>
 #include <iosfwd>
+#include <limits>
 #include <string>
 
 #include "store/op_result.h"
@@ -26,6 +27,7 @@ public:
     std::ostream& err;
     bool progressOnTerminal;  // progress lines go to stderr only when it is a terminal
     int exitCode = kExitOk;
+    std::string file;  // the FILE the command works on, once Open has seen it
 
     // Opens FILE for reading only: the rest of the file is not copied, so the project
     // cannot be saved. False (message printed, status 1) when it cannot.
@@ -37,9 +39,15 @@ public:
     void Modify(const std::string& file, const std::string& output,
                 const std::function<OpResult(Project&)>& op);
 
-    // Prints a failure and sets status 1.
+    // Prints a failure as one line and sets status 1. A message that names no file is
+    // about FILE and gets FILE's name in front.
     void Fail(const std::string& message);
 };
+
+// Checks a whole-number argument: not empty, digits only, from min to max. Every numeric
+// option uses it, so that all say their range the same way.
+CLI::Validator WholeNumber(int min = std::numeric_limits<int>::min(),
+                           int max = std::numeric_limits<int>::max());
 
 // Adds "--color RRGGBB" to a command; the parsed colour lands in *colour (0x00BBGGRR).
 CLI::Option* AddColourOption(CLI::App* command, const std::string& name, Colour* colour,

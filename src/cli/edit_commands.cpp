@@ -42,8 +42,10 @@ std::string Numbered(const char* format, int number) {
 // Page and texture numbers on the command line are 1-based, as the editor shows them.
 std::optional<int> PageIndex(const Project& project, int page, std::string& why) {
     if (page < 1 || page > project.PageCount()) {
-        why = Numbered("Page %d does not exist", page) +
-              Numbered(" (the file has %d pages).", project.PageCount());
+        why = Numbered("Page %d does not exist", page) + Numbered(project.PageCount() == 1
+                                                                      ? " (the file has %d page)."
+                                                                      : " (the file has %d pages).",
+                                                                  project.PageCount());
         return std::nullopt;
     }
     return page - 1;
@@ -52,7 +54,9 @@ std::optional<int> PageIndex(const Project& project, int page, std::string& why)
 std::optional<int> RecordIndex(const Project& project, int texture, std::string& why) {
     if (texture < 1 || texture > project.RecordCount()) {
         why = Numbered("Texture %d does not exist", texture) +
-              Numbered(" (the file has %d textures).", project.RecordCount());
+              Numbered(project.RecordCount() == 1 ? " (the file has %d texture)."
+                                                  : " (the file has %d textures).",
+                       project.RecordCount());
         return std::nullopt;
     }
     return texture - 1;
@@ -107,7 +111,11 @@ void AddAddPieces(CLI::App& app, Cli& cli) {
                 char line[128];
                 std::snprintf(line, sizeof line, "Texture %d: page %d at %d,%d size %dx%d\n",
                               index + 1, r.Page + 1, r.X, r.Y, r.Width(), r.Height());
+                // On a terminal both streams share the screen: take the progress line away
+                // first, or the placement lands on it; the next progress call redraws it.
+                if (cli.progressOnTerminal) cli.err << "\r\033[K" << std::flush;
                 cli.out << line;
+                if (cli.progressOnTerminal) cli.out << std::flush;
             };
             callbacks.fileFailed = [&](const std::string& message, const std::string& path) {
                 if (cli.progressOnTerminal) cli.err << "\r\033[K";
@@ -148,7 +156,7 @@ void AddAddPages(CLI::App& app, Cli& cli) {
     kind->add_option_function<int>(
             "--blank", [args](const int& n) { args->blank = n; }, "N blank pages (1 to 10)")
         ->type_name("N")
-        ->check(CLI::Range(1, kMaxNewPagesAtOnce));
+        ->check(WholeNumber(1, kMaxNewPagesAtOnce));
     auto* image =
         kind->add_option("--image", args->image, "One page made from IMG")->type_name("IMG");
     kind->add_option("--long-image", args->longImage,
@@ -190,16 +198,19 @@ void AddAddRecord(CLI::App& app, Cli& cli) {
                                 "Add one texture record (positions modulo 256, sizes cut at the "
                                 "page edge, a size of 0 means 256)",
                                 &args->file, &args->output);
-    const auto number = CLI::NonNegativeNumber;
-    command->add_option("--page", args->page, "Page, from 1")->required()->type_name("P");
+    const auto number = WholeNumber(0);
+    command->add_option("--page", args->page, "Page, from 1")
+        ->required()
+        ->type_name("P")
+        ->check(WholeNumber());
     command->add_option("--x", args->fields.x, "Left position")->required()->check(number);
     command->add_option("--y", args->fields.y, "Top position")->required()->check(number);
     command->add_option("--width", args->fields.width, "Width")->required()->check(number);
     command->add_option("--height", args->fields.height, "Height")->required()->check(number);
     command->add_option("--flip-x", args->flipX, "FlipX, -1 (default) or 0")
-        ->check(CLI::IsMember({-1, 0}));
+        ->check(WholeNumber(-1, 0));
     command->add_option("--flip-y", args->flipY, "FlipY, -1 (default) or 0")
-        ->check(CLI::IsMember({-1, 0}));
+        ->check(WholeNumber(-1, 0));
     command->callback([&cli, args] {
         cli.Modify(args->file, args->output, [args](Project& project) {
             std::string why;
@@ -222,13 +233,16 @@ void AddAddGrid(CLI::App& app, Cli& cli) {
     auto args = std::make_shared<Args>();
     auto* command = FileCommand(app, "add-grid", "Add one record for every grid cell of a page",
                                 &args->file, &args->output);
-    command->add_option("--page", args->page, "Page, from 1")->required()->type_name("P");
+    command->add_option("--page", args->page, "Page, from 1")
+        ->required()
+        ->type_name("P")
+        ->check(WholeNumber());
     command->add_option("--across", args->across, "Cell width in pixels")
         ->required()
-        ->check(CLI::PositiveNumber);
+        ->check(WholeNumber(1));
     command->add_option("--down", args->down, "Cell height in pixels")
         ->required()
-        ->check(CLI::PositiveNumber);
+        ->check(WholeNumber(1));
     command->callback([&cli, args] {
         cli.Modify(args->file, args->output, [args](Project& project) {
             std::string why;
@@ -249,7 +263,7 @@ void AddDeleteCommands(CLI::App& app, Cli& cli) {
     auto* deletePage =
         FileCommand(app, "delete-page", "Delete page P and its records (page 1 is cleared instead)",
                     &page->file, &page->output);
-    deletePage->add_option("P", page->number, "Page, from 1")->required();
+    deletePage->add_option("P", page->number, "Page, from 1")->required()->check(WholeNumber());
     AddColourOption(deletePage, "--color", &page->colour,
                     "Colour page 1 is cleared to (default 000000)");
     deletePage->callback([&cli, page] {
@@ -266,7 +280,9 @@ void AddDeleteCommands(CLI::App& app, Cli& cli) {
     auto* deletePiece = FileCommand(
         app, "delete-piece", "Paint texture T's rectangle in the page colour and delete its record",
         &piece->file, &piece->output);
-    deletePiece->add_option("T", piece->number, "Texture, from 2")->required();
+    deletePiece->add_option("T", piece->number, "Texture, from 2")
+        ->required()
+        ->check(WholeNumber());
     AddColourOption(deletePiece, "--color", &piece->colour,
                     "Colour the rectangle is painted (default 000000)");
     deletePiece->callback([&cli, piece] {
@@ -290,7 +306,9 @@ void AddDeleteCommands(CLI::App& app, Cli& cli) {
     auto* deleteRecord =
         FileCommand(app, "delete-record", "Delete texture T's record (the page is left as it is)",
                     &record->file, &record->output);
-    deleteRecord->add_option("T", record->number, "Texture, from 2")->required();
+    deleteRecord->add_option("T", record->number, "Texture, from 2")
+        ->required()
+        ->check(WholeNumber());
     deleteRecord->callback([&cli, record] {
         cli.Modify(record->file, record->output, [record](Project& project) {
             std::string why;
@@ -310,7 +328,7 @@ void AddImportCommands(CLI::App& app, Cli& cli) {
     auto* importPage =
         FileCommand(app, "import-page", "Replace page P by IMAGE stretched to 256 x 256",
                     &page->file, &page->output);
-    importPage->add_option("P", page->number, "Page, from 1")->required();
+    importPage->add_option("P", page->number, "Page, from 1")->required()->check(WholeNumber());
     importPage->add_option("IMAGE", page->image, "image file")->required();
     importPage->callback([&cli, page] {
         cli.Modify(page->file, page->output, [page](Project& project) {
@@ -326,7 +344,9 @@ void AddImportCommands(CLI::App& app, Cli& cli) {
         FileCommand(app, "import-piece",
                     "Draw IMAGE, stretched to texture T's size, over T's rectangle on its page",
                     &piece->file, &piece->output);
-    importPiece->add_option("T", piece->number, "Texture, from 1")->required();
+    importPiece->add_option("T", piece->number, "Texture, from 1")
+        ->required()
+        ->check(WholeNumber());
     importPiece->add_option("IMAGE", piece->image, "image file")->required();
     importPiece->callback([&cli, piece] {
         cli.Modify(piece->file, piece->output, [piece](Project& project) {
@@ -356,10 +376,12 @@ void AddSingleExportCommands(CLI::App& app, Cli& cli) {
                          const char* numberHelp, bool isPage) {
         auto args = std::make_shared<Args>();
         auto* command = FileCommand(app, name, description, &args->file, nullptr);
-        command->add_option(isPage ? "P" : "T", args->number, numberHelp)->required();
+        command->add_option(isPage ? "P" : "T", args->number, numberHelp)
+            ->required()
+            ->check(WholeNumber());
         command->add_option("OUT", args->out, "image file to write")->required()->check(imageName);
         command->add_option("--quality", args->quality, "JPEG quality 0 to 100 (default 100)")
-            ->check(CLI::Range(0, 100));
+            ->check(WholeNumber(0, 100));
         command->callback([&cli, args, isPage] {
             Project project;
             if (!cli.Open(project, args->file)) return;

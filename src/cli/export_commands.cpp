@@ -24,22 +24,26 @@ struct ExportArgs {
 CLI::Option* AddQualityOption(CLI::App* command, int* quality) {
     return command->add_option("--quality", *quality, "JPEG quality 0 to 100 (default 100)")
         ->type_name("Q")
-        ->check(CLI::Range(0, 100));
+        ->check(WholeNumber(0, 100));
 }
 
 void AddGalleryOptions(CLI::App* command, ExportArgs& args, CLI::Option* html) {
     GallerySettings& g = args.gallery;
     command->add_option("--columns", g.columns, "Gallery: images per row (default 4)")
         ->type_name("N")
+        ->check(WholeNumber())
         ->needs(html);
     command->add_option("--border", g.borderSize, "Gallery: border size (default 0)")
         ->type_name("N")
+        ->check(WholeNumber())
         ->needs(html);
     command->add_option("--padding", g.cellPadding, "Gallery: cell padding (default 2)")
         ->type_name("N")
+        ->check(WholeNumber())
         ->needs(html);
     command->add_option("--spacing", g.cellSpacing, "Gallery: cell spacing (default 2)")
         ->type_name("N")
+        ->check(WholeNumber())
         ->needs(html);
     auto* width =
         command
@@ -125,26 +129,27 @@ CLI::App* AddBulkCommand(CLI::App& app, const std::string& name, const std::stri
                               CLI::ignore_case));
     AddQualityOption(command, &args->quality);
     *html = command->add_flag("--html", args->html,
-                              "Also write the HTML gallery page (with --format jpeg)");
+                              "Also write the HTML gallery page (with --format jpeg; ignored "
+                              "otherwise)");
     AddGalleryOptions(command, *args, *html);
     return command;
 }
 
-ExportOptions OptionsFrom(const ExportArgs& args) {
+// As in the editor, the gallery comes with a JPEG export of all pages or all textures; where
+// it does not apply, --html is ignored, and a note says so.
+ExportOptions OptionsFrom(Cli& cli, const ExportArgs& args) {
     ExportOptions options;
     options.folder = args.folder;
     options.format = FormatFromExtension(args.format);
     options.jpegQuality = args.quality;
-    options.saveHtmlPage = args.html;
+    options.saveHtmlPage = args.html && !args.page && options.format == ImageFormat::Jpeg;
     options.gallery = args.gallery;
+    if (args.html && !options.saveHtmlPage) {
+        cli.err << (args.page ? "Note: --html is ignored with --page; no gallery page is written.\n"
+                              : "Note: --html is ignored; the gallery page comes with --format "
+                                "jpeg only.\n");
+    }
     return options;
-}
-
-// As in the editor, only a JPEG export has a gallery; asking for one otherwise is a mistake
-// worth telling at once rather than ignoring.
-void RequireJpegForHtml(const ExportArgs& args) {
-    if (args.html && FormatFromExtension(args.format) != ImageFormat::Jpeg)
-        throw CLI::ValidationError("--html", "the gallery page is written with --format jpeg only");
 }
 
 }  // namespace
@@ -155,13 +160,13 @@ void AddExportCommands(CLI::App& app, Cli& cli) {
     auto* pages = AddBulkCommand(app, "export-pages", "Write every page as Page<n> image files",
                                  pagesArgs, &pagesHtml);
     pages->callback([&cli, pagesArgs] {
-        RequireJpegForHtml(*pagesArgs);
         Project project;
         if (!cli.Open(project, pagesArgs->file)) return;
+        const ExportOptions options = OptionsFrom(cli, *pagesArgs);
         OpResult result;
         {
             TerminalProgress progress(cli);
-            result = ExportAllPages(project, OptionsFrom(*pagesArgs), progress.Callback());
+            result = ExportAllPages(project, options, progress.Callback());
         }
         Report(cli, result);
     });
@@ -175,15 +180,13 @@ void AddExportCommands(CLI::App& app, Cli& cli) {
     textures
         ->add_option_function<int>(
             "--page", [texturesArgs](const int& page) { texturesArgs->page = page; },
-            "Only the textures on page P (no gallery then)")
+            "Only the textures on page P (--html is ignored then)")
         ->type_name("P")
-        ->check(CLI::Range(1, 65536))
-        ->excludes(texturesHtml);
+        ->check(WholeNumber(1, 65536));
     textures->callback([&cli, texturesArgs] {
-        RequireJpegForHtml(*texturesArgs);
         Project project;
         if (!cli.Open(project, texturesArgs->file)) return;
-        const ExportOptions options = OptionsFrom(*texturesArgs);
+        const ExportOptions options = OptionsFrom(cli, *texturesArgs);
         OpResult result;
         {
             TerminalProgress progress(cli);

@@ -10,9 +10,51 @@ namespace pelmora::cli {
 
 namespace {
 
+// Length of the well-formed UTF-8 sequence at text[i], or 0 when the bytes there are not one
+// (a stray continuation byte, a cut sequence, an overlong form, a surrogate, past U+10FFFF).
+size_t Utf8SequenceLength(const std::string& text, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    size_t length;
+    unsigned min;
+    unsigned code;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, min = 0x80, code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, min = 0x800, code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, min = 0x10000, code = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    for (size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0u) != 0x80u) return 0;
+        code = code << 6 | (byte(i + k) & 0x3Fu);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+// A JSON string. File names are bytes, not text: a byte that is not part of well-formed
+// UTF-8 becomes U+FFFD, so that strict JSON readers accept the document.
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (const unsigned char c : text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const size_t length = Utf8SequenceLength(text, i);
+        if (length == 0) {
+            out += "\\ufffd";
+            ++i;
+            continue;
+        }
+        if (length > 1) {
+            out.append(text, i, length);
+            i += length;
+            continue;
+        }
+        ++i;
         switch (c) {
             case '"':
                 out += "\\\"";
@@ -109,8 +151,11 @@ void AddFileCommands(CLI::App& app, Cli& cli) {
         ->required();
     AddOutputOption(merge, output.get());
     merge->callback([&cli, file, other, output] {
-        cli.Modify(*file, *output,
-                   [other](Project& project) { return ImportTextureFile(project, *other); });
+        cli.Modify(*file, *output, [other](Project& project) {
+            OpResult result = ImportTextureFile(project, *other);
+            if (result.message == kNotAWadMessage) result.message += " " + *other;
+            return result;
+        });
     });
 }
 

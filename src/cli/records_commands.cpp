@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <optional>
 
 #include "cli/cli_app.h"
@@ -19,6 +21,11 @@ void AddExportRecords(CLI::App& app, Cli& cli) {
     command->callback([&cli, file, out] {
         Project project;
         if (!cli.Open(project, *file)) return;
+        struct stat st {};
+        if (::stat(out->c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            cli.Fail("Cannot write \"" + *out + "\": it is a folder, not a records file.");
+            return;
+        }
         const OpResult written = ExportRecords(project, *out);
         if (!written.ok) cli.Fail(written.message);
     });
@@ -45,13 +52,17 @@ void AddImportRecords(CLI::App& app, Cli& cli) {
             "--shift", [shift](const int& value) { *shift = value; },
             "With --append: raise every appended page by S (default: FILE's page count)")
         ->type_name("S")
+        ->check(WholeNumber())
         ->needs(appendFlag);
     AddOutputOption(command, output.get());
     command->callback([&cli, file, in, output, append, shift, overwrite] {
         cli.Modify(*file, *output, [&](Project& project) {
-            if (!*append) return ImportRecords(project, *in, RecordsImportMode::Overwrite, 0);
-            return ImportRecords(project, *in, RecordsImportMode::Append,
-                                 shift->value_or(project.PageCount()));
+            OpResult result = *append
+                                  ? ImportRecords(project, *in, RecordsImportMode::Append,
+                                                  shift->value_or(project.PageCount()))
+                                  : ImportRecords(project, *in, RecordsImportMode::Overwrite, 0);
+            if (result.message == kNotARecordsFileMessage) result.message += " " + *in;
+            return result;
         });
     });
 }

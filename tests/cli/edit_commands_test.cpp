@@ -128,7 +128,7 @@ TEST_F(CliEditCommands, AddRecordAndGridFollowTheDialogsRules) {
     const auto run = Run({"add-record", "a.plm", "--page", "3", "--x", "0", "--y", "0", "--width",
                           "1", "--height", "1"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Page 3 does not exist (the file has 2 pages).\n");
+    EXPECT_EQ(run.err, "a.plm: Page 3 does not exist (the file has 2 pages).\n");
     EXPECT_EQ(Status({"add-grid", "a.plm", "--page", "1", "--across", "0", "--down", "5"}), 2);
     EXPECT_EQ(Status({"add-record", "a.plm", "--page", "1", "--x", "-1", "--y", "0", "--width", "1",
                       "--height", "1"}),
@@ -140,7 +140,7 @@ TEST_F(CliEditCommands, DeletePagesPiecesAndRecords) {
     Write("a.plm", SampleFile());
     auto run = Run({"delete-record", "a.plm", "1"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Texture 1 should not be deleted...\n");
+    EXPECT_EQ(run.err, "a.plm: Texture 1 should not be deleted...\n");
     EXPECT_EQ(Status({"delete-piece", "a.plm", "1"}), 1);
     EXPECT_EQ(Status({"delete-record", "a.plm", "3"}), 1);
     EXPECT_EQ(Read("a.plm"), SampleFile());

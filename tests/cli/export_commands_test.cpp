@@ -57,19 +57,31 @@ TEST_F(CliExportCommands, GalleryOptionsReachThePage) {
 
     run = Run({"export-textures", "level.wad", "out", "--format", "jpg", "--html", "--no-width"});
     EXPECT_EQ(run.status, 1);  // record 3's page is missing
-    EXPECT_EQ(run.err, "1 texture was not exported because its page does not exist.\n");
+    EXPECT_EQ(run.err, "level.wad: 1 texture was not exported because its page does not exist.\n");
     EXPECT_NE(Read("out/texture_pieces.htm").find("<TABLE CELLPADDING"), std::string::npos);
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"export-pages", "level.wad", "out", "--html"},
              {"export-pages", "level.wad", "out", "--format", "jpeg", "--columns", "2"},
              {"export-pages", "level.wad", "out", "--format", "gif"},
              {"export-pages", "level.wad", "out", "--quality", "101"},
              {"export-pages", "level.wad", "out", "--format", "jpeg", "--html", "--align", "top"},
-             {"export-textures", "level.wad", "out", "--page", "1", "--format", "jpeg", "--html"},
              {"export-single", "level.wad", "out/all.gif"}}) {
         EXPECT_EQ(Status(args), 2) << args[3];
     }
+
+    // As in the editor, the gallery option is ignored where it does not apply.
+    std::remove(Out("texture_pages.htm").c_str());
+    std::remove(Out("texture_pieces.htm").c_str());
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"export-pages", "level.wad", "out", "--html"},
+             {"export-textures", "level.wad", "out", "--page", "2", "--format", "jpeg", "--html"},
+             {"export-textures", "level.wad", "out", "--page", "2", "--html"}}) {
+        run = Run(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("--html is ignored"), std::string::npos);
+    }
+    EXPECT_FALSE(FileExists(Out("texture_pages.htm")));
+    EXPECT_FALSE(FileExists(Out("texture_pieces.htm")));
 }
 
 TEST_F(CliExportCommands, ExportTexturesOfOnePageUsesOverallNumbers) {
@@ -78,7 +90,7 @@ TEST_F(CliExportCommands, ExportTexturesOfOnePageUsesOverallNumbers) {
     EXPECT_FALSE(FileExists(Out("Texture1.png")));
     const auto run = Run({"export-textures", "level.wad", "out", "--page", "3"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "There is no page 3.\n");
+    EXPECT_EQ(run.err, "level.wad: There is no page 3.\n");
 }
 
 TEST_F(CliExportCommands, FailuresNameTheFile) {

@@ -87,6 +87,7 @@ TEST_F(CliFileCommands, FailuresAndUsageErrorsHaveTheirOwnStatus) {
     Write("a.wad", SampleWad());
     run = Run({"merge", "a.wad", "bad.wad"});
     EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("bad.wad"), std::string::npos);
     EXPECT_EQ(Read("a.wad"), SampleWad());
 
     EXPECT_EQ(Status({"frobnicate"}), 2);

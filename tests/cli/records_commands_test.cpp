@@ -57,7 +57,7 @@ TEST_F(CliRecordsCommands, UnusableRecordsFilesLeaveTheWadAlone) {
     Write("bad.rec", "#Pelmora Texture Records File \r\n");
     auto run = Run({"import-records", "level.wad", "bad.rec", "--overwrite"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "This is not at Pelmora Texture Records File...\n");
+    EXPECT_EQ(run.err, "This is not at Pelmora Texture Records File... bad.rec\n");
 
     ASSERT_EQ(Status({"export-records", "level.wad", "level.rec"}), 0);
     std::string text = Read("level.rec");
