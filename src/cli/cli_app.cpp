@@ -88,6 +88,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddEditCommands(app, cli);
     AddRecordsCommands(app, cli);
     AddExportCommands(app, cli);
+    AddUpdateCommands(app, cli);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
