@@ -2,8 +2,8 @@
 # Installs the Debian packages Pelmora needs to build, test and run, when any is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
-  libgraphicsmagick++1-dev libcli11-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
-  xvfb xauth clang libclang-rt-14-dev zlib1g-dev python3-pil)
+  libgraphicsmagick++1-dev libcli11-dev libcurl4-openssl-dev libgtest-dev libbenchmark-dev
+  fonts-dejavu-core xvfb xauth clang libclang-rt-14-dev zlib1g-dev python3-pil)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -193,6 +193,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddEditCommands(app, cli);
     AddRecordsCommands(app, cli);
     AddExportCommands(app, cli);
+    AddUpdateCommands(app, cli);
     for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
         command->footer(dashHint);
         GuardValues(command);

@@ -60,6 +60,7 @@ void AddFileCommands(CLI::App& app, Cli& cli);
 void AddEditCommands(CLI::App& app, Cli& cli);
 void AddRecordsCommands(CLI::App& app, Cli& cli);
 void AddExportCommands(CLI::App& app, Cli& cli);
+void AddUpdateCommands(CLI::App& app, Cli& cli);
 
 // Parses argv and runs the command; returns the exit status.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,

@@ -133,6 +133,9 @@ public:
     void AddRecordCommand();
     void EditRecordCommand();
 
+    // Help > Check for Update (main_window_update.cpp).
+    void CheckForUpdateCommand();
+
     void SetWorkingState(bool on);
     bool IsWorking() const { return working_.load(); }
     bool IsBusy() const { return busy_.load(); }

@@ -415,7 +415,8 @@ void MainWindow::BuildMenus() {
     AddAction(fonts, QStringLiteral("&Progress Font"), false);
 
     helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
-    AddAction(helpMenu_, QStringLiteral("&Check for Update"), false);
+    connect(AddAction(helpMenu_, QStringLiteral("&Check for Update")), &QAction::triggered, this,
+            &MainWindow::CheckForUpdateCommand);
     helpMenu_->addSeparator();
     AddAction(helpMenu_, QStringLiteral("&About"), false);
 }

@@ -156,6 +156,10 @@ bool QtModalUi::OpenWithShell(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+bool QtModalUi::OpenAddress(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(address));
+}
+
 QString QtModalUi::ChooseFolder(const QString& folder) {
     QFileDialog dialog(Owner(), QStringLiteral("Choose folder"), folder);
     dialog.setFileMode(QFileDialog::Directory);

@@ -78,6 +78,8 @@ public:
     virtual std::optional<int> AskSortOrder(int current) = 0;
     // Opens a file with the desktop's viewer for it; false when that failed.
     virtual bool OpenWithShell(const QString& path) = 0;
+    // Opens a web address in the desktop's browser; false when that failed.
+    virtual bool OpenAddress(const QString& address) = 0;
     // The JPEG Compression Options dialog: the quality it holds when it closes.
     virtual int AskJpegQuality(int quality) = 0;
     // The New Page dialog, starting at colour; nothing when declined. The custom colours
@@ -118,6 +120,7 @@ public:
     int AskMergeShift(int presetShift) override;
     std::optional<int> AskSortOrder(int current) override;
     bool OpenWithShell(const QString& path) override;
+    bool OpenAddress(const QString& address) override;
     int AskJpegQuality(int quality) override;
     std::optional<NewPageOptions> AskNewPages(Colour colour, std::array<Colour, 16>& customColours,
                                               const QString& folder) override;

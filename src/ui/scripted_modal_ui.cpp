@@ -125,4 +125,8 @@ bool ScriptedModalUi::OpenWithShell(const QString& path) {
     return shellOpens;
 }
 
+bool ScriptedModalUi::OpenAddress(const QString& address) {
+    return OpenWithShell(address);
+}
+
 }  // namespace pelmora::ui

@@ -65,6 +65,8 @@ public:
     int AskMergeShift(int presetShift) override;
     std::optional<int> AskSortOrder(int current) override;
     bool OpenWithShell(const QString& path) override;
+    // Web addresses land in shellOpened too and answer shellOpens.
+    bool OpenAddress(const QString& address) override;
     int AskJpegQuality(int quality) override;
     std::optional<NewPageOptions> AskNewPages(Colour colour, std::array<Colour, 16>& customColours,
                                               const QString& folder) override;
