@@ -35,6 +35,10 @@ constexpr size_t kNumberFont = 41;
 constexpr size_t kProgressFont = 101;
 constexpr size_t kDraw = 161;
 
+// Sans serif: where the named face is missing (no system here has Arial or MS Sans Serif
+// for sure) the font engine falls back to a sans-serif face, not to just any face.
+constexpr uint8_t kSwissFamily = 0x20;
+
 void PutU16(uint8_t* p, uint32_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
@@ -98,6 +102,7 @@ FontRecord FontRecord::DefaultNumberFont() {
     FontRecord font;
     font.height = -19;
     font.weight = 700;
+    font.pitchAndFamily = kSwissFamily;
     font.faceName = "Arial";
     return font;
 }
@@ -106,6 +111,7 @@ FontRecord FontRecord::DefaultProgressFont() {
     FontRecord font;
     font.height = -11;  // 8 points on a 96-dots-per-inch screen
     font.weight = 700;
+    font.pitchAndFamily = kSwissFamily;
     font.faceName = "MS Sans Serif";
     return font;
 }

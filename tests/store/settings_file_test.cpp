@@ -18,7 +18,7 @@ namespace {
 std::string DefaultBytes() {
     const auto font = [](std::string height, std::string name) {
         std::string record = height + std::string(12, '\0') + std::string("\xBC\x02\0\0", 4) +
-                             std::string(8, '\0') + name;
+                             std::string(7, '\0') + '\x20' + name;
         return record + std::string(60 - record.size(), '\0');
     };
     return std::string("PELMORCFG") + '\0' + std::string("\x00\xFF\x00\x00", 4) +

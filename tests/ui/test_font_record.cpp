@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 
 #include "ui/font_record.h"
+#include "ui/settings_bridge.h"
 #include "ui_test_support.h"
 
 using namespace pelmora;
@@ -51,6 +52,24 @@ private slots:
         QCOMPARE(QFontInfo(restored).pixelSize(), QFontInfo(chosen).pixelSize());
         QCOMPARE(restored.family(), chosen.family());
         QVERIFY(restored.bold() && restored.italic());
+    }
+
+    void theDisplayOptionsGoBackToTheSameSettings() {
+        Settings settings;
+        settings.gridColour = 0x123456;
+        settings.trackColour = 0x654321;
+        settings.gridAcross = 100;
+        settings.showNumbers = true;
+        settings.numberFont.faceName = "DejaVu Sans";
+        DisplayOptions options;
+        ApplySettings(settings, options);
+        QCOMPARE(options.numberFont.pixelSize(), 19);
+        Settings back;
+        TakeDisplayOptions(options, back);
+        QVERIFY(back == settings);
+        // Unchanged defaults are saved as the defaults.
+        TakeDisplayOptions(DisplayOptions{}, back);
+        QVERIFY(back == Settings{});
     }
 };
 
