@@ -1,0 +1,188 @@
+#include "store/settings_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "test_support.h"
+
+namespace pelmora {
+namespace {
+
+// The defaults as the file holds them, typed out independently of the writer.
+std::string DefaultBytes() {
+    const auto font = [](std::string height, std::string name) {
+        std::string record = height + std::string(12, '\0') + std::string("\xBC\x02\0\0", 4) +
+                             std::string(7, '\0') + '\x20' + name;
+        return record + std::string(60 - record.size(), '\0');
+    };
+    return std::string("PELMORCFG") + '\0' + std::string("\x00\xFF\x00\x00", 4) +
+           std::string("\xFF\xFF\xFF\x00", 4) + std::string(3, '\0') +
+           std::string("\xFF\x00\xFF\x00", 4) + std::string("\xFF\xFF\x00\x00", 4) +
+           std::string("\x00\xFF\xFF\x00", 4) + std::string("\x02\x01\x01\x01", 4) +
+           std::string("\x40\x00\x40\x00", 4) + font(std::string("\xED\xFF\xFF\xFF", 4), "Arial") +
+           font(std::string("\xF5\xFF\xFF\xFF", 4), "MS Sans Serif") + '\0';
+}
+
+TEST(SettingsFileTest, DefaultsMakeTheExactLayout) {
+    const std::string bytes = SettingsFileBytes(Settings{});
+    ASSERT_EQ(bytes.size(), kSettingsFileSize);
+    EXPECT_EQ(bytes, DefaultBytes());
+}
+
+TEST(SettingsFileTest, ReadingTheEdgesOfTheLayout) {
+    const auto with = [](std::initializer_list<std::pair<size_t, uint8_t>> changes) {
+        std::string bytes = DefaultBytes();
+        for (const auto& [at, value] : changes) bytes[at] = static_cast<char>(value);
+        return bytes;
+    };
+    Settings grid100;
+    grid100.gridAcross = 100;
+    grid100.gridDown = 100;
+    Settings outOfRange;
+    outOfRange.cpuPriority = 7;
+    outOfRange.sortFilesBy = 0;
+    Settings zeroAcross;
+    zeroAcross.gridDown = 300;
+    Settings shown;
+    shown.showGrid = true;
+    shown.draw = true;
+    Settings upToTheToggles;  // cut inside grid across: that and all after keep defaults
+    upToTheToggles.cpuPriority = 3;
+    upToTheToggles.showWarnings = false;
+    Settings cutInsideAColour;
+    cutInsideAColour.track = true;
+
+    const struct {
+        const char* name;
+        std::string bytes;
+        Settings expected;
+    } cases[] = {
+        {"lower-case magic, grid 100", with({{0, 'p'}, {8, 'g'}, {37, 100}, {39, 100}}), grid100},
+        {"priority and sort kept as read", with({{33, 7}, {34, 0}}), outOfRange},
+        {"grid 0 refused", with({{37, 0}, {38, 0}, {39, 0x2C}, {40, 1}}), zeroAcross},
+        {"grid and draw on", with({{18, 1}, {161, 1}}), shown},
+        {"cut at byte 38", with({{33, 3}, {35, 0}, {37, 9}}).substr(0, 38), upToTheToggles},
+        {"cut at byte 12", with({{9, 1}, {10, 0x12}, {11, 0x34}}).substr(0, 12), cutInsideAColour},
+        {"longer than the layout", DefaultBytes() + "more", Settings{}},
+    };
+    for (const auto& c : cases) {
+        std::string message;
+        EXPECT_EQ(ParseSettings(c.bytes, &message), c.expected) << c.name;
+        EXPECT_EQ(message, "") << c.name;
+    }
+}
+
+TEST(SettingsFileTest, AWrongMagicKeepsTheDefaults) {
+    for (const std::string& bytes : {"PELMORCFX" + DefaultBytes().substr(9), std::string("PELM")}) {
+        std::string message;
+        EXPECT_EQ(ParseSettings(bytes, &message), Settings{});
+        EXPECT_EQ(message, "Couldn't load settings file...\nError::Wrong Type");
+    }
+}
+
+TEST(SettingsFileTest, FontRecordKeepsItsFieldsAndCutsALongName) {
+    FontRecord font;
+    font.height = 16;
+    font.averageWidth = -3;
+    font.escapement = 900;
+    font.orientation = -900;
+    font.weight = 300;
+    font.italic = font.underline = font.strikeOut = true;
+    font.charSet = 1;
+    font.outputPrecision = 2;
+    font.clipPrecision = 3;
+    font.quality = 4;
+    font.pitchAndFamily = 0x22;
+    font.faceName = std::string(31, 'n');
+    EXPECT_EQ(ParseFontRecord(FontRecordBytes(font).data()), font);
+
+    font.faceName = std::string(40, 'n');
+    const auto bytes = FontRecordBytes(font);
+    EXPECT_EQ(bytes[59], 0);
+    EXPECT_EQ(ParseFontRecord(bytes.data()).faceName, std::string(31, 'n'));
+}
+
+class SettingsFileOnDiskTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::string path = dir.File("config/pelmora/pelmora.cfg");
+};
+
+TEST_F(SettingsFileOnDiskTest, AFreshStartIsSilentAndTheSecondFindsTheFile) {
+    const SettingsLoad first = LoadSettingsFile(path);
+    EXPECT_EQ(first.settings, Settings{});
+    EXPECT_EQ(first.message, "");
+
+    Settings changed;
+    changed.gridAcross = 100;
+    changed.numberFont.height = -16;  // 12 points
+    changed.numberFont.italic = true;
+    changed.numberFont.faceName = "DejaVu Sans";
+    ASSERT_TRUE(SaveSettingsFile(changed, path).ok);  // makes the missing folders
+    EXPECT_EQ(std::filesystem::status(dir.File("config/pelmora")).permissions(),
+              std::filesystem::perms::owner_all);
+    const SettingsLoad second = LoadSettingsFile(path);
+    EXPECT_EQ(second.settings, changed);
+    EXPECT_EQ(second.message, "");
+}
+
+TEST_F(SettingsFileOnDiskTest, OtherReadFailuresAreToldWithTheDefaults) {
+    const std::string folder = dir.File("folder.cfg");
+    const std::string fifo = dir.File("fifo.cfg");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // with no writer: must not block
+    for (const std::string& bad : {folder, fifo}) {
+        const SettingsLoad load = LoadSettingsFile(bad);
+        EXPECT_EQ(load.settings, Settings{});
+        EXPECT_NE(load.message.find(bad), std::string::npos) << load.message;
+    }
+}
+
+TEST_F(SettingsFileOnDiskTest, AFailedWriteLeavesTheOldFile) {
+    Settings old;
+    old.draw = true;
+    ASSERT_TRUE(SaveSettingsFile(old, path).ok);
+    // A file-size limit below the layout's size; in a child so the limit stays there.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const OpResult result = SaveSettingsFile(Settings{}, path);
+        ::_exit(!result.ok && result.message.find("pelmora.cfg") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failure was not reported";
+    EXPECT_EQ(test::ReadFile(path), SettingsFileBytes(old));
+}
+
+TEST_F(SettingsFileOnDiskTest, ThePathPrefersAPortableCopyThenTheConfigFolder) {
+    const std::string program = dir.File("bin/pelmora");
+    const struct {
+        const char* xdg;
+        const char* home;
+        std::string expected;
+    } cases[] = {
+        {"/xdg/", "/home/u", "/xdg/pelmora/pelmora.cfg"},
+        {nullptr, "/home/u", "/home/u/.config/pelmora/pelmora.cfg"},
+        {"relative", "/home/u", "/home/u/.config/pelmora/pelmora.cfg"},
+        {nullptr, nullptr, dir.File("bin/pelmora.cfg")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SettingsFilePath(program, c.xdg, c.home), c.expected);
+    }
+    ASSERT_TRUE(SaveSettingsFile(Settings{}, dir.File("bin/pelmora.cfg")).ok);
+    EXPECT_EQ(SettingsFilePath(program, "/xdg", "/home/u"), dir.File("bin/pelmora.cfg"));
+}
+
+}  // namespace
+}  // namespace pelmora
