@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -199,7 +200,9 @@ private:
     QCheckBox* AddCheckBox(const QString& text, const QRect& r);
     QLabel* AddLabel(const QString& text, const QRect& r);
     QAction* AddAction(QMenu* menu, const QString& text, bool available = true);
-    void ShowArrowMenu(QPushButton* button, const std::vector<QAction*>& items);
+    void ShowArrowMenu(QPushButton* button, QMenu* menu);
+    // An entry of a pop-up menu that runs command after the pop-up is done.
+    QAction* AddPopupCommand(QMenu* menu, const QString& text, std::function<void()> command);
 
     // Keeps the lists and the shown records in step with the project. Only while the
     // project is not the worker's.

@@ -190,28 +190,25 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     rectangleSwatch_->SetColour(options_.rectangleColour);
     numberSwatch_->SetColour(options_.numberColour);
 
-    // The arrow pop-ups.
-    struct ArrowItem {
-        const char* text;
-        void (MainWindow::*command)();
+    // The arrow pop-ups and the canvas pop-up: menus of their own, kept for the window's life.
+    auto popup = [&](const QString& name) {
+        auto* menu = new QMenu(this);
+        menu->setObjectName(name);
+        return menu;
     };
-    auto arrowItems = [&](std::initializer_list<ArrowItem> entries) {
-        std::vector<QAction*> items;
-        for (const ArrowItem& entry : entries) {
-            auto* action = new QAction(QString::fromLatin1(entry.text), this);
-            connect(action, &QAction::triggered, this, entry.command);
-            items.push_back(action);
-        }
-        return items;
-    };
-    const auto pageExports =
-        arrowItems({{"&Export Textures", &MainWindow::ExportPageTexturesCommand},
-                    {"&Export All", &MainWindow::ExportAllPagesCommand},
-                    {"&Export All (single image)", &MainWindow::ExportSingleImageCommand}});
-    const auto pieceExports = arrowItems({{"&Export All", &MainWindow::ExportAllTexturesCommand}});
-    auto* gridFromArrow = new QAction(QStringLiteral("&New records from Grid"), this);
-    connect(gridFromArrow, &QAction::triggered, this, &MainWindow::AddRecordsFromGridCommand);
-    const std::vector<QAction*> recordAdds = {gridFromArrow};
+    QMenu* pageExports = popup(QStringLiteral("pageExportMenu"));
+    AddPopupCommand(pageExports, QStringLiteral("&Export Textures"),
+                    [this] { ExportPageTexturesCommand(); });
+    AddPopupCommand(pageExports, QStringLiteral("&Export All"),
+                    [this] { ExportAllPagesCommand(); });
+    AddPopupCommand(pageExports, QStringLiteral("&Export All (single image)"),
+                    [this] { ExportSingleImageCommand(); });
+    QMenu* pieceExports = popup(QStringLiteral("pieceExportMenu"));
+    AddPopupCommand(pieceExports, QStringLiteral("&Export All"),
+                    [this] { ExportAllTexturesCommand(); });
+    QMenu* recordAdds = popup(QStringLiteral("recordAddMenu"));
+    AddPopupCommand(recordAdds, QStringLiteral("&New records from Grid"),
+                    [this] { AddRecordsFromGridCommand(); });
     connect(pageExportMenu, &QPushButton::clicked, this,
             [=, this] { ShowArrowMenu(pageExportMenu, pageExports); });
     connect(pieceExportMenu, &QPushButton::clicked, this,
@@ -219,16 +216,15 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     connect(recordAddMenu, &QPushButton::clicked, this,
             [=, this] { ShowArrowMenu(recordAddMenu, recordAdds); });
 
-    canvasMenu_ = new QMenu(this);
-    canvasMenu_->setObjectName(QStringLiteral("canvasMenu"));
+    canvasMenu_ = popup(QStringLiteral("canvasMenu"));
     AddAction(canvasMenu_, QStringLiteral("&Copy Page\tCtrl+P"), false);
     AddAction(canvasMenu_, QStringLiteral("&Paste Page\tAlt+P"), false);
     canvasMenu_->addSeparator();
     AddAction(canvasMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
     AddAction(canvasMenu_, QStringLiteral("&Paste Texture\tAlt+T"), false);
     canvasMenu_->addSeparator();
-    connect(AddAction(canvasMenu_, QStringLiteral("&New records from Grid")), &QAction::triggered,
-            this, &MainWindow::AddRecordsFromGridCommand);
+    AddPopupCommand(canvasMenu_, QStringLiteral("&New records from Grid"),
+                    [this] { AddRecordsFromGridCommand(); });
     previewMenu_ = new QMenu(this);
     previewMenu_->setObjectName(QStringLiteral("previewMenu"));
     AddAction(previewMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
@@ -267,12 +263,21 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     connect(pieceExport, &QPushButton::clicked, this, &MainWindow::ExportPieceCommand);
 }
 
-void MainWindow::ShowArrowMenu(QPushButton* button, const std::vector<QAction*>& items) {
+void MainWindow::ShowArrowMenu(QPushButton* button, QMenu* menu) {
     if (!project_.IsOpen()) return;
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (QAction* item : items) menu->addAction(item);
     menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+}
+
+QAction* MainWindow::AddPopupCommand(QMenu* menu, const QString& text,
+                                     std::function<void()> command) {
+    QAction* action = menu->addAction(text);
+    // Queued: the command runs once the pop-up has closed and its click is handled. Commands
+    // open dialogs and pump events; a pop-up's own event handler must not still be on the
+    // stack underneath them.
+    connect(
+        action, &QAction::triggered, this, [command = std::move(command)] { command(); },
+        Qt::QueuedConnection);
+    return action;
 }
 
 void MainWindow::BuildMenus() {

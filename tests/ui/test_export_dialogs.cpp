@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 
 #include "export/html_gallery.h"
@@ -257,6 +259,35 @@ private slots:
         window_->ExportAllPagesCommand();
         QCOMPARE(window_->ExportSettings().folder, out);
         QCOMPARE(window_->ExportSettings().format, ImageFormat::Jpeg);
+    }
+
+    void exportAllTwiceFromTheArrowPopUpThenClose() {
+        // As a user does it: the arrow button, its pop-up, a click on the entry. The export
+        // pumps events while the pop-up that started it is closing.
+        Open({}, 2);
+        QPushButton* arrow = nullptr;
+        for (QPushButton* b : window_->findChildren<QPushButton*>()) {
+            if (b->toolTip() == QStringLiteral("More Options") &&
+                (!arrow || b->mapToGlobal(QPoint()).x() < arrow->mapToGlobal(QPoint()).x()))
+                arrow = b;
+        }
+        QVERIFY(arrow);
+        const std::string out = Folder("twice");
+        for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Bmp}) {
+            modal_->exportAnswers.push_back(Answer(out, format));
+            QTest::mouseClick(arrow, Qt::LeftButton);
+            QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QAction* all = FindAction(menu, {QStringLiteral("&Export All")});
+            QVERIFY(all);
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(all).center());
+            QTRY_VERIFY(modal_->exportAnswers.empty());
+            QTRY_VERIFY(window_->isEnabled());
+        }
+        QVERIFY(Exists(out, "Page2.png") && Exists(out, "Page2.bmp"));
+        QVERIFY(modal_->messages.empty());
+        QVERIFY(window_->close());
+        window_.reset();
     }
 
     void exportTexturesWritesThePageShownUnderOverallNumbers() {
