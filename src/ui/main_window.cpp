@@ -326,6 +326,10 @@ void MainWindow::RedrawCurrentPage() {
 }
 
 void MainWindow::ShowSelectedTexture() {
+    ShowTexture(true);
+}
+
+void MainWindow::ShowTexture(bool reportMissingPage) {
     if (textureList_->count() == 0) return;
     const int r = textureList_->currentIndex();
     if (r < 0 || r >= static_cast<int>(records_.size())) return;
@@ -333,7 +337,8 @@ void MainWindow::ShowSelectedTexture() {
     if (CanTouchProject()) {
         const OpResult result = SelectTexture(project_, r);
         if (!result.ok) {
-            modal_.Message(Q(result.message), QStringLiteral("Error!"), MessageIcon::Warning);
+            if (reportMissingPage)
+                modal_.Message(Q(result.message), QStringLiteral("Error!"), MessageIcon::Warning);
             return;
         }
         if (const std::optional<Image> piece = project_.pieces.GetBitmap(0))

@@ -207,6 +207,11 @@ private:
     // Keeps the lists and the shown records in step with the project. Only while the
     // project is not the worker's.
     void SyncFromProject();
+    // ShowSelectedTexture; a record whose page is missing is told only when asked to.
+    void ShowTexture(bool reportMissingPage);
+    // After a command that selected the first record: the selection's failure is told once,
+    // by showing it.
+    void AfterSelectingFirst(const OpResult& result);
     bool CanTouchProject() const;
     void ShowResult(const OpResult& result);
     void ClearViews();

@@ -30,6 +30,17 @@ void MainWindow::AfterEdit(const OpResult& result) {
     ShowSelectedTexture();
 }
 
+void MainWindow::AfterSelectingFirst(const OpResult& result) {
+    if (!result.changed) {
+        ShowResult(result);
+        return;
+    }
+    // Such a command fails after changing the records only in selecting the first one,
+    // which showing it reports.
+    SyncFromProject();
+    ShowSelectedTexture();
+}
+
 void MainWindow::DeletePageCommand() {
     if (!CanTouchProject() || pageList_->count() == 0 || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -64,7 +64,7 @@ void MainWindow::ImportRecordsCommand() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = ImportRecords(project_, path.toStdString(), mode, shift);
     QApplication::restoreOverrideCursor();
-    AfterEdit(result);
+    AfterSelectingFirst(result);
 }
 
 void MainWindow::SortCommand() {
@@ -75,9 +75,13 @@ void MainWindow::SortCommand() {
     if (project_.RecordCount() < 2) return;
     // The list entries are numbered by position and stay as they are; what the selected
     // entry now stands for is shown again, so the display does not describe a record that
-    // has moved away.
-    AfterEdit(SortRecordsByPage(project_,
-                                sortChoice_ == 1 ? SortOrder::Descending : SortOrder::Ascending));
+    // has moved away. A sort ends without a message, even when that record's page is missing.
+    const OpResult result = SortRecordsByPage(
+        project_, sortChoice_ == 1 ? SortOrder::Descending : SortOrder::Ascending);
+    ShowResult(result);
+    if (!result.changed) return;
+    SyncFromProject();
+    ShowTexture(false);
 }
 
 void MainWindow::CheckDuplicatesCommand() {
@@ -104,7 +108,7 @@ void MainWindow::CheckDuplicatesCommand() {
                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     if (!ConfirmRetexture()) return;
-    AfterEdit(RemoveDuplicates(project_, found));
+    AfterSelectingFirst(RemoveDuplicates(project_, found));
 }
 
 }  // namespace pelmora::ui
