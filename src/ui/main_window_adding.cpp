@@ -78,7 +78,9 @@ void MainWindow::AddNewPiecesCommand() {
     progress_->SetStartTime(progress_->Ticks());
     QApplication::setOverrideCursor(Qt::BusyCursor);
     workerActive_ = true;
-    job_->Start(std::move(files), sortOrder_, showTexturesBeingAdded_);
+    // Every piece is handed over, whatever the view option says now: the lists follow each
+    // new page and texture, and the option may be switched while the worker runs.
+    job_->Start(std::move(files), sortOrder_, true);
 }
 
 void MainWindow::StopCommand() {
@@ -89,7 +91,7 @@ void MainWindow::OnPiecePlaced(int) {
     // The worker waits until this returns: the project is ours meanwhile.
     inHandOver_ = true;
     SyncFromProject();
-    ShowSelectedTexture();
+    if (showTexturesBeingAdded_) ShowSelectedTexture();
     inHandOver_ = false;
 }
 
