@@ -214,6 +214,10 @@ private:
     void AfterSelectingFirst(const OpResult& result);
     bool CanTouchProject() const;
     void ShowResult(const OpResult& result);
+    // Where a file dialog of one family opens: its remembered folder, or while it has none
+    // the folder of the file last chosen in any file dialog (NoteFolder).
+    QString DialogFolder(const std::string& remembered) const;
+    void NoteFolder(const std::string& chosenPath);
     void ClearViews();
     void UpdateTitle();
     std::optional<TrackTarget> HitTest(const QPoint& point) const;
@@ -248,7 +252,8 @@ private:
     int jpegQuality_ = 100;
     ExportOptions exportSettings_;
     std::string singleImageFolder_;
-    int sortChoice_ = 0;  // 0 ascending, 1 descending
+    std::string lastFolder_;  // of the file last chosen in any file dialog
+    int sortChoice_ = 0;      // 0 ascending, 1 descending
     std::atomic<bool> working_{false};
     std::atomic<bool> busy_{false};
     bool workerActive_ = false;  // the project belongs to the worker between hand-overs

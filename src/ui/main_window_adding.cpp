@@ -62,7 +62,7 @@ void MainWindow::AddNewPiecesCommand() {
 
     FileDialogRequest request;
     request.title = QString::fromLatin1(kAddPiecesDialogTitle);
-    request.folder = QString::fromStdString(DirectoryOf(pieceFolder_));
+    request.folder = DialogFolder(pieceFolder_);
     request.filters = ImageOpenFilters();
     const QStringList chosen = modal_.OpenFiles(request);
     if (chosen.isEmpty()) {
@@ -70,6 +70,7 @@ void MainWindow::AddNewPiecesCommand() {
         return;
     }
     pieceFolder_ = DirectoryOf(chosen.front().toStdString());
+    NoteFolder(pieceFolder_);
     std::vector<std::string> files;
     files.reserve(chosen.size());
     for (const QString& file : chosen) files.push_back(file.toStdString());

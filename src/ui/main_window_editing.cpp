@@ -70,12 +70,15 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
     std::optional<NewPageOptions> options;
     for (;;) {
         options = modal_.AskNewPages(project_.newPageColour, project_.customColours,
-                                     QString::fromStdString(DirectoryOf(pageFolder_)));
+                                     DialogFolder(pageFolder_));
         if (options || !pageRequired) break;
         modal_.Message(QString::fromLatin1(kMustClickYesMessage));
     }
     if (!options) return;
-    if (!options->imagePath.empty()) pageFolder_ = DirectoryOf(options->imagePath);
+    if (!options->imagePath.empty()) {
+        pageFolder_ = DirectoryOf(options->imagePath);
+        NoteFolder(pageFolder_);
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = AddNewPages(project_, *options);
     QApplication::restoreOverrideCursor();

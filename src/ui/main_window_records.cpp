@@ -11,11 +11,11 @@ namespace pelmora::ui {
 
 namespace {
 
-FileDialogRequest RecordsFileRequest(const Project& project, const std::string& folder,
+FileDialogRequest RecordsFileRequest(const Project& project, const QString& folder,
                                      const QString& title) {
     FileDialogRequest request;
     request.title = title;
-    request.folder = QString::fromStdString(DirectoryOf(folder));
+    request.folder = folder;
     request.filters = {{QStringLiteral("Pelmora Texture Records(*.rec)"), QStringLiteral("*.rec")}};
     request.defaultSuffix = QStringLiteral("rec");
     const std::string name = FileNameOf(WithExtension(project.filePath, "rec"));
@@ -27,10 +27,11 @@ FileDialogRequest RecordsFileRequest(const Project& project, const std::string& 
 
 void MainWindow::ExportRecordsCommand() {
     if (!CanTouchProject() || textureList_->count() == 0) return;
-    const QString path = modal_.SaveFile(
-        RecordsFileRequest(project_, recordsFolder_, QStringLiteral("Export Records")));
+    const QString path = modal_.SaveFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
+                                                            QStringLiteral("Export Records")));
     if (path.isEmpty()) return;
     recordsFolder_ = DirectoryOf(path.toStdString());
+    NoteFolder(recordsFolder_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = ExportRecords(project_, path.toStdString());
     QApplication::restoreOverrideCursor();
@@ -39,10 +40,11 @@ void MainWindow::ExportRecordsCommand() {
 
 void MainWindow::ImportRecordsCommand() {
     if (!CanTouchProject() || pageList_->count() == 0) return;
-    const QString path = modal_.OpenFile(
-        RecordsFileRequest(project_, recordsFolder_, QStringLiteral("Import Records")));
+    const QString path = modal_.OpenFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
+                                                            QStringLiteral("Import Records")));
     if (path.isEmpty()) return;
     recordsFolder_ = DirectoryOf(path.toStdString());
+    NoteFolder(recordsFolder_);
     const OpResult check = CheckRecordsFile(path.toStdString());
     if (!check.ok) {
         ShowResult(check);
