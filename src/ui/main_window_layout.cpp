@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QTextDocument>
+#include <QtMath>
 
 #include "ui/colour_swatch.h"
 #include "ui/dialog_units.h"
@@ -22,6 +24,34 @@ const QStringList kGridSizes = {
 
 QString DownArrow() {
     return QString(QChar(0x25BC));
+}
+
+// The record text box keeps its small fixed place; its font is made just small enough for the
+// longest texts it shows (a drawn selection, a record on a far page) to fit whole. Should even
+// the smallest font not do, the box scrolls.
+void FitRecordTextFont(QPlainTextEdit* box) {
+    const QStringList longest = {
+        QStringLiteral("Selection: Left=256, Top=256, Right=256, Bottom=256, Width=256, "
+                       "Height=256"),
+        QStringLiteral("Page=65536, X=255, Y=255, Width=256, Height=256, FlipX=-1, FlipY=-1")};
+    const int margin = qCeil(box->document()->documentMargin());
+    const QRect inside = box->contentsRect().adjusted(margin, margin, -margin, -margin);
+    QFont font = box->font();
+    bool fits = false;
+    for (;;) {
+        const QFontMetrics metrics(font);
+        fits = true;
+        for (const QString& text : longest) {
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, inside.width() - 2, 10000),
+                                     Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+            if (needed.height() > inside.height()) fits = false;
+        }
+        if (fits || font.pointSizeF() <= 6.0) break;
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    box->setFont(font);
+    box->setVerticalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
 }
 
 }  // namespace
@@ -124,7 +154,7 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     recordText_->setObjectName(QStringLiteral("recordText"));
     recordText_->setReadOnly(true);
     recordText_->setGeometry(du.Rect(315, 25, 101, 30));
-    recordText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FitRecordTextFont(recordText_);
     QPushButton* recordEdit = AddButton(QStringLiteral("Edit"), du.Rect(315, 60, 32, 14));
     QPushButton* recordsImport = AddButton(QStringLiteral("Import"), du.Rect(350, 60, 32, 14));
     QPushButton* recordsExport = AddButton(QStringLiteral("Export"), du.Rect(385, 60, 32, 14));
