@@ -75,15 +75,17 @@ bool AsksForJpegQuality(const std::string& path) {
     return ext == ".jpg" || ext == ".jpe" || ext == ".jpeg";
 }
 
+int JpegQualityFor(const std::string& path, int jpegQuality) {
+    return AsksForJpegQuality(path) ? jpegQuality : kEncoderDefaultJpegQuality;
+}
+
 OpResult SaveImageFile(const Image& image, const std::string& path, int jpegQuality) {
     const ImageFormat format = FormatFromExtension(ExtensionOf(path));
     if (format == ImageFormat::Unknown)
         return OpResult::Failed("\"" + path + "\" does not end in an image format Pelmora writes.");
-    const int quality = format == ImageFormat::Jpeg && !AsksForJpegQuality(path)
-                            ? kEncoderDefaultJpegQuality
-                            : jpegQuality;
     std::string error;
-    if (!SaveImage(image, path, format, quality, &error)) return OpResult::Failed(error);
+    if (!SaveImage(image, path, format, JpegQualityFor(path, jpegQuality), &error))
+        return OpResult::Failed(error);
     return OpResult::Done(false);
 }
 

@@ -31,6 +31,9 @@ OpResult SaveImageFile(const Image& image, const std::string& path, int jpegQual
 // Whether saving to path asks for the JPEG quality first: "jpg", "jpe" and "jpeg" do; "jfif"
 // is written with the encoder's own default, without asking.
 bool AsksForJpegQuality(const std::string& path);
+// The JPEG quality a save to path uses: jpegQuality where it was asked for, the encoder's own
+// default for "jfif".
+int JpegQualityFor(const std::string& path, int jpegQuality);
 
 // The names the export dialogs propose: "Page%d" and "Texture%d", 1-based.
 std::string PageExportName(int pageIndex);

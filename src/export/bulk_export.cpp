@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "edit/single_image.h"
 #include "export/parallel_jobs.h"
 #include "store/file_util.h"
 
@@ -255,7 +256,8 @@ OpResult ExportSingleImage(const Project& project, const std::string& path, int 
         combined.Combine(*page, 0, kPageSize * i);
     }
     std::string error;
-    if (!SaveImage(combined, path, format, jpegQuality, &error)) {
+    // Asked for by the extension alone, as for a single page: "jfif" gets the encoder's own.
+    if (!SaveImage(combined, path, format, JpegQualityFor(path, jpegQuality), &error)) {
         if (error.find(path) == std::string::npos)
             error = "Cannot write \"" + path + "\": " + error;
         return OpResult::Failed(error);

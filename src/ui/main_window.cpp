@@ -45,10 +45,10 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-FileDialogRequest WadOpenRequest(const Project& project) {
+FileDialogRequest WadOpenRequest(const Project& project, const QString& folder) {
     FileDialogRequest request;
     request.title = QStringLiteral("Open");
-    request.folder = Q(DirectoryOf(project.rememberedWadFolder));
+    request.folder = folder;
     request.proposedName = Q(project.filePath);
     request.filters = {
         {QStringLiteral("Stonecrypt Wad File (*.wad)"), QStringLiteral("*.wad;*.plm")}};
@@ -165,6 +165,17 @@ void MainWindow::Start(const QStringList& arguments) {
     if (arguments.size() > 1 && !arguments.at(1).isEmpty()) OpenFile(arguments.at(1));
 }
 
+QString MainWindow::DialogFolder(const std::string& remembered) const {
+    if (!remembered.empty()) return Q(DirectoryOf(remembered));
+    // A family of dialogs not used yet opens where the user last was in any of them.
+    if (!lastFolder_.empty()) return Q(lastFolder_);
+    return Q(DirectoryOf({}));
+}
+
+void MainWindow::NoteFolder(const std::string& chosenPath) {
+    lastFolder_ = DirectoryOf(chosenPath);
+}
+
 bool MainWindow::CanTouchProject() const {
     return !workerActive_ || inHandOver_;
 }
@@ -200,9 +211,11 @@ void MainWindow::ClearViews() {
 // ---- File commands ----
 
 void MainWindow::OpenCommand() {
-    FileDialogRequest request = WadOpenRequest(project_);
+    FileDialogRequest request =
+        WadOpenRequest(project_, DialogFolder(project_.rememberedWadFolder));
     const QString path = modal_.OpenFile(request);
     if (path.isEmpty()) return;
+    NoteFolder(S(path));
     OpenFile(path);
 }
 
@@ -233,11 +246,12 @@ void MainWindow::OpenFile(const QString& path) {
 void MainWindow::NewCommand() {
     FileDialogRequest request;
     request.title = QStringLiteral("New");
-    request.folder = Q(DirectoryOf(project_.rememberedWadFolder));
+    request.folder = DialogFolder(project_.rememberedWadFolder);
     request.filters = {{QStringLiteral("Texture Only Wad File (*.plm)"), QStringLiteral("*.plm")}};
     request.defaultSuffix = QStringLiteral("plm");
     const QString path = modal_.SaveFile(request);
     if (path.isEmpty()) return;
+    NoteFolder(S(path));
     NewProject(project_, S(path));
     UpdateTitle();
     SyncFromProject();
@@ -256,8 +270,10 @@ void MainWindow::ImportCommand() {
         modal_.Message(QString::fromLatin1(kImportNeedsProjectMessage));
         return;
     }
-    const QString path = modal_.OpenFile(WadOpenRequest(project_));
+    const QString path =
+        modal_.OpenFile(WadOpenRequest(project_, DialogFolder(project_.rememberedWadFolder)));
     if (path.isEmpty()) return;
+    NoteFolder(S(path));
     OpResult result;
     {
         const BusyCursor busy;
@@ -284,7 +300,7 @@ void MainWindow::SaveAsCommand() {
     if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return;
     FileDialogRequest request;
     request.title = QStringLiteral("Save As");
-    request.folder = Q(DirectoryOf(project_.rememberedWadFolder));
+    request.folder = DialogFolder(project_.rememberedWadFolder);
     if (project_.IsTextureOnly()) {
         request.filters = {
             {QStringLiteral("Texture Only Wad File (*.plm)"), QStringLiteral("*.plm")}};
@@ -298,6 +314,7 @@ void MainWindow::SaveAsCommand() {
     }
     const QString path = modal_.SaveFile(request);
     if (path.isEmpty()) return;
+    NoteFolder(S(path));
     OpResult result;
     {
         const BusyCursor busy;
@@ -326,6 +343,10 @@ void MainWindow::RedrawCurrentPage() {
 }
 
 void MainWindow::ShowSelectedTexture() {
+    ShowTexture(true);
+}
+
+void MainWindow::ShowTexture(bool reportMissingPage) {
     if (textureList_->count() == 0) return;
     const int r = textureList_->currentIndex();
     if (r < 0 || r >= static_cast<int>(records_.size())) return;
@@ -333,7 +354,8 @@ void MainWindow::ShowSelectedTexture() {
     if (CanTouchProject()) {
         const OpResult result = SelectTexture(project_, r);
         if (!result.ok) {
-            modal_.Message(Q(result.message), QStringLiteral("Error!"), MessageIcon::Warning);
+            if (reportMissingPage)
+                modal_.Message(Q(result.message), QStringLiteral("Error!"), MessageIcon::Warning);
             return;
         }
         if (const std::optional<Image> piece = project_.pieces.GetBitmap(0))

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -202,13 +203,24 @@ private:
     QCheckBox* AddCheckBox(const QString& text, const QRect& r);
     QLabel* AddLabel(const QString& text, const QRect& r);
     QAction* AddAction(QMenu* menu, const QString& text, bool available = true);
-    void ShowArrowMenu(QPushButton* button, const std::vector<QAction*>& items);
+    void ShowArrowMenu(QPushButton* button, QMenu* menu);
+    // An entry of a pop-up menu that runs command after the pop-up is done.
+    QAction* AddPopupCommand(QMenu* menu, const QString& text, std::function<void()> command);
 
     // Keeps the lists and the shown records in step with the project. Only while the
     // project is not the worker's.
     void SyncFromProject();
+    // ShowSelectedTexture; a record whose page is missing is told only when asked to.
+    void ShowTexture(bool reportMissingPage);
+    // After a command that selected the first record: the selection's failure is told once,
+    // by showing it.
+    void AfterSelectingFirst(const OpResult& result);
     bool CanTouchProject() const;
     void ShowResult(const OpResult& result);
+    // Where a file dialog of one family opens: its remembered folder, or while it has none
+    // the folder of the file last chosen in any file dialog (NoteFolder).
+    QString DialogFolder(const std::string& remembered) const;
+    void NoteFolder(const std::string& chosenPath);
     void ClearViews();
     void UpdateTitle();
     std::optional<TrackTarget> HitTest(const QPoint& point) const;
@@ -243,7 +255,8 @@ private:
     int jpegQuality_ = 100;
     ExportOptions exportSettings_;
     std::string singleImageFolder_;
-    int sortChoice_ = 0;  // 0 ascending, 1 descending
+    std::string lastFolder_;  // of the file last chosen in any file dialog
+    int sortChoice_ = 0;      // 0 ascending, 1 descending
     std::atomic<bool> working_{false};
     std::atomic<bool> busy_{false};
     bool workerActive_ = false;  // the project belongs to the worker between hand-overs

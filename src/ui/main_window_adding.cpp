@@ -62,7 +62,7 @@ void MainWindow::AddNewPiecesCommand() {
 
     FileDialogRequest request;
     request.title = QString::fromLatin1(kAddPiecesDialogTitle);
-    request.folder = QString::fromStdString(DirectoryOf(pieceFolder_));
+    request.folder = DialogFolder(pieceFolder_);
     request.filters = ImageOpenFilters();
     const QStringList chosen = modal_.OpenFiles(request);
     if (chosen.isEmpty()) {
@@ -70,6 +70,7 @@ void MainWindow::AddNewPiecesCommand() {
         return;
     }
     pieceFolder_ = DirectoryOf(chosen.front().toStdString());
+    NoteFolder(pieceFolder_);
     std::vector<std::string> files;
     files.reserve(chosen.size());
     for (const QString& file : chosen) files.push_back(file.toStdString());
@@ -78,7 +79,9 @@ void MainWindow::AddNewPiecesCommand() {
     progress_->SetStartTime(progress_->Ticks());
     QApplication::setOverrideCursor(Qt::BusyCursor);
     workerActive_ = true;
-    job_->Start(std::move(files), sortOrder_, showTexturesBeingAdded_);
+    // Every piece is handed over, whatever the view option says now: the lists follow each
+    // new page and texture, and the option may be switched while the worker runs.
+    job_->Start(std::move(files), sortOrder_, true);
 }
 
 void MainWindow::StopCommand() {
@@ -89,7 +92,7 @@ void MainWindow::OnPiecePlaced(int) {
     // The worker waits until this returns: the project is ours meanwhile.
     inHandOver_ = true;
     SyncFromProject();
-    ShowSelectedTexture();
+    if (showTexturesBeingAdded_) ShowSelectedTexture();
     inHandOver_ = false;
 }
 

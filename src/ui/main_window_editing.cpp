@@ -30,6 +30,17 @@ void MainWindow::AfterEdit(const OpResult& result) {
     ShowSelectedTexture();
 }
 
+void MainWindow::AfterSelectingFirst(const OpResult& result) {
+    if (!result.changed) {
+        ShowResult(result);
+        return;
+    }
+    // Such a command fails after changing the records only in selecting the first one,
+    // which showing it reports.
+    SyncFromProject();
+    ShowSelectedTexture();
+}
+
 void MainWindow::DeletePageCommand() {
     if (!CanTouchProject() || pageList_->count() == 0 || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -59,12 +70,15 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
     std::optional<NewPageOptions> options;
     for (;;) {
         options = modal_.AskNewPages(project_.newPageColour, project_.customColours,
-                                     QString::fromStdString(DirectoryOf(pageFolder_)));
+                                     DialogFolder(pageFolder_));
         if (options || !pageRequired) break;
         modal_.Message(QString::fromLatin1(kMustClickYesMessage));
     }
     if (!options) return;
-    if (!options->imagePath.empty()) pageFolder_ = DirectoryOf(options->imagePath);
+    if (!options->imagePath.empty()) {
+        pageFolder_ = DirectoryOf(options->imagePath);
+        NoteFolder(pageFolder_);
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = AddNewPages(project_, *options);
     QApplication::restoreOverrideCursor();

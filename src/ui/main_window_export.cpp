@@ -117,14 +117,14 @@ void MainWindow::ExportAllPagesCommand() {
 void MainWindow::ExportSingleImageCommand() {
     if (!CanTouchProject() || !project_.IsOpen() || project_.PageCount() == 0) return;
     FileDialogRequest request;
-    request.folder = singleImageFolder_.empty() ? QDir::currentPath()
-                                                : QString::fromStdString(singleImageFolder_);
+    request.folder = DialogFolder(singleImageFolder_);
     request.proposedName = QStringLiteral("Page1-%1").arg(project_.PageCount());
     request.filters = SingleImageFilters();
     request.defaultSuffix = QStringLiteral("bmp");
     const QString path = modal_.SaveFile(request);
     if (path.isEmpty()) return;
     singleImageFolder_ = DirectoryOf(path.toStdString());
+    NoteFolder(singleImageFolder_);
     if (AsksForJpegQuality(path.toStdString())) jpegQuality_ = modal_.AskJpegQuality(jpegQuality_);
     ShowResult(
         Waiting([&] { return ExportSingleImage(project_, path.toStdString(), jpegQuality_); }));

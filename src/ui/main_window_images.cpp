@@ -22,11 +22,13 @@ QString MainWindow::AskImageToImport(std::string& folder, const QString& title,
                                      const QString& defaultSuffix) {
     FileDialogRequest request;
     request.title = title;
-    request.folder = QString::fromStdString(DirectoryOf(folder));
+    request.folder = DialogFolder(folder);
     request.filters = ImageOpenFilters();
     request.defaultSuffix = defaultSuffix;
     const QString path = modal_.OpenFile(request);
-    if (!path.isEmpty()) folder = DirectoryOf(path.toStdString());
+    if (path.isEmpty()) return path;
+    folder = DirectoryOf(path.toStdString());
+    NoteFolder(folder);
     return path;
 }
 
@@ -34,13 +36,14 @@ QString MainWindow::AskImageToExport(std::string& folder, const QString& title,
                                      const std::string& proposedName) {
     FileDialogRequest request;
     request.title = title;
-    request.folder = QString::fromStdString(DirectoryOf(folder));
+    request.folder = DialogFolder(folder);
     request.filters = ImageSaveFilters();
     request.defaultSuffix = QStringLiteral("bmp");
     request.proposedName = QString::fromStdString(proposedName);
     const QString path = modal_.SaveFile(request);
     if (path.isEmpty()) return path;
     folder = DirectoryOf(path.toStdString());
+    NoteFolder(folder);
     if (AsksForJpegQuality(path.toStdString())) jpegQuality_ = modal_.AskJpegQuality(jpegQuality_);
     return path;
 }

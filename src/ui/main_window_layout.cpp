@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QTextDocument>
+#include <QtMath>
 
 #include "ui/colour_swatch.h"
 #include "ui/dialog_units.h"
@@ -22,6 +24,34 @@ const QStringList kGridSizes = {
 
 QString DownArrow() {
     return QString(QChar(0x25BC));
+}
+
+// The record text box keeps its small fixed place; its font is made just small enough for the
+// longest texts it shows (a drawn selection, a record on a far page) to fit whole. Should even
+// the smallest font not do, the box scrolls.
+void FitRecordTextFont(QPlainTextEdit* box) {
+    const QStringList longest = {
+        QStringLiteral("Selection: Left=256, Top=256, Right=256, Bottom=256, Width=256, "
+                       "Height=256"),
+        QStringLiteral("Page=65536, X=255, Y=255, Width=256, Height=256, FlipX=-1, FlipY=-1")};
+    const int margin = qCeil(box->document()->documentMargin());
+    const QRect inside = box->contentsRect().adjusted(margin, margin, -margin, -margin);
+    QFont font = box->font();
+    bool fits = false;
+    for (;;) {
+        const QFontMetrics metrics(font);
+        fits = true;
+        for (const QString& text : longest) {
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, inside.width() - 2, 10000),
+                                     Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+            if (needed.height() > inside.height()) fits = false;
+        }
+        if (fits || font.pointSizeF() <= 6.0) break;
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    box->setFont(font);
+    box->setVerticalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
 }
 
 }  // namespace
@@ -124,7 +154,7 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     recordText_->setObjectName(QStringLiteral("recordText"));
     recordText_->setReadOnly(true);
     recordText_->setGeometry(du.Rect(315, 25, 101, 30));
-    recordText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FitRecordTextFont(recordText_);
     QPushButton* recordEdit = AddButton(QStringLiteral("Edit"), du.Rect(315, 60, 32, 14));
     QPushButton* recordsImport = AddButton(QStringLiteral("Import"), du.Rect(350, 60, 32, 14));
     QPushButton* recordsExport = AddButton(QStringLiteral("Export"), du.Rect(385, 60, 32, 14));
@@ -190,28 +220,25 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     rectangleSwatch_->SetColour(options_.rectangleColour);
     numberSwatch_->SetColour(options_.numberColour);
 
-    // The arrow pop-ups.
-    struct ArrowItem {
-        const char* text;
-        void (MainWindow::*command)();
+    // The arrow pop-ups and the canvas pop-up: menus of their own, kept for the window's life.
+    auto popup = [&](const QString& name) {
+        auto* menu = new QMenu(this);
+        menu->setObjectName(name);
+        return menu;
     };
-    auto arrowItems = [&](std::initializer_list<ArrowItem> entries) {
-        std::vector<QAction*> items;
-        for (const ArrowItem& entry : entries) {
-            auto* action = new QAction(QString::fromLatin1(entry.text), this);
-            connect(action, &QAction::triggered, this, entry.command);
-            items.push_back(action);
-        }
-        return items;
-    };
-    const auto pageExports =
-        arrowItems({{"&Export Textures", &MainWindow::ExportPageTexturesCommand},
-                    {"&Export All", &MainWindow::ExportAllPagesCommand},
-                    {"&Export All (single image)", &MainWindow::ExportSingleImageCommand}});
-    const auto pieceExports = arrowItems({{"&Export All", &MainWindow::ExportAllTexturesCommand}});
-    auto* gridFromArrow = new QAction(QStringLiteral("&New records from Grid"), this);
-    connect(gridFromArrow, &QAction::triggered, this, &MainWindow::AddRecordsFromGridCommand);
-    const std::vector<QAction*> recordAdds = {gridFromArrow};
+    QMenu* pageExports = popup(QStringLiteral("pageExportMenu"));
+    AddPopupCommand(pageExports, QStringLiteral("&Export Textures"),
+                    [this] { ExportPageTexturesCommand(); });
+    AddPopupCommand(pageExports, QStringLiteral("&Export All"),
+                    [this] { ExportAllPagesCommand(); });
+    AddPopupCommand(pageExports, QStringLiteral("&Export All (single image)"),
+                    [this] { ExportSingleImageCommand(); });
+    QMenu* pieceExports = popup(QStringLiteral("pieceExportMenu"));
+    AddPopupCommand(pieceExports, QStringLiteral("&Export All"),
+                    [this] { ExportAllTexturesCommand(); });
+    QMenu* recordAdds = popup(QStringLiteral("recordAddMenu"));
+    AddPopupCommand(recordAdds, QStringLiteral("&New records from Grid"),
+                    [this] { AddRecordsFromGridCommand(); });
     connect(pageExportMenu, &QPushButton::clicked, this,
             [=, this] { ShowArrowMenu(pageExportMenu, pageExports); });
     connect(pieceExportMenu, &QPushButton::clicked, this,
@@ -219,16 +246,15 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     connect(recordAddMenu, &QPushButton::clicked, this,
             [=, this] { ShowArrowMenu(recordAddMenu, recordAdds); });
 
-    canvasMenu_ = new QMenu(this);
-    canvasMenu_->setObjectName(QStringLiteral("canvasMenu"));
+    canvasMenu_ = popup(QStringLiteral("canvasMenu"));
     AddAction(canvasMenu_, QStringLiteral("&Copy Page\tCtrl+P"), false);
     AddAction(canvasMenu_, QStringLiteral("&Paste Page\tAlt+P"), false);
     canvasMenu_->addSeparator();
     AddAction(canvasMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
     AddAction(canvasMenu_, QStringLiteral("&Paste Texture\tAlt+T"), false);
     canvasMenu_->addSeparator();
-    connect(AddAction(canvasMenu_, QStringLiteral("&New records from Grid")), &QAction::triggered,
-            this, &MainWindow::AddRecordsFromGridCommand);
+    AddPopupCommand(canvasMenu_, QStringLiteral("&New records from Grid"),
+                    [this] { AddRecordsFromGridCommand(); });
     previewMenu_ = new QMenu(this);
     previewMenu_->setObjectName(QStringLiteral("previewMenu"));
     AddAction(previewMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
@@ -267,12 +293,21 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     connect(pieceExport, &QPushButton::clicked, this, &MainWindow::ExportPieceCommand);
 }
 
-void MainWindow::ShowArrowMenu(QPushButton* button, const std::vector<QAction*>& items) {
+void MainWindow::ShowArrowMenu(QPushButton* button, QMenu* menu) {
     if (!project_.IsOpen()) return;
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (QAction* item : items) menu->addAction(item);
     menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+}
+
+QAction* MainWindow::AddPopupCommand(QMenu* menu, const QString& text,
+                                     std::function<void()> command) {
+    QAction* action = menu->addAction(text);
+    // Queued: the command runs once the pop-up has closed and its click is handled. Commands
+    // open dialogs and pump events; a pop-up's own event handler must not still be on the
+    // stack underneath them.
+    connect(
+        action, &QAction::triggered, this, [command = std::move(command)] { command(); },
+        Qt::QueuedConnection);
+    return action;
 }
 
 void MainWindow::BuildMenus() {

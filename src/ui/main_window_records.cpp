@@ -11,11 +11,11 @@ namespace pelmora::ui {
 
 namespace {
 
-FileDialogRequest RecordsFileRequest(const Project& project, const std::string& folder,
+FileDialogRequest RecordsFileRequest(const Project& project, const QString& folder,
                                      const QString& title) {
     FileDialogRequest request;
     request.title = title;
-    request.folder = QString::fromStdString(DirectoryOf(folder));
+    request.folder = folder;
     request.filters = {{QStringLiteral("Pelmora Texture Records(*.rec)"), QStringLiteral("*.rec")}};
     request.defaultSuffix = QStringLiteral("rec");
     const std::string name = FileNameOf(WithExtension(project.filePath, "rec"));
@@ -27,10 +27,11 @@ FileDialogRequest RecordsFileRequest(const Project& project, const std::string& 
 
 void MainWindow::ExportRecordsCommand() {
     if (!CanTouchProject() || textureList_->count() == 0) return;
-    const QString path = modal_.SaveFile(
-        RecordsFileRequest(project_, recordsFolder_, QStringLiteral("Export Records")));
+    const QString path = modal_.SaveFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
+                                                            QStringLiteral("Export Records")));
     if (path.isEmpty()) return;
     recordsFolder_ = DirectoryOf(path.toStdString());
+    NoteFolder(recordsFolder_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = ExportRecords(project_, path.toStdString());
     QApplication::restoreOverrideCursor();
@@ -39,10 +40,11 @@ void MainWindow::ExportRecordsCommand() {
 
 void MainWindow::ImportRecordsCommand() {
     if (!CanTouchProject() || pageList_->count() == 0) return;
-    const QString path = modal_.OpenFile(
-        RecordsFileRequest(project_, recordsFolder_, QStringLiteral("Import Records")));
+    const QString path = modal_.OpenFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
+                                                            QStringLiteral("Import Records")));
     if (path.isEmpty()) return;
     recordsFolder_ = DirectoryOf(path.toStdString());
+    NoteFolder(recordsFolder_);
     const OpResult check = CheckRecordsFile(path.toStdString());
     if (!check.ok) {
         ShowResult(check);
@@ -64,7 +66,7 @@ void MainWindow::ImportRecordsCommand() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = ImportRecords(project_, path.toStdString(), mode, shift);
     QApplication::restoreOverrideCursor();
-    AfterEdit(result);
+    AfterSelectingFirst(result);
 }
 
 void MainWindow::SortCommand() {
@@ -75,9 +77,13 @@ void MainWindow::SortCommand() {
     if (project_.RecordCount() < 2) return;
     // The list entries are numbered by position and stay as they are; what the selected
     // entry now stands for is shown again, so the display does not describe a record that
-    // has moved away.
-    AfterEdit(SortRecordsByPage(project_,
-                                sortChoice_ == 1 ? SortOrder::Descending : SortOrder::Ascending));
+    // has moved away. A sort ends without a message, even when that record's page is missing.
+    const OpResult result = SortRecordsByPage(
+        project_, sortChoice_ == 1 ? SortOrder::Descending : SortOrder::Ascending);
+    ShowResult(result);
+    if (!result.changed) return;
+    SyncFromProject();
+    ShowTexture(false);
 }
 
 void MainWindow::CheckDuplicatesCommand() {
@@ -103,7 +109,7 @@ void MainWindow::CheckDuplicatesCommand() {
                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     if (!ConfirmRetexture()) return;
-    AfterEdit(RemoveDuplicates(project_, found));
+    AfterSelectingFirst(RemoveDuplicates(project_, found));
 }
 
 }  // namespace pelmora::ui

@@ -163,9 +163,39 @@ private slots:
         QCOMPARE(window_->Preview()->Piece().size(), QSize(16, 16));
     }
 
+    void theListsFollowEachPieceAndTheViewOptionActsAtOnce() {
+        NewProject();
+        window_->SetShowTexturesBeingAdded(false);
+        const QString before = window_->RecordTextBox()->toPlainText();
+        struct Seen {
+            int pages, textures, current;
+            QString text;
+        };
+        std::vector<Seen> seen;
+        connect(window_->Job(), &AddPiecesJob::piecePlaced, this, [&] {
+            seen.push_back({window_->PageList()->count(), window_->TextureList()->count(),
+                            window_->TextureList()->currentIndex(),
+                            window_->RecordTextBox()->toPlainText()});
+            // Switched on during the run: the next piece is shown.
+            if (seen.size() == 1) window_->MenuActions().texturesBeingAdded->trigger();
+        });
+        modal_->fileAnswers.push_back(MakeImages(2, 200));
+        window_->AddNewPiecesCommand();
+        QTRY_VERIFY(!window_->IsBusy());
+        QCOMPARE(seen.size(), size_t(2));
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(seen[i].pages, i + 1);
+            QCOMPARE(seen[i].textures, i + 2);
+            QCOMPARE(seen[i].current, i + 1);
+        }
+        QCOMPARE(seen[0].text, before);
+        QCOMPARE(seen[1].text,
+                 QStringLiteral("Page=2, X=0, Y=0, Width=200, Height=200, FlipX=-1, FlipY=-1"));
+    }
+
     void theWindowKeepsDrawingWhileTheWorkerRuns() {
         NewProject();
-        window_->SetShowTexturesBeingAdded(false);  // the worker never waits for the window
+        window_->SetShowTexturesBeingAdded(false);
         modal_->fileAnswers.push_back(MakeImages(60, 48));
         window_->AddNewPiecesCommand();
         auto* across = window_->findChild<QComboBox*>(QStringLiteral("acrossList"));

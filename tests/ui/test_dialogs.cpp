@@ -129,6 +129,48 @@ private slots:
         QCOMPARE(dialog.Options().colour, pelmora::MakeColour(255, 0, 0));
     }
 
+    void newPageDialogFitsItsTextsInEveryLayout() {
+        ScriptedModalUi modal;
+        std::array<pelmora::Colour, 16> custom{};
+        NewPageDialog dialog(0, custom, modal, QString());
+        dialog.show();
+        auto fits = [&](const char* layout) {
+            QApplication::processEvents();  // the layout follows shown and hidden controls
+            std::vector<QWidget*> shown;
+            for (QWidget* w : dialog.findChildren<QWidget*>()) {
+                if (!w->isVisible() || !(qobject_cast<QAbstractButton*>(w) ||
+                                         qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w)))
+                    continue;
+                shown.push_back(w);
+                const QString what = QStringLiteral("%1: %2").arg(QLatin1String(layout),
+                                                                  w->property("text").toString());
+                const QRect inDialog(w->mapTo(&dialog, QPoint()), w->size());
+                QVERIFY2(dialog.rect().contains(inDialog), qPrintable(what));
+                const int height =
+                    w->hasHeightForWidth() ? w->heightForWidth(w->width()) : w->sizeHint().height();
+                // A line edit scrolls its text; the others must show all of it.
+                QVERIFY2(w->width() >= w->sizeHint().width() || w->hasHeightForWidth() ||
+                             qobject_cast<QLineEdit*>(w),
+                         qPrintable(what));
+                QVERIFY2(w->height() >= height, qPrintable(what));
+            }
+            for (QWidget* a : shown)
+                for (QWidget* b : shown)
+                    QVERIFY2(
+                        a == b || !QRect(a->mapTo(&dialog, QPoint()), a->size())
+                                       .intersects(QRect(b->mapTo(&dialog, QPoint()), b->size())),
+                        qPrintable(a->property("text").toString() + " / " +
+                                   b->property("text").toString()));
+        };
+        fits("blank");
+        dialog.KindButton(pelmora::NewPageKind::FromImage)->click();
+        fits("image");
+        dialog.KeepAspect()->click();
+        fits("aspect");
+        dialog.KindButton(pelmora::NewPageKind::FromLongImage)->click();
+        fits("long");
+    }
+
     void newPageDialogRefusesCountsOutsideOneToTen() {
         ScriptedModalUi modal;
         std::array<pelmora::Colour, 16> custom{};

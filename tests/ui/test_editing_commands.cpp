@@ -190,6 +190,42 @@ private slots:
                  QStringLiteral("Found 0 duplicates\r\n\r\n"));
     }
 
+    void aMissingPageIsToldOnceAndNotAfterSorting() {
+        const TextureRecord missing = MakeRecord(0, 0, 8, 8, 4);
+        const TextureRecord a = MakeRecord(0, 0, 8, 8, 0);
+        Open({missing, a, a}, 1);
+        window_->CurrentProject().duplicateListPath = dir_->File("duplicates.txt");
+        const QString file = QString::fromStdString(dir_->File("missing.rec"));
+        modal_->fileAnswers.push_back({file});
+        window_->ExportRecordsCommand();
+        auto toldOnce = [&] {
+            QCOMPARE(modal_->messages.size(), size_t(1));
+            QCOMPARE(modal_->messages[0].caption, QStringLiteral("Error!"));
+            QCOMPARE(modal_->messages[0].text,
+                     QStringLiteral("You need to add 4 more pages before texture 1 is selectable"));
+            modal_->messages.clear();
+        };
+        modal_->messages.clear();
+        modal_->fileAnswers.push_back({file});
+        modal_->answers.push_back(QMessageBox::Yes);
+        window_->ImportRecordsCommand();
+        toldOnce();
+        modal_->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
+        window_->CheckDuplicatesCommand();
+        QCOMPARE(window_->TextureList()->count(), 2);
+        toldOnce();
+
+        // The sort moves the selected entry onto a record whose page is missing: no message.
+        Open({a, missing, a}, 1);
+        Select(2);
+        modal_->messages.clear();
+        modal_->answers.push_back(QMessageBox::Ok);
+        modal_->sortOrders.push_back(0);
+        window_->SortCommand();
+        QCOMPARE(window_->ShownRecords()[2], missing);
+        QVERIFY(modal_->messages.empty());
+    }
+
     void aPageOrPieceComesInFromAnImageFile() {
         Open({TextureRecord{}, MakeRecord(16, 16, 64, 32, 1)}, 2);
         const std::string red = dir_->File("red.png");

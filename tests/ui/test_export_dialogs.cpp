@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 
 #include "export/html_gallery.h"
@@ -78,8 +80,10 @@ private slots:
         shortened.BrowseButton()->click();
         QCOMPARE(shortened.Options().folder, QDir::toNativeSeparators("/tmp/chosen").toStdString());
         QCOMPARE(shortened.FolderField()->text(), QDir::toNativeSeparators("/tmp/chosen"));
-        QCOMPARE(modal_->folderStarts.back(), QDir::currentPath());
+        // Each Browse opens in the folder the dialog shows.
+        QCOMPARE(modal_->folderStarts.back(), QString::fromStdString(options.folder));
         shortened.BrowseButton()->click();
+        QCOMPARE(modal_->folderStarts.back(), QDir::toNativeSeparators("/tmp/chosen"));
         QCOMPARE(shortened.Options().folder, QDir::toNativeSeparators("/tmp/chosen").toStdString());
     }
 
@@ -259,6 +263,35 @@ private slots:
         QCOMPARE(window_->ExportSettings().format, ImageFormat::Jpeg);
     }
 
+    void exportAllTwiceFromTheArrowPopUpThenClose() {
+        // As a user does it: the arrow button, its pop-up, a click on the entry. The export
+        // pumps events while the pop-up that started it is closing.
+        Open({}, 2);
+        QPushButton* arrow = nullptr;
+        for (QPushButton* b : window_->findChildren<QPushButton*>()) {
+            if (b->toolTip() == QStringLiteral("More Options") &&
+                (!arrow || b->mapToGlobal(QPoint()).x() < arrow->mapToGlobal(QPoint()).x()))
+                arrow = b;
+        }
+        QVERIFY(arrow);
+        const std::string out = Folder("twice");
+        for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Bmp}) {
+            modal_->exportAnswers.push_back(Answer(out, format));
+            QTest::mouseClick(arrow, Qt::LeftButton);
+            QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QAction* all = FindAction(menu, {QStringLiteral("&Export All")});
+            QVERIFY(all);
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(all).center());
+            QTRY_VERIFY(modal_->exportAnswers.empty());
+            QTRY_VERIFY(window_->isEnabled());
+        }
+        QVERIFY(Exists(out, "Page2.png") && Exists(out, "Page2.bmp"));
+        QVERIFY(modal_->messages.empty());
+        QVERIFY(window_->close());
+        window_.reset();
+    }
+
     void exportTexturesWritesThePageShownUnderOverallNumbers() {
         Open({MakeRecord(0, 0, 8, 8, 0), MakeRecord(0, 0, 16, 8, 1), MakeRecord(8, 8, 8, 4, 0),
               MakeRecord(32, 0, 4, 4, 1)},
@@ -317,6 +350,42 @@ private slots:
                  QStringLiteral("1 texture was not exported because its page does not exist."));
     }
 
+    void dialogsOpenWhereTheUserLastWas() {
+        const std::string a = Folder("a");
+        const std::string b = Folder("b");
+        test::WriteWad(a + "/level.wad", {TextureRecord{}}, 1);
+        test::WritePng(b + "/page.png", 256, 256, MakeColour(1, 2, 3));
+        modal_->fileAnswers.push_back({QString::fromStdString(a + "/level.wad")});
+        window_->OpenCommand();
+        // A family not used yet opens in the folder last used; each then keeps its own.
+        modal_->fileAnswers.push_back({QString::fromStdString(b + "/page.png")});
+        window_->ImportPageCommand();
+        window_->ExportRecordsCommand();
+        window_->ExportPageCommand();
+        window_->OpenCommand();
+        QStringList folders;
+        for (const auto& asked : modal_->fileQuestions) folders << asked.request.folder;
+        const QString inA = QString::fromStdString(a + "/");
+        const QString inB = QString::fromStdString(b + "/");
+        QCOMPARE(folders, QStringList({QDir::currentPath() + "/", inA, inB, inB, inA}));
+    }
+
+    void jfifIsWrittenAtTheEncodersQualityByEveryExport() {
+        Open({TextureRecord{}}, 1);
+        const std::string out = Folder("jfif");
+        modal_->jpegQualities.push_back(30);
+        for (const char* name : {"/asked.jpg", "/page.jfif"}) {
+            modal_->fileAnswers.push_back({QString::fromStdString(out + name)});
+            window_->ExportPageCommand();
+        }
+        QCOMPARE(window_->JpegQuality(), 30);
+        modal_->fileAnswers.push_back({QString::fromStdString(out + "/single.jfif")});
+        window_->ExportSingleImageCommand();
+        QCOMPARE(modal_->jpegPresets.size(), size_t(1));
+        // One page stacked alone is that page: the same quality gives the same file.
+        QCOMPARE(test::ReadFile(out + "/single.jfif"), test::ReadFile(out + "/page.jfif"));
+    }
+
     void singleImageStacksThePagesAndRemembersItsFolder() {
         Open({}, 3);
         const std::string out = Folder("single");
@@ -327,7 +396,7 @@ private slots:
         QCOMPARE(asked.defaultSuffix, QStringLiteral("bmp"));
         QCOMPARE(asked.filters.size(), size_t(6));
         QCOMPARE(asked.filters.back().patterns, QStringLiteral("*.jpg;*.jpe;*.jpeg;*.jfif"));
-        QCOMPARE(asked.folder, QDir::currentPath());
+        QCOMPARE(QDir::cleanPath(asked.folder), QDir::currentPath());
         const QImage image(QString::fromStdString(out + "/all.png"));
         QCOMPARE(image.size(), QSize(256, 768));
         QVERIFY(modal_->jpegPresets.empty());

@@ -84,6 +84,23 @@ private slots:
     void init() { StartWindow(); }
     void cleanup() { StopWindow(); }
 
+    void aDrawnSelectionShowsWholeInTheRecordText() {
+        emit window_->Canvas()->selectionChanged(QRect(100, 105, 150, 140));
+        QPlainTextEdit* box = window_->RecordTextBox();
+        QVERIFY(box->toPlainText().endsWith(QStringLiteral("Height=140")));
+        QApplication::processEvents();
+        QTextCursor first(box->document());
+        QTextCursor last(box->document());
+        last.movePosition(QTextCursor::End);
+        // Both ends of the text lie inside what the box shows, without scrolling.
+        QVERIFY(box->viewport()->rect().contains(box->cursorRect(first)));
+        QVERIFY2(box->viewport()->rect().contains(box->cursorRect(last)),
+                 qPrintable(QStringLiteral("%1 in %2x%3")
+                                .arg(box->cursorRect(last).bottom())
+                                .arg(box->viewport()->width())
+                                .arg(box->viewport()->height())));
+    }
+
     void startsWithNothingOpenAndTheTitleInTheBar() {
         CheckShowsNothing();
         MainWindow& w = *window_;

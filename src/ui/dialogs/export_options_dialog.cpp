@@ -104,7 +104,8 @@ void ExportOptionsDialog::ChooseFormat(int index) {
 }
 
 void ExportOptionsDialog::Browse() {
-    const QString chosen = modal_.ChooseFolder(QDir::currentPath());
+    // The chooser opens in the folder the dialog shows: the export folder last used.
+    const QString chosen = modal_.ChooseFolder(QString::fromStdString(options_.folder));
     if (chosen.isEmpty()) return;
     // Kept without a trailing separator (a root keeps its own), as file names are joined on.
     options_.folder = QDir::toNativeSeparators(QDir::cleanPath(chosen)).toStdString();

@@ -65,7 +65,10 @@ NewPageDialog::NewPageDialog(Colour colour, std::array<Colour, 16>& customColour
     buttons->addWidget(yes_);
     buttons->addWidget(no_);
     layout->addLayout(buttons);
-    setMinimumWidth(du.X(200));
+    group->setMinimumWidth(du.X(190));
+    // The dialog takes the size its texts need in the font in use, again whenever the kind
+    // shows other controls; a fixed minimum would cut them.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(kindGroup, &QButtonGroup::idClicked, this, [this] {
         ReadCount();
