@@ -92,3 +92,16 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 include(CPack)
+
+if(PELMORA_BUILD_TESTS)
+  add_test(NAME package_install
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/package/install_test.sh ${CMAKE_CURRENT_BINARY_DIR}
+      $<TARGET_FILE:pelmora-cli> ${PELMORA_BUILD_UI})
+  set_tests_properties(package_install PROPERTIES LABELS package)
+  if(PELMORA_BUILD_UI)
+    add_test(NAME app_command_line
+      COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/package/app_command_line_test.sh
+        $<TARGET_FILE:pelmora> ${PROJECT_VERSION})
+    set_tests_properties(app_command_line PROPERTIES LABELS package)
+  endif()
+endif()
