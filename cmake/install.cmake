@@ -52,13 +52,20 @@ elseif(HELP2MAN_EXECUTABLE)
     list(APPEND man_programs pelmora)
     set(pelmora_summary "editor for the texture pages and records of level WAD files")
   endif()
+  # pelmora-cli's page also holds every command's own help.
+  add_custom_command(OUTPUT ${man_dir}/pelmora-cli.commands
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make-man-commands.sh $<TARGET_FILE:pelmora-cli>
+      ${man_dir}/pelmora-cli.commands
+    DEPENDS pelmora-cli ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make-man-commands.sh VERBATIM)
+  set(pelmora-cli_include --include=${man_dir}/pelmora-cli.commands)
+  set(pelmora-cli_include_file ${man_dir}/pelmora-cli.commands)
   foreach(program ${man_programs})
     # Compressed without a time stamp, as Debian keeps its manual pages.
     add_custom_command(OUTPUT ${man_dir}/${program}.1.gz
-      COMMAND ${HELP2MAN_EXECUTABLE} --no-info --no-discard-stderr
+      COMMAND ${HELP2MAN_EXECUTABLE} --no-info --no-discard-stderr ${${program}_include}
         --name=${${program}_summary} --output=${man_dir}/${program}.1 $<TARGET_FILE:${program}>
       COMMAND gzip -n -9 -f ${man_dir}/${program}.1
-      DEPENDS ${program} VERBATIM)
+      DEPENDS ${program} ${${program}_include_file} VERBATIM)
     list(APPEND man_pages ${man_dir}/${program}.1.gz)
   endforeach()
   add_custom_target(pelmora_man ALL DEPENDS ${man_pages})
