@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Makes docs/screenshot.png: the editor under Xvfb with a generated sample WAD open.
+# Makes the README's pictures from the real editor under Xvfb, with a generated sample WAD
+# open: docs/screenshot.png (the window), docs/guide-record.png (editing a record) and
+# docs/guide-export.png (exporting a gallery).
 #   scripts/screenshot.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,5 +13,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 QT_QPA_PLATFORM=offscreen "$tool" --sample "$work/sample.wad"
 mkdir -p docs
-xvfb-run -a -s "-screen 0 1024x768x24" "$tool" docs/screenshot.png "$work/sample.wad"
-echo "wrote docs/screenshot.png"
+for shot in window:screenshot record:guide-record export:guide-export; do
+  xvfb-run -a -s "-screen 0 1024x768x24" "$tool" "docs/${shot#*:}.png" "$work/sample.wad" "${shot%%:*}"
+  echo "wrote docs/${shot#*:}.png"
+done

@@ -1,6 +1,9 @@
-// Makes the README's picture of the editor:
-//   pelmora_screenshot --sample FILE   writes a WAD with a few generated textures
-//   pelmora_screenshot OUT.png FILE    opens FILE in the editor and saves a picture of it
+// Makes the README's pictures of the editor:
+//   pelmora_screenshot --sample FILE           writes a WAD with a few generated textures
+//   pelmora_screenshot OUT.png FILE [SCENE]    opens FILE in the editor and saves a picture:
+//     window   the main window with texture 2 selected (the default)
+//     record   the Edit Texture Record dialog of texture 6
+//     export   the Export Options dialog set up for a JPEG gallery
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,8 +13,12 @@
 #include <cstdio>
 
 #include "edit/add_pieces.h"
+#include "edit/record_editing.h"
+#include "export/bulk_export.h"
 #include "store/image_io.h"
 #include "store/project.h"
+#include "ui/dialogs/export_options_dialog.h"
+#include "ui/dialogs/record_dialog.h"
 #include "ui/main_window.h"
 #include "ui/modal_ui.h"
 #include "ui/page_composer.h"
@@ -86,16 +93,37 @@ int MakeSample(const std::string& path) {
     return 0;
 }
 
+// Saves a picture of widget once the event loop has laid it out and painted it.
+int Grab(QWidget& widget, const QString& out) {
+    int status = 1;
+    QTimer::singleShot(500, [&] {
+        status = widget.grab().save(out) ? 0 : 1;
+        QApplication::quit();
+    });
+    QApplication::exec();
+    return status;
+}
+
+void SelectTexture(ui::MainWindow& window, int index) {
+    if (window.TextureList()->count() > index) {
+        window.TextureList()->setCurrentIndex(index);
+        window.ShowSelectedTexture();
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     InitImageLibrary(argv[0]);
     QApplication app(argc, argv);
     if (argc == 3 && std::string(argv[1]) == "--sample") return MakeSample(argv[2]);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: pelmora_screenshot --sample FILE | OUT.png FILE\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(
+            stderr,
+            "usage: pelmora_screenshot --sample FILE | OUT.png FILE [window|record|export]\n");
         return 2;
     }
+    const std::string scene = argc == 4 ? argv[3] : "window";
     QApplication::setApplicationName(QStringLiteral("pelmora"));
     ui::QtModalUi modal;
     ui::MainWindow window(modal);
@@ -106,16 +134,31 @@ int main(int argc, char** argv) {
             box->text() == QStringLiteral("Show Texture Rectangles"))
             box->setChecked(true);
     }
-    if (window.TextureList()->count() > 1) {
-        window.TextureList()->setCurrentIndex(1);
-        window.ShowSelectedTexture();
-    }
     const QString out = QString::fromLocal8Bit(argv[1]);
-    int status = 1;
-    QTimer::singleShot(500, [&] {
-        status = window.grab().save(out) ? 0 : 1;
-        QApplication::quit();
-    });
-    QApplication::exec();
-    return status;
+    if (scene == "window") {
+        SelectTexture(window, 1);
+        return Grab(window, out);
+    }
+    if (scene == "record") {
+        constexpr int kRecord = 5;
+        SelectTexture(window, kRecord);
+        const Project& project = window.CurrentProject();
+        ui::RecordDialog dialog(QString::fromStdString(EditRecordTitle(kRecord)),
+                                FieldsOfRecord(project.records.at(kRecord)),
+                                window.PageList()->count(), true, &modal, &window);
+        dialog.show();
+        return Grab(dialog, out);
+    }
+    if (scene == "export") {
+        ExportOptions options;
+        options.folder = "/home/ada/textures/gallery";
+        options.format = ImageFormat::Jpeg;
+        options.jpegQuality = 90;
+        std::array<Colour, 16> customColours{};
+        ui::ExportOptionsDialog dialog(options, true, customColours, modal, &window);
+        dialog.show();
+        return Grab(dialog, out);
+    }
+    std::fprintf(stderr, "pelmora_screenshot: unknown scene %s\n", scene.c_str());
+    return 2;
 }
