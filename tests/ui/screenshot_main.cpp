@@ -1,17 +1,20 @@
-// Makes the README's picture of the editor:
+// Makes the README's pictures of the editor:
 //   pelmora_screenshot --sample FILE   writes a WAD with a few generated textures
 //   pelmora_screenshot OUT.png FILE    opens FILE in the editor and saves a picture of it
+//   pelmora_screenshot --about OUT.png saves a picture of the about box
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
 #include "edit/add_pieces.h"
 #include "store/image_io.h"
 #include "store/project.h"
+#include "ui/dialogs/about_dialog.h"
 #include "ui/main_window.h"
 #include "ui/modal_ui.h"
 #include "ui/page_composer.h"
@@ -92,13 +95,27 @@ int main(int argc, char** argv) {
     InitImageLibrary(argv[0]);
     QApplication app(argc, argv);
     if (argc == 3 && std::string(argv[1]) == "--sample") return MakeSample(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--about") {
+        ui::AboutDialog about;
+        about.show();
+        int status = 1;
+        QTimer::singleShot(300, [&] {
+            status = about.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+            QApplication::quit();
+        });
+        QApplication::exec();
+        return status;
+    }
     if (argc != 3) {
         std::fprintf(stderr, "usage: pelmora_screenshot --sample FILE | OUT.png FILE\n");
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("pelmora"));
     ui::QtModalUi modal;
+    // The defaults, whatever the user of this machine has set.
+    const QTemporaryDir settings;
     ui::MainWindow window(modal);
+    window.SetSettingsPath(settings.filePath(QStringLiteral("pelmora.cfg")));
     window.show();
     window.Start({QStringLiteral("pelmora"), QString::fromLocal8Bit(argv[2])});
     for (QCheckBox* box : window.findChildren<QCheckBox*>()) {
@@ -112,7 +129,8 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     int status = 1;
-    QTimer::singleShot(500, [&] {
+    // Late enough for the strip to show its word.
+    QTimer::singleShot(900, [&] {
         status = window.grab().save(out) ? 0 : 1;
         QApplication::quit();
     });
