@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes docs/screenshot.png: the editor under Xvfb with a generated sample WAD open.
+# Makes docs/screenshot.png (the editor with a generated sample WAD open) and docs/about.png
+# (the about box) under Xvfb.
 #   scripts/screenshot.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,4 +13,5 @@ trap 'rm -rf "$work"' EXIT
 QT_QPA_PLATFORM=offscreen "$tool" --sample "$work/sample.wad"
 mkdir -p docs
 xvfb-run -a -s "-screen 0 1024x768x24" "$tool" docs/screenshot.png "$work/sample.wad"
-echo "wrote docs/screenshot.png"
+xvfb-run -a -s "-screen 0 1024x768x24" "$tool" --about docs/about.png
+echo "wrote docs/screenshot.png and docs/about.png"
