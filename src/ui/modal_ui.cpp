@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QUrl>
 
 #include "ui/dialogs/about_dialog.h"
@@ -122,8 +123,13 @@ std::optional<QColor> QtModalUi::ChooseColour(const QColor& initial,
 }
 
 std::optional<QFont> QtModalUi::ChooseFont(const QFont& initial) {
+    // The chooser lists only installed families: a font asked for by a name the system
+    // lacks ("Arial") would open on the list's first entry with its first style, not on
+    // what is drawn. Open on the family in use instead.
+    QFont shown = initial;
+    shown.setFamily(QFontInfo(initial).family());
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, Owner());
+    const QFont font = QFontDialog::getFont(&ok, shown, Owner());
     if (!ok) return std::nullopt;
     return font;
 }

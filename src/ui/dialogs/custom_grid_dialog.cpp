@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 
 #include "ui/dialog_units.h"
@@ -23,11 +24,16 @@ CustomGridDialog::CustomGridDialog(const QString& label, int value, QWidget* par
     field_->setMaximumWidth(DialogUnits::FromFont(font()).X(40));
     field_->selectAll();
     row->addWidget(field_);
+    row->addStretch();
     layout->addLayout(row);
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     ok_->setObjectName(QStringLiteral("ok"));
     ok_->setDefault(true);
     layout->addWidget(ok_, 0, Qt::AlignRight);
+    // Wide enough for the title bar to show the whole title beside its buttons.
+    const int titleWidth = QFontMetrics(font()).horizontalAdvance(windowTitle());
+    layout->addSpacerItem(new QSpacerItem(titleWidth + DialogUnits::FromFont(font()).X(60), 0,
+                                          QSizePolicy::Fixed, QSizePolicy::Minimum));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(ok_, &QPushButton::clicked, this, &CustomGridDialog::accept);
 }
