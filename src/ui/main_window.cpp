@@ -16,6 +16,7 @@
 #include "edit/record_editing.h"
 #include "store/paths.h"
 #include "ui/add_pieces_job.h"
+#include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
 #include "ui/dialog_units.h"
 #include "ui/page_canvas.h"
@@ -102,6 +103,7 @@ MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     setCentralWidget(backdrop_);
     BuildControls(du);
     BuildMenus();
+    ConnectOptionControls();
     ConfigureProgressBar();
     setWindowTitle(Q(ProjectTitle(project_)));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -149,11 +151,14 @@ MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     textureList_->installEventFilter(this);
 
     ConnectJob();
+    animation_->Load();
+    animation_->Play();
 }
 
 MainWindow::~MainWindow() {
     // The worker must be gone before the project it works on.
     job_.reset();
+    SaveSettings();
 }
 
 void MainWindow::Start(const QStringList& arguments) {
@@ -162,6 +167,7 @@ void MainWindow::Start(const QStringList& arguments) {
         const QString message = DisplayModeMessage(screen->depth());
         if (!message.isEmpty()) modal_.Message(message);
     }
+    LoadSettings();
     if (arguments.size() > 1 && !arguments.at(1).isEmpty()) OpenFile(arguments.at(1));
 }
 
@@ -394,17 +400,6 @@ void MainWindow::OnSelectionDrawn(const QRect& s) {
     RequestRefresh();
 }
 
-void MainWindow::OnGridListChosen(QComboBox* list, int& value) {
-    const QString text = list->currentText();
-    if (text.isEmpty()) {
-        value = 64;
-    } else if (text.compare(QStringLiteral("custom"), Qt::CaseInsensitive) != 0) {
-        const int number = text.toInt();
-        if (number >= 1) value = number;
-    }
-    RedrawCurrentPage();
-}
-
 void MainWindow::ApplyNumbersCommand() {
     if (pageList_->count() == 0 || !CanTouchProject()) return;
     const int p = std::max(pageList_->currentIndex(), 0);
@@ -424,6 +419,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    animation_->Stop();
     event->accept();
 }
 

@@ -15,6 +15,7 @@
 
 #include "edit/add_pieces.h"
 #include "store/project.h"
+#include "store/settings_file.h"
 #include "ui/display_options.h"
 #include "ui/modal_ui.h"
 #include "ui/page_canvas.h"
@@ -22,6 +23,7 @@
 namespace pelmora::ui {
 
 class AddPiecesJob;
+class AnimatedPicture;
 class ColourSwatch;
 class DialogUnits;
 class PageCanvas;
@@ -58,6 +60,16 @@ void SyncList(QComboBox* list, int count, const QString& format);
 // The image types a single page or piece can be written as, RAW last.
 std::vector<FileFilter> ImageSaveFilters();
 
+// The five overlay colours, numbered as the colour-menu target counts them.
+enum class ColourTarget { Selection = 1, Grid, Rectangle, Track, Number };
+
+// The named colours of a swatch's pop-up, in menu order (0x00BBGGRR).
+struct NamedColour {
+    const char* name;
+    Colour colour;
+};
+extern const NamedColour kNamedColours[11];
+
 // The editor's one window: it owns the project, the display options and the flags of long
 // work, and every command starts here.
 class MainWindow : public QMainWindow {
@@ -68,9 +80,18 @@ public:
     explicit MainWindow(ModalUi& modal, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // What the window does once it is up: the display check, then the file named on the
-    // command line (arguments as main() got them, the program first).
+    // What the window does once it is up: the display check, the settings file, then the
+    // file named on the command line (arguments as main() got them, the program first).
     void Start(const QStringList& arguments);
+    // Where Start reads the settings and the window writes them when it goes; by default
+    // the place SettingsFilePath picks for the running program. Only a started window
+    // writes them.
+    void SetSettingsPath(const QString& path) { settingsPath_ = path; }
+    const QString& SettingsPath() const { return settingsPath_; }
+    // The preferences the settings file keeps besides the display options, as they stand.
+    const Settings& Preferences() const { return settings_; }
+    // 1 low, 2 normal, 3 high; any other value read from the settings file is kept as read.
+    int CpuPriority() const { return settings_.cpuPriority; }
 
     // File commands.
     void OpenCommand();
@@ -137,17 +158,34 @@ public:
     // Help > Check for Update (main_window_update.cpp).
     void CheckForUpdateCommand();
 
+    // Display options and the about box (main_window_options.cpp).
+    void ChooseColourCommand(ColourTarget target);
+    void RandomColourCommand(ColourTarget target);
+    // Gives a colour to its swatch and redraws the page with it; the track colour shows
+    // from the next mouse move.
+    void SetDisplayColour(ColourTarget target, Colour colour);
+    Colour DisplayColour(ColourTarget target) const;
+    // The named colour pop-up of a swatch, as a right click opens it.
+    void ShowNamedColourMenu(ColourTarget target, const QPoint& globalPos);
+    ColourTarget NamedColourTarget() const { return colourTarget_; }
+    void NumberFontCommand();
+    void ProgressFontCommand();
+    void AboutCommand();
+    // The check marks of the option menus, set from the values they stand for.
+    void RefreshCheckMarks();
+
     void SetWorkingState(bool on);
     bool IsWorking() const { return working_.load(); }
     bool IsBusy() const { return busy_.load(); }
 
     Project& CurrentProject() { return project_; }
     DisplayOptions& Options() { return options_; }
-    FileSortOrder SortOrder() const { return sortOrder_; }
+    // Name order also for a sort value from the settings file that no menu item stands for.
+    FileSortOrder SortOrder() const;
     void SetSortOrder(FileSortOrder order);
-    bool ShowTexturesBeingAdded() const { return showTexturesBeingAdded_; }
+    bool ShowTexturesBeingAdded() const { return settings_.texturesBeingAdded; }
     void SetShowTexturesBeingAdded(bool on);
-    bool ShowWarnings() const { return showWarnings_; }
+    bool ShowWarnings() const { return settings_.showWarnings; }
     const std::string& RememberedPieceFolder() const { return pieceFolder_; }
 
     // The window's parts, for the commands that later features add and for tests.
@@ -161,6 +199,14 @@ public:
     QPlainTextEdit* RecordTextBox() const { return recordText_; }
     QPushButton* StopButton() const { return stopButton_; }
     QPushButton* PieceAddNewButton() const { return pieceAddNew_; }
+    QComboBox* AcrossList() const { return acrossList_; }
+    QComboBox* DownList() const { return downList_; }
+    QCheckBox* ShowGridBox() const { return showGrid_; }
+    QCheckBox* DrawBox() const { return drawCheck_; }
+    QCheckBox* TrackBox() const { return trackCheck_; }
+    ColourSwatch* Swatch(ColourTarget target) const;
+    QMenu* NamedColourMenu() const { return namedColourMenu_; }
+    AnimatedPicture* Animation() const { return animation_; }
     QMenu* FileMenu() const { return fileMenu_; }
     QMenu* EditMenu() const { return editMenu_; }
     QMenu* OptionsMenu() const { return optionsMenu_; }
@@ -184,6 +230,14 @@ public:
         QAction* showWarnings = nullptr;
         QAction* texturesBeingAdded = nullptr;
         QAction* newPageColour = nullptr;
+        QAction* gridColour = nullptr;
+        QAction* trackColour = nullptr;
+        QAction* numberColour = nullptr;
+        QAction* selectionColour = nullptr;
+        QAction* rectangleColour = nullptr;
+        QAction* numberFont = nullptr;
+        QAction* progressFont = nullptr;
+        QAction* about = nullptr;
     };
     const Actions& MenuActions() const { return actions_; }
 
@@ -227,6 +281,15 @@ private:
     void OnSelectionDrawn(const QRect& selection);
     void OnGridListChosen(QComboBox* list, int& value);
 
+    // The settings file and the display options (main_window_options.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void ApplyPreferences();
+    void BuildNamedColourMenu();
+    void ConnectOptionControls();
+    // Shows value in a grid list: its own entry, or "custom" when it has none.
+    static void SelectGridItem(QComboBox* list, int value);
+
     // The adding of pieces (main_window_adding.cpp).
     void ConnectJob();
     void OnPiecePlaced(int recordIndex);
@@ -246,9 +309,12 @@ private:
     Project project_;
     DisplayOptions options_;
     std::vector<TextureRecord> records_;  // what the lists and the canvas show
-    FileSortOrder sortOrder_ = FileSortOrder::Name;
-    bool showTexturesBeingAdded_ = true;
-    bool showWarnings_ = true;
+    // The preferences the settings file keeps; its colours, grid, number font and the
+    // three "Show" boxes live in options_ and the check boxes, and are taken back on saving.
+    Settings settings_;
+    QString settingsPath_;
+    bool settingsLoaded_ = false;  // only a window that read its settings writes them
+    ColourTarget colourTarget_ = ColourTarget::Selection;
     std::string pieceFolder_;
     std::string recordsFolder_;
     std::string pageFolder_;
@@ -287,6 +353,14 @@ private:
     ColourSwatch* gridSwatch_ = nullptr;
     ColourSwatch* rectangleSwatch_ = nullptr;
     ColourSwatch* numberSwatch_ = nullptr;
+    QPushButton* trackColourButton_ = nullptr;
+    QPushButton* selectionColourButton_ = nullptr;
+    QPushButton* gridColourButton_ = nullptr;
+    QPushButton* rectangleColourButton_ = nullptr;
+    QPushButton* numberColourButton_ = nullptr;
+    QPushButton* numberFontButton_ = nullptr;
+    AnimatedPicture* animation_ = nullptr;
+    QMenu* namedColourMenu_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
     QMenu* optionsMenu_ = nullptr;

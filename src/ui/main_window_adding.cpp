@@ -27,15 +27,18 @@ void MainWindow::ConnectJob() {
 }
 
 void MainWindow::SetSortOrder(FileSortOrder order) {
-    sortOrder_ = order;
-    actions_.sortByName->setChecked(order == FileSortOrder::Name);
-    actions_.sortBySizeAscending->setChecked(order == FileSortOrder::SizeAscending);
-    actions_.sortBySizeDescending->setChecked(order == FileSortOrder::SizeDescending);
+    settings_.sortFilesBy = static_cast<int>(order);
+    RefreshCheckMarks();
+}
+
+FileSortOrder MainWindow::SortOrder() const {
+    const int by = settings_.sortFilesBy;
+    return by >= 1 && by <= 3 ? static_cast<FileSortOrder>(by) : FileSortOrder::Name;
 }
 
 void MainWindow::SetShowTexturesBeingAdded(bool on) {
-    showTexturesBeingAdded_ = on;
-    actions_.texturesBeingAdded->setChecked(on);
+    settings_.texturesBeingAdded = on;
+    RefreshCheckMarks();
 }
 
 void MainWindow::SetWorkingState(bool on) {
@@ -81,7 +84,7 @@ void MainWindow::AddNewPiecesCommand() {
     workerActive_ = true;
     // Every piece is handed over, whatever the view option says now: the lists follow each
     // new page and texture, and the option may be switched while the worker runs.
-    job_->Start(std::move(files), sortOrder_, true);
+    job_->Start(std::move(files), SortOrder(), true);
 }
 
 void MainWindow::StopCommand() {
@@ -92,7 +95,7 @@ void MainWindow::OnPiecePlaced(int) {
     // The worker waits until this returns: the project is ours meanwhile.
     inHandOver_ = true;
     SyncFromProject();
-    if (showTexturesBeingAdded_) ShowSelectedTexture();
+    if (settings_.texturesBeingAdded) ShowSelectedTexture();
     inHandOver_ = false;
 }
 
@@ -107,7 +110,7 @@ void MainWindow::FinishAdding() {
     progress_->RunDown(20);
     busy_.store(false);
     SetWorkingState(false);
-    if (!showTexturesBeingAdded_) RequestRefresh();
+    if (!settings_.texturesBeingAdded) RequestRefresh();
 }
 
 }  // namespace pelmora::ui

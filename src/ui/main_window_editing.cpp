@@ -12,12 +12,12 @@
 namespace pelmora::ui {
 
 void MainWindow::SetShowWarnings(bool on) {
-    showWarnings_ = on;
-    actions_.showWarnings->setChecked(on);
+    settings_.showWarnings = on;
+    RefreshCheckMarks();
 }
 
 bool MainWindow::ConfirmRetexture() {
-    if (!showWarnings_) return true;
+    if (!settings_.showWarnings) return true;
     return modal_.Ask(QString::fromLatin1(kRetextureWarningText),
                       QString::fromLatin1(kRetextureWarningCaption), MessageIcon::Warning,
                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;

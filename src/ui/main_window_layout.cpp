@@ -6,6 +6,7 @@
 #include <QTextDocument>
 #include <QtMath>
 
+#include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
 #include "ui/dialog_units.h"
 #include "ui/main_window.h"
@@ -108,8 +109,8 @@ void MainWindow::BuildControls(const DialogUnits& du) {
     drawCheck_->setToolTip(QStringLiteral("Draw A Selection Mode"));
     trackCheck_ = AddCheckBox(QStringLiteral("Track"), du.Rect(105, 10, 35, 10));
     trackCheck_->setToolTip(QStringLiteral("Track Mouse"));
-    QPushButton* trackColour = AddButton(QStringLiteral("C"), du.Rect(145, 10, 10, 10), false);
-    trackColour->setToolTip(QStringLiteral("Color Settings For Mouse Tracking"));
+    trackColourButton_ = AddButton(QStringLiteral("C"), du.Rect(145, 10, 10, 10));
+    trackColourButton_->setToolTip(QStringLiteral("Color Settings For Mouse Tracking"));
     trackSwatch_ = swatch(du.Rect(160, 10, 20, 10));
     canvas_ = new PageCanvas(backdrop_);
     canvas_->move(du.X(10), du.Y(20));
@@ -141,7 +142,7 @@ void MainWindow::BuildControls(const DialogUnits& du) {
 
     // Selection Color.
     AddLabel(QStringLiteral("Selection Color:"), du.Rect(195, 185, 50, 8));
-    AddButton(QStringLiteral("Custom"), du.Rect(195, 200, 50, 14), false);
+    selectionColourButton_ = AddButton(QStringLiteral("Custom"), du.Rect(195, 200, 50, 14));
     selectionSwatch_ = swatch(du.Rect(250, 185, 50, 30));
 
     // Texture Position.
@@ -173,30 +174,30 @@ void MainWindow::BuildControls(const DialogUnits& du) {
         list->addItems(kGridSizes);
         list->setCurrentIndex(list->findText(QStringLiteral("64")));
     }
-    QPushButton* gridColour = AddButton(QStringLiteral("C"), du.Rect(325, 166, 10, 10), false);
-    gridColour->setToolTip(QStringLiteral("Color Settings For The Grid"));
+    gridColourButton_ = AddButton(QStringLiteral("C"), du.Rect(325, 166, 10, 10));
+    gridColourButton_->setToolTip(QStringLiteral("Color Settings For The Grid"));
     gridSwatch_ = swatch(du.Rect(340, 166, 70, 10));
     showRectangles_ =
         AddCheckBox(QStringLiteral("Show Texture Rectangles"), du.Rect(315, 180, 98, 10));
-    QPushButton* rectColour = AddButton(QStringLiteral("C"), du.Rect(325, 195, 10, 10), false);
-    rectColour->setToolTip(QStringLiteral("Color Settings For Texture Rectangles"));
+    rectangleColourButton_ = AddButton(QStringLiteral("C"), du.Rect(325, 195, 10, 10));
+    rectangleColourButton_->setToolTip(QStringLiteral("Color Settings For Texture Rectangles"));
     rectangleSwatch_ = swatch(du.Rect(340, 195, 70, 10));
     showNumbers_ = AddCheckBox(QStringLiteral("Show Numbers"), du.Rect(315, 210, 64, 10));
     applyNumbers_ = AddButton(QStringLiteral("A"), du.Rect(380, 210, 10, 10));
     applyNumbers_->setObjectName(QStringLiteral("applyNumbers"));
     applyNumbers_->setToolTip(QStringLiteral("Apply Number Grid To Current Page"));
-    QPushButton* numberFont = AddButton(QStringLiteral("F"), du.Rect(315, 225, 10, 10), false);
-    numberFont->setToolTip(QStringLiteral("Font Settings For Number Grid"));
-    QPushButton* numberColour = AddButton(QStringLiteral("C"), du.Rect(325, 225, 10, 10), false);
-    numberColour->setToolTip(QStringLiteral("Color Settings For Number Grid"));
+    numberFontButton_ = AddButton(QStringLiteral("F"), du.Rect(315, 225, 10, 10));
+    numberFontButton_->setToolTip(QStringLiteral("Font Settings For Number Grid"));
+    numberColourButton_ = AddButton(QStringLiteral("C"), du.Rect(325, 225, 10, 10));
+    numberColourButton_->setToolTip(QStringLiteral("Color Settings For Number Grid"));
     numberSwatch_ = swatch(du.Rect(340, 225, 70, 10));
 
     progress_ = new TextProgressBar(backdrop_);
     progress_->setObjectName(QStringLiteral("progressBar"));
     progress_->setGeometry(du.Rect(5, 225, 300, 20));
-    auto* animation = new QLabel(backdrop_);
-    animation->setObjectName(QStringLiteral("animatedPicture"));
-    animation->setGeometry(du.Rect(425, 20, 15, 13));
+    animation_ = new AnimatedPicture(backdrop_);
+    animation_->setObjectName(QStringLiteral("animatedPicture"));
+    animation_->move(du.X(425), du.Y(20));
 
     for (QPushButton* arrow : {pageExportMenu, pieceExportMenu, recordAddMenu}) {
         arrow->setToolTip(QStringLiteral("More Options"));
@@ -411,7 +412,7 @@ void MainWindow::BuildMenus() {
     auto sortItem = [&](const QString& text, FileSortOrder order) {
         QAction* action = AddAction(sortBy, text);
         action->setCheckable(true);
-        action->setChecked(order == sortOrder_);
+        action->setChecked(order == SortOrder());
         sortGroup->addAction(action);
         connect(action, &QAction::triggered, this, [this, order] { SetSortOrder(order); });
         return action;
@@ -425,35 +426,33 @@ void MainWindow::BuildMenus() {
     QMenu* view = optionsMenu_->addMenu(QStringLiteral("&View"));
     actions_.showWarnings = AddAction(view, QStringLiteral("Show Warnings"));
     actions_.showWarnings->setCheckable(true);
-    actions_.showWarnings->setChecked(showWarnings_);
-    connect(actions_.showWarnings, &QAction::toggled, this,
-            [this](bool on) { showWarnings_ = on; });
+    actions_.showWarnings->setChecked(ShowWarnings());
+    connect(actions_.showWarnings, &QAction::toggled, this, &MainWindow::SetShowWarnings);
     actions_.texturesBeingAdded = AddAction(view, QStringLiteral("&Textures being Added"));
     actions_.texturesBeingAdded->setCheckable(true);
-    actions_.texturesBeingAdded->setChecked(showTexturesBeingAdded_);
+    actions_.texturesBeingAdded->setChecked(ShowTexturesBeingAdded());
     connect(actions_.texturesBeingAdded, &QAction::toggled, this,
             &MainWindow::SetShowTexturesBeingAdded);
     optionsMenu_->addSeparator();
     QMenu* colours = optionsMenu_->addMenu(QStringLiteral("&Colors"));
-    for (const char* text : {"&Grid Color", "&Track Color", "&Number Color", "&Selection Color",
-                             "&New Page Color", "&Rectangle Color"}) {
-        QAction* action = AddAction(colours, QString::fromLatin1(text), false);
-        if (action->text() == QStringLiteral("&New Page Color")) {
-            actions_.newPageColour = action;
-            action->setEnabled(true);
-            connect(action, &QAction::triggered, this, &MainWindow::ChooseNewPageColourCommand);
-        }
-    }
+    actions_.gridColour = AddAction(colours, QStringLiteral("&Grid Color"));
+    actions_.trackColour = AddAction(colours, QStringLiteral("&Track Color"));
+    actions_.numberColour = AddAction(colours, QStringLiteral("&Number Color"));
+    actions_.selectionColour = AddAction(colours, QStringLiteral("&Selection Color"));
+    actions_.newPageColour = AddAction(colours, QStringLiteral("&New Page Color"));
+    connect(actions_.newPageColour, &QAction::triggered, this,
+            &MainWindow::ChooseNewPageColourCommand);
+    actions_.rectangleColour = AddAction(colours, QStringLiteral("&Rectangle Color"));
     optionsMenu_->addSeparator();
     QMenu* fonts = optionsMenu_->addMenu(QStringLiteral("&Fonts"));
-    AddAction(fonts, QStringLiteral("&Number Font"), false);
-    AddAction(fonts, QStringLiteral("&Progress Font"), false);
+    actions_.numberFont = AddAction(fonts, QStringLiteral("&Number Font"));
+    actions_.progressFont = AddAction(fonts, QStringLiteral("&Progress Font"));
 
     helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
     connect(AddAction(helpMenu_, QStringLiteral("&Check for Update")), &QAction::triggered, this,
             &MainWindow::CheckForUpdateCommand);
     helpMenu_->addSeparator();
-    AddAction(helpMenu_, QStringLiteral("&About"), false);
+    actions_.about = AddAction(helpMenu_, QStringLiteral("&About"));
 }
 
 void MainWindow::ConfigureProgressBar() {

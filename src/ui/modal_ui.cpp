@@ -6,8 +6,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QUrl>
 
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/custom_grid_dialog.h"
 #include "ui/dialogs/export_options_dialog.h"
 #include "ui/dialogs/html_page_options_dialog.h"
 #include "ui/dialogs/jpeg_quality_dialog.h"
@@ -111,16 +114,34 @@ std::optional<QColor> QtModalUi::ChooseColour(const QColor& initial,
                                               std::array<Colour, 16>& customColours) {
     for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, ToQColor(customColours[i]));
     QColorDialog dialog(initial, Owner());
+    // Qt's own chooser: a desktop's chooser may not show the custom colours that every
+    // colour dialog of the program shares.
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     for (int i = 0; i < 16; ++i) customColours[i] = FromQColor(QColorDialog::customColor(i));
     return dialog.selectedColor();
 }
 
 std::optional<QFont> QtModalUi::ChooseFont(const QFont& initial) {
+    // The chooser lists only installed families: a font asked for by a name the system
+    // lacks ("Arial") would open on the list's first entry with its first style, not on
+    // what is drawn. Open on the family in use instead.
+    QFont shown = initial;
+    shown.setFamily(QFontInfo(initial).family());
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, Owner());
+    const QFont font = QFontDialog::getFont(&ok, shown, Owner());
     if (!ok) return std::nullopt;
     return font;
+}
+
+std::optional<int> QtModalUi::AskCustomGrid(const QString& label, int value) {
+    CustomGridDialog dialog(label, value, Owner());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Value();
+}
+
+void QtModalUi::ShowAbout() {
+    AboutDialog::ShowAbout(Owner());
 }
 
 int QtModalUi::AskMergeShift(int presetShift) {

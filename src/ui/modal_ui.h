@@ -91,6 +91,12 @@ public:
     virtual std::optional<RecordFields> AskRecord(const QString& title, const RecordFields& fields,
                                                   int pageCount) = 0;
 
+    // The Custom Grid Settings dialog, its field labelled label ("Across:" or "Down:") and
+    // holding value; a whole number of at least 1, or nothing when it was closed otherwise.
+    virtual std::optional<int> AskCustomGrid(const QString& label, int value) = 0;
+    // Help > About.
+    virtual void ShowAbout() = 0;
+
     // A folder, starting in folder; empty when cancelled.
     virtual QString ChooseFolder(const QString& folder) = 0;
     // The Export Options dialog. The folder shown comes back even when it is cancelled, and
@@ -126,6 +132,8 @@ public:
                                               const QString& folder) override;
     std::optional<RecordFields> AskRecord(const QString& title, const RecordFields& fields,
                                           int pageCount) override;
+    std::optional<int> AskCustomGrid(const QString& label, int value) override;
+    void ShowAbout() override;
     QString ChooseFolder(const QString& folder) override;
     ExportDialogAnswer AskExportOptions(const ExportOptions& current, bool htmlAllowed,
                                         std::array<Colour, 16>& customColours) override;

@@ -38,18 +38,33 @@ QMessageBox::StandardButton ScriptedModalUi::Ask(const QString& text, const QStr
     return answer;
 }
 
-std::optional<QColor> ScriptedModalUi::ChooseColour(const QColor&, std::array<Colour, 16>&) {
+std::optional<QColor> ScriptedModalUi::ChooseColour(const QColor& initial,
+                                                    std::array<Colour, 16>&) {
+    colourStarts.push_back(initial);
     if (colours.empty()) return std::nullopt;
     auto colour = colours.front();
     colours.pop_front();
     return colour;
 }
 
-std::optional<QFont> ScriptedModalUi::ChooseFont(const QFont&) {
+std::optional<QFont> ScriptedModalUi::ChooseFont(const QFont& initial) {
+    fontStarts.push_back(initial);
     if (fonts.empty()) return std::nullopt;
     auto font = fonts.front();
     fonts.pop_front();
     return font;
+}
+
+std::optional<int> ScriptedModalUi::AskCustomGrid(const QString& label, int value) {
+    customGridQuestions.emplace_back(label, value);
+    if (customGrids.empty()) return std::nullopt;
+    const std::optional<int> answer = customGrids.front();
+    customGrids.pop_front();
+    return answer;
+}
+
+void ScriptedModalUi::ShowAbout() {
+    ++aboutBoxes;
 }
 
 int ScriptedModalUi::AskMergeShift(int presetShift) {

@@ -47,6 +47,12 @@ public:
     std::vector<bool> exportHtmlAllowed;
     std::deque<std::optional<GallerySettings>> htmlAnswers;  // empty: cancelled
 
+    std::deque<std::optional<int>> customGrids;                // empty: closed without OK
+    std::vector<std::pair<QString, int>> customGridQuestions;  // label and value shown
+    std::vector<QColor> colourStarts;  // the colour each colour chooser opened with
+    std::vector<QFont> fontStarts;
+    int aboutBoxes = 0;
+
     std::vector<ShownMessage> messages;
     std::vector<FileQuestion> fileQuestions;
     std::vector<QString> questions;
@@ -72,6 +78,8 @@ public:
                                               const QString& folder) override;
     std::optional<RecordFields> AskRecord(const QString& title, const RecordFields& fields,
                                           int pageCount) override;
+    std::optional<int> AskCustomGrid(const QString& label, int value) override;
+    void ShowAbout() override;
     QString ChooseFolder(const QString& folder) override;
     ExportDialogAnswer AskExportOptions(const ExportOptions& current, bool htmlAllowed,
                                         std::array<Colour, 16>& customColours) override;

@@ -1,5 +1,6 @@
 // Makes the README's pictures of the editor:
 //   pelmora_screenshot --sample FILE           writes a WAD with a few generated textures
+//   pelmora_screenshot --about OUT.png         saves a picture of the about box
 //   pelmora_screenshot OUT.png FILE [SCENE]    opens FILE in the editor and saves a picture:
 //     window   the main window with texture 2 selected (the default)
 //     record   the Edit Texture Record dialog of texture 6
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -17,6 +19,7 @@
 #include "export/bulk_export.h"
 #include "store/image_io.h"
 #include "store/project.h"
+#include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/export_options_dialog.h"
 #include "ui/dialogs/record_dialog.h"
 #include "ui/main_window.h"
@@ -96,7 +99,8 @@ int MakeSample(const std::string& path) {
 // Saves a picture of widget once the event loop has laid it out and painted it.
 int Grab(QWidget& widget, const QString& out) {
     int status = 1;
-    QTimer::singleShot(500, [&] {
+    // Late enough for the window's strip to show its word.
+    QTimer::singleShot(900, [&] {
         status = widget.grab().save(out) ? 0 : 1;
         QApplication::quit();
     });
@@ -117,16 +121,24 @@ int main(int argc, char** argv) {
     InitImageLibrary(argv[0]);
     QApplication app(argc, argv);
     if (argc == 3 && std::string(argv[1]) == "--sample") return MakeSample(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--about") {
+        ui::AboutDialog about;
+        about.show();
+        return Grab(about, QString::fromLocal8Bit(argv[2]));
+    }
     if (argc != 3 && argc != 4) {
-        std::fprintf(
-            stderr,
-            "usage: pelmora_screenshot --sample FILE | OUT.png FILE [window|record|export]\n");
+        std::fprintf(stderr,
+                     "usage: pelmora_screenshot --sample FILE | --about OUT.png | OUT.png FILE "
+                     "[window|record|export]\n");
         return 2;
     }
     const std::string scene = argc == 4 ? argv[3] : "window";
     QApplication::setApplicationName(QStringLiteral("pelmora"));
     ui::QtModalUi modal;
+    // The defaults, whatever the user of this machine has set.
+    const QTemporaryDir settings;
     ui::MainWindow window(modal);
+    window.SetSettingsPath(settings.filePath(QStringLiteral("pelmora.cfg")));
     window.show();
     window.Start({QStringLiteral("pelmora"), QString::fromLocal8Bit(argv[2])});
     for (QCheckBox* box : window.findChildren<QCheckBox*>()) {

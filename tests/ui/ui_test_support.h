@@ -55,6 +55,8 @@ protected:
         dir_ = std::make_unique<TempDir>();
         modal_ = std::make_unique<ui::ScriptedModalUi>();
         window_ = std::make_unique<ui::MainWindow>(*modal_);
+        // Never the user's own settings.
+        window_->SetSettingsPath(QString::fromStdString(dir_->File("pelmora.cfg")));
         window_->show();
     }
     void StopWindow() {
