@@ -41,6 +41,10 @@ std::vector<Hostile> HostileSamples(const test::TempDir& dir) {
     const std::string svg =
         "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
         "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"8\" height=\"8\">";
+    // A whole 2 x 2 GIF; its length comes from the literal so the two cannot drift apart.
+    static constexpr char kGif[] =
+        "GIF89a\x02\x00\x02\x00\x00\x00\x00,\x00\x00\x00\x00\x02\x00\x02"
+        "\x00\x00\x02\x02\x84\x51\x00;";
     return {
         {"svg-local.png",
          svg + "<image xlink:href=\"" + linked + "\" width=\"8\" height=\"8\"/></svg>"},
@@ -61,9 +65,7 @@ std::vector<Hostile> HostileSamples(const test::TempDir& dir) {
          "id=ImageMagick  version=1.0\nclass=DirectClass columns=2 rows=2 depth=8\n"
          "\f\n:\x1a" +
              std::string(12, '\x7f')},
-        {"anim.png", std::string("GIF89a\x02\x00\x02\x00\x00\x00\x00,\x00\x00\x00\x00\x02\x00\x02"
-                                 "\x00\x00\x02\x02\x84\x51\x00;",
-                                 33)},
+        {"anim.png", std::string(kGif, sizeof kGif - 1)},
     };
 }
 
