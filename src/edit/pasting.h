@@ -8,9 +8,13 @@
 
 namespace pelmora {
 
+// What a paste of an image larger than decoding may take says.
+constexpr const char* kPasteTooLargeMessage = "The image on the clipboard is too large to paste.";
+
 // The image taken from the clipboard, stretched to 256 x 256 whatever its shape, replaces
 // page pageIndex; the records stay as they are. Changes nothing for a page that does not
-// exist or an empty image.
+// exist or an empty image; an image larger than the decoding budget (image_io.h) is refused
+// with kPasteTooLargeMessage.
 OpResult PastePage(Project& project, int pageIndex, const Image& image);
 
 // The image, stretched to the record's width and height, replaces exactly the record's

@@ -143,9 +143,11 @@ public:
     void CopyTextureCommand();
     void PastePageCommand();
     void PasteTextureCommand();
-    // Options > CPU Priority: 1 low, 2 normal, 3 high. tell: a refusal by the system is
-    // said in a message (not at start-up, where a value from the settings file that this run
-    // may not apply is kept as chosen). A value outside 1 to 3 is kept with no item checked.
+    // Options > CPU Priority: 1 low, 2 normal, 3 high. tell: the user chose it, and a
+    // refusal by the system is said in a message. Without tell (a value from the settings
+    // file at start-up) nothing is said, a value this run may not apply is kept as chosen, and
+    // Normal leaves the priority the program was started with. A value outside 1 to 3 is
+    // kept with no item checked.
     void SetCpuPriority(int value, bool tell);
     // The chosen priority, as the settings file keeps it.
     int CpuPriority() const { return cpuPriority_; }

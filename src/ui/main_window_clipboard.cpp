@@ -37,6 +37,10 @@ std::optional<Image> MainWindow::ClipboardImage() {
     // Whatever depth the desktop offers, the page takes 24 bits; transparent parts show the
     // colour a new page has, as they do in pieces added from files.
     const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    if (rgba.isNull()) {  // no memory for the copy
+        modal_.Message(QString::fromLatin1(kPasteTooLargeMessage));
+        return std::nullopt;
+    }
     return FlattenRgba(rgba.width(), rgba.height(), rgba.constBits(),
                        static_cast<size_t>(rgba.bytesPerLine()), project_.newPageColour);
 }
@@ -88,7 +92,10 @@ void MainWindow::PasteTextureCommand() {
 }
 
 void MainWindow::SetCpuPriority(int value, bool tell) {
-    if (value < kCpuPriorityLow || value > kCpuPriorityHigh) {
+    // Normal from the settings file leaves the priority the program was started with, so
+    // that starting it under "nice" keeps working.
+    if (value < kCpuPriorityLow || value > kCpuPriorityHigh ||
+        (!tell && value == kCpuPriorityNormal)) {
         cpuPriority_ = value;
         RefreshCpuPriorityChecks();
         return;

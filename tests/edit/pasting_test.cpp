@@ -76,6 +76,22 @@ TEST(PasteTexture, ARecordWithoutItsPageChangesNothing) {
     EXPECT_FALSE(TexturePiece(project, 1));
 }
 
+TEST(Paste, AnImageTooLargeToScaleIsRefused) {
+    Project project;
+    WithPatternPages(project, 1);
+    project.records.push_back(MakeRecord(0, 0, 8, 8, 0));
+    const Image before = *project.pages.GetBitmap(0);
+    const long long budget = ImageDecodeBudget();
+    SetImageDecodeBudget(ImageDecodeCost(64, 64) - 1);
+    const Image image = test::PatternImage(64, 64, 1);
+    const OpResult page = PastePage(project, 0, image);
+    const OpResult texture = PasteTexture(project, 1, image);
+    SetImageDecodeBudget(budget);
+    EXPECT_EQ(page.message, kPasteTooLargeMessage);
+    EXPECT_EQ(texture.message, kPasteTooLargeMessage);
+    EXPECT_EQ(*project.pages.GetBitmap(0), before);
+}
+
 TEST(FlattenRgba, LaysTransparencyOverTheBackground) {
     const uint8_t rgba[] = {10,  20, 30,  255,  // opaque: kept
                             10,  20, 30,  0,    // clear: the background
