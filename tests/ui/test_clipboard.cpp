@@ -1,8 +1,9 @@
 // The clipboard commands and the CPU priority items as the window runs them. The pixel work
 // behind them is the core's tests' business.
+#include <unistd.h>
+
 #include <QClipboard>
 #include <QMenu>
-#include <thread>
 
 #include "store/cpu_priority.h"
 #include "ui/page_composer.h"
@@ -93,14 +94,11 @@ private slots:
     }
 
     // Last: an unprivileged run cannot come back from Low.
-    void lowPriorityReachesEveryThreadAndIsChecked() {
+    void theCheckMarkShowsThePriorityInEffect() {
         window_->CpuPriorityActions().at(2)->trigger();  // "&Low"
         QCOMPARE(window_->CpuPriority(), 1);
         QCOMPARE(PriorityChecks(), std::vector<bool>({false, false, true}));
-        for (const int nice : test::AllThreadNices()) QCOMPARE(nice, kLowNice);
-        int later = 0;
-        std::thread([&] { later = test::ThreadNice(test::CurrentThreadId()); }).join();
-        QCOMPARE(later, kLowNice);
+        QCOMPARE(test::ThreadNice(test::CurrentThreadId()), kLowNice);
 
         window_->CpuPriorityActions().at(1)->trigger();  // "&Normal"
         if (geteuid() == 0) {
