@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <dirent.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -7,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 #include "store/bitmap_header.h"
@@ -156,6 +159,33 @@ std::string ReadFile(const std::string& path) {
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+int ThreadNice(long tid) {
+    const std::string stat = ReadFile("/proc/self/task/" + std::to_string(tid) + "/stat");
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) return -100;
+    // The fields after the command name start at field 3; the nice value is field 19.
+    std::istringstream fields(stat.substr(close + 1));
+    std::string field;
+    for (int i = 3; i <= 19; ++i) fields >> field;
+    return std::stoi(field);
+}
+
+std::vector<int> AllThreadNices() {
+    std::vector<int> nices;
+    DIR* dir = opendir("/proc/self/task");
+    while (const dirent* entry = dir ? readdir(dir) : nullptr) {
+        if (entry->d_name[0] == '.') continue;
+        const int nice = ThreadNice(std::atol(entry->d_name));
+        if (nice != -100) nices.push_back(nice);
+    }
+    if (dir) closedir(dir);
+    return nices;
+}
+
+long CurrentThreadId() {
+    return static_cast<long>(syscall(SYS_gettid));
 }
 
 }  // namespace pelmora::test

@@ -64,6 +64,12 @@ void WriteSparseFile(const std::string& path, const std::string& head, long long
 std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey);
 
 std::string ReadFile(const std::string& path);
+
+// The nice value of thread tid of this process, read from /proc (-100 when it is gone).
+int ThreadNice(long tid);
+// The nice values of every thread of this process.
+std::vector<int> AllThreadNices();
+long CurrentThreadId();
 void WriteFile(const std::string& path, const std::string& bytes);
 
 }  // namespace pelmora::test

@@ -44,6 +44,7 @@ constexpr const char* kCheckDuplicatesQuestion =
     "Would you like to check for duplicate texture positions?\nthis process can be a little "
     "slow...";
 constexpr const char* kRemoveDuplicatesCaption = "Remove Duplicate Rects";
+constexpr const char* kNoImageOnClipboardMessage = "No Image On Clipboard";
 constexpr const char* kRemoveDuplicatesQuestion =
     "Would you like to automatically remove the duplicate rects?";
 
@@ -173,6 +174,22 @@ public:
     void AboutCommand();
     // The check marks of the option menus, set from the values they stand for.
     void RefreshCheckMarks();
+
+    // Pages and pieces through the desktop clipboard (main_window_clipboard.cpp).
+    void CopyPageCommand();
+    void CopyTextureCommand();
+    void PastePageCommand();
+    void PasteTextureCommand();
+    // Options > CPU Priority: 1 low, 2 normal, 3 high. tell: the user chose it, and a
+    // refusal by the system is said in a message. Without tell (a value from the settings
+    // file at start-up) nothing is said, a value this run may not apply is kept as chosen, and
+    // Normal leaves the priority the program was started with. A value outside 1 to 3 is
+    // kept with no item checked.
+    void SetCpuPriority(int value, bool tell);
+    // The Edit > Clipboard items (Copy Page, Copy Texture, Paste Page, Paste Texture) and the
+    // Options > CPU Priority items (High, Normal, Low).
+    const std::vector<QAction*>& ClipboardActions() const { return clipboardActions_; }
+    const std::vector<QAction*>& CpuPriorityActions() const { return cpuPriorityActions_; }
 
     void SetWorkingState(bool on);
     bool IsWorking() const { return working_.load(); }
@@ -304,6 +321,11 @@ private:
                              const std::string& proposedName);
     // The Export Options dialog over the export settings; the answer as it came back.
     ExportDialogAnswer AskExportOptions(bool htmlAllowed);
+    // The clipboard's image as the core takes it (transparency laid over the new page
+    // colour); nothing, after telling the user, when the clipboard holds none.
+    std::optional<Image> ClipboardImage();
+    // Checks the CPU Priority item of the priority in effect.
+    void RefreshCpuPriorityChecks();
 
     ModalUi& modal_;
     Project project_;
@@ -368,6 +390,8 @@ private:
     QMenu* canvasMenu_ = nullptr;
     QMenu* previewMenu_ = nullptr;
     Actions actions_;
+    std::vector<QAction*> clipboardActions_;
+    std::vector<QAction*> cpuPriorityActions_;
     // Disabled while the worker runs; those not in available_ stay disabled until the
     // features behind them exist.
     std::vector<QWidget*> conflicting_;

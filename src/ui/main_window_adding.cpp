@@ -52,6 +52,8 @@ void MainWindow::SetWorkingState(bool on) {
     }
     // The worker fills the pages it makes in the new page colour: it must not change under it.
     actions_.newPageColour->setEnabled(!on);
+    // The clipboard keys reach their commands even with the Edit menu disabled.
+    for (QAction* action : clipboardActions_) action->setEnabled(!on);
     stopButton_->setVisible(on);
     pieceAddNew_->setVisible(!on);
     menuBar()->update();

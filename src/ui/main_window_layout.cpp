@@ -248,18 +248,24 @@ void MainWindow::BuildControls(const DialogUnits& du) {
             [=, this] { ShowArrowMenu(recordAddMenu, recordAdds); });
 
     canvasMenu_ = popup(QStringLiteral("canvasMenu"));
-    AddAction(canvasMenu_, QStringLiteral("&Copy Page\tCtrl+P"), false);
-    AddAction(canvasMenu_, QStringLiteral("&Paste Page\tAlt+P"), false);
+    AddPopupCommand(canvasMenu_, QStringLiteral("&Copy Page\tCtrl+P"),
+                    [this] { CopyPageCommand(); });
+    AddPopupCommand(canvasMenu_, QStringLiteral("&Paste Page\tAlt+P"),
+                    [this] { PastePageCommand(); });
     canvasMenu_->addSeparator();
-    AddAction(canvasMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
-    AddAction(canvasMenu_, QStringLiteral("&Paste Texture\tAlt+T"), false);
+    AddPopupCommand(canvasMenu_, QStringLiteral("&Copy Texture\tCtrl+T"),
+                    [this] { CopyTextureCommand(); });
+    AddPopupCommand(canvasMenu_, QStringLiteral("&Paste Texture\tAlt+T"),
+                    [this] { PasteTextureCommand(); });
     canvasMenu_->addSeparator();
     AddPopupCommand(canvasMenu_, QStringLiteral("&New records from Grid"),
                     [this] { AddRecordsFromGridCommand(); });
     previewMenu_ = new QMenu(this);
     previewMenu_->setObjectName(QStringLiteral("previewMenu"));
-    AddAction(previewMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), false);
-    AddAction(previewMenu_, QStringLiteral("&Paste Texture\tAlt+T"), false);
+    AddPopupCommand(previewMenu_, QStringLiteral("&Copy Texture\tCtrl+T"),
+                    [this] { CopyTextureCommand(); });
+    AddPopupCommand(previewMenu_, QStringLiteral("&Paste Texture\tAlt+T"),
+                    [this] { PasteTextureCommand(); });
 
     connect(pieceAddNew_, &QPushButton::clicked, this, &MainWindow::AddNewPiecesCommand);
     connect(stopButton_, &QPushButton::clicked, this, &MainWindow::StopCommand);
@@ -337,20 +343,27 @@ void MainWindow::BuildMenus() {
     struct Accelerator {
         const char* text;
         QKeySequence keys;
+        void (MainWindow::*command)();
     };
-    for (const Accelerator& a :
-         {Accelerator{"Copy &Page", QKeySequence(Qt::CTRL | Qt::Key_P)},
-          Accelerator{"Copy &Texture", QKeySequence(Qt::CTRL | Qt::Key_T)},
-          Accelerator{nullptr, {}}, Accelerator{"Paste &Page", QKeySequence(Qt::ALT | Qt::Key_P)},
-          Accelerator{"Paste &Texture", QKeySequence(Qt::ALT | Qt::Key_T)}}) {
+    for (const Accelerator& a : {Accelerator{"Copy &Page", QKeySequence(Qt::CTRL | Qt::Key_P),
+                                             &MainWindow::CopyPageCommand},
+                                 Accelerator{"Copy &Texture", QKeySequence(Qt::CTRL | Qt::Key_T),
+                                             &MainWindow::CopyTextureCommand},
+                                 Accelerator{nullptr, {}, nullptr},
+                                 Accelerator{"Paste &Page", QKeySequence(Qt::ALT | Qt::Key_P),
+                                             &MainWindow::PastePageCommand},
+                                 Accelerator{"Paste &Texture", QKeySequence(Qt::ALT | Qt::Key_T),
+                                             &MainWindow::PasteTextureCommand}}) {
         if (!a.text) {
             clipboard->addSeparator();
             continue;
         }
-        QAction* action = AddAction(clipboard, QString::fromLatin1(a.text), false);
+        QAction* action = AddAction(clipboard, QString::fromLatin1(a.text));
         action->setShortcut(a.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);  // the keys work wherever the focus is in the window
+        connect(action, &QAction::triggered, this, a.command);
+        clipboardActions_.push_back(action);
     }
     editMenu_->addSeparator();
     QMenu* pages = editMenu_->addMenu(QStringLiteral("&Texture Pages"));
@@ -403,9 +416,14 @@ void MainWindow::BuildMenus() {
 
     optionsMenu_ = bar->addMenu(QStringLiteral("&Options"));
     QMenu* priority = optionsMenu_->addMenu(QStringLiteral("&CPU Priority"));
-    for (const char* text : {"&High", "&Normal", "&Low"}) {
-        AddAction(priority, QString::fromLatin1(text), false);
+    for (const auto& [text, value] : {std::pair{"&High", 3}, {"&Normal", 2}, {"&Low", 1}}) {
+        QAction* action = AddAction(priority, QString::fromLatin1(text));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, value] { SetCpuPriority(value, true); });
+        cpuPriorityActions_.push_back(action);
     }
+    connect(priority, &QMenu::aboutToShow, this, &MainWindow::RefreshCpuPriorityChecks);
+    RefreshCpuPriorityChecks();
     optionsMenu_->addSeparator();
     QMenu* sortBy = optionsMenu_->addMenu(QStringLiteral("&Sort Files By"));
     auto* sortGroup = new QActionGroup(this);

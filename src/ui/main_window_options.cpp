@@ -40,6 +40,7 @@ void MainWindow::LoadSettings() {
     if (!load.message.empty()) modal_.Message(QString::fromStdString(load.message));
     settings_ = load.settings;
     ApplyPreferences();
+    SetCpuPriority(settings_.cpuPriority, false);
 }
 
 void MainWindow::ApplyPreferences() {

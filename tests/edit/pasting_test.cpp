@@ -1,0 +1,107 @@
+#include "edit/pasting.h"
+
+#include <gtest/gtest.h>
+
+#include "store/image_flatten.h"
+#include "store/image_io.h"
+#include "test_support.h"
+
+namespace pelmora {
+namespace {
+
+void WithPatternPages(Project& project, int pages) {
+    NewProject(project, "/nonexistent/new.plm");
+    project.pages.ClearBitmaps();
+    for (int k = 0; k < pages; ++k)
+        project.pages.AddBitmapHandle(test::PatternImage(256, 256, static_cast<uint8_t>(k)));
+}
+
+TEST(PastePage, StretchesAnyShapeToTheWholePage) {
+    Project project;
+    WithPatternPages(project, 2);
+    const Image wide = test::PatternImage(512, 128, 9);
+    EXPECT_TRUE(PastePage(project, 1, wide).changed);
+    EXPECT_EQ(*project.pages.GetBitmap(1), ResizeImage(wide, 256, 256));
+    EXPECT_EQ(project.selectedPage, 1);
+
+    // A page copied from another comes back unchanged.
+    const Image page0 = *project.pages.GetBitmap(0);
+    EXPECT_TRUE(PastePage(project, 1, page0).changed);
+    EXPECT_EQ(*project.pages.GetBitmap(1), page0);
+
+    EXPECT_FALSE(PastePage(project, 2, wide).changed);
+    EXPECT_FALSE(PastePage(project, 0, Image()).changed);
+    EXPECT_EQ(*project.pages.GetBitmap(0), page0);
+}
+
+TEST(PasteTexture, ReplacesExactlyTheRecordsRectangleUnflipped) {
+    Project project;
+    WithPatternPages(project, 2);
+    project.records.push_back(MakeRecord(100, 40, 32, 16, 1, -1, -1));
+    project.selectedPage = 0;
+    const Image before0 = *project.pages.GetBitmap(0);
+    const Image before1 = *project.pages.GetBitmap(1);
+    const Image piece = test::PatternImage(32, 16, 200);
+
+    ASSERT_TRUE(PasteTexture(project, 1, piece).changed);
+    const Image after = *project.pages.GetBitmap(1);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            const bool inside = x >= 100 && x <= 131 && y >= 40 && y <= 55;
+            ASSERT_EQ(after.PixelAt(x, y),
+                      inside ? piece.PixelAt(x - 100, y - 40) : before1.PixelAt(x, y))
+                << x << "," << y;
+        }
+    }
+    EXPECT_EQ(*project.pages.GetBitmap(0), before0);
+    EXPECT_EQ(project.selectedTexture, 1);
+    EXPECT_EQ(project.selectedPage, 1);
+    // Copy Texture gives back what was pasted, unflipped.
+    EXPECT_EQ(TexturePiece(project, 1), piece);
+
+    // Another size is stretched to the record's.
+    const Image big = test::PatternImage(64, 64, 3);
+    ASSERT_TRUE(PasteTexture(project, 1, big).changed);
+    EXPECT_EQ(TexturePiece(project, 1), ResizeImage(big, 32, 16));
+}
+
+TEST(PasteTexture, ARecordWithoutItsPageChangesNothing) {
+    Project project;
+    WithPatternPages(project, 1);
+    project.records.push_back(MakeRecord(0, 0, 8, 8, 3));
+    const Image before = *project.pages.GetBitmap(0);
+    const OpResult result = PasteTexture(project, 1, test::PatternImage(8, 8, 1));
+    EXPECT_FALSE(result.changed);
+    EXPECT_EQ(*project.pages.GetBitmap(0), before);
+    EXPECT_FALSE(TexturePiece(project, 1));
+}
+
+TEST(Paste, AnImageTooLargeToScaleIsRefused) {
+    Project project;
+    WithPatternPages(project, 1);
+    project.records.push_back(MakeRecord(0, 0, 8, 8, 0));
+    const Image before = *project.pages.GetBitmap(0);
+    const long long budget = ImageDecodeBudget();
+    SetImageDecodeBudget(ImageDecodeCost(64, 64) - 1);
+    const Image image = test::PatternImage(64, 64, 1);
+    const OpResult page = PastePage(project, 0, image);
+    const OpResult texture = PasteTexture(project, 1, image);
+    SetImageDecodeBudget(budget);
+    EXPECT_EQ(page.message, kPasteTooLargeMessage);
+    EXPECT_EQ(texture.message, kPasteTooLargeMessage);
+    EXPECT_EQ(*project.pages.GetBitmap(0), before);
+}
+
+TEST(FlattenRgba, LaysTransparencyOverTheBackground) {
+    const uint8_t rgba[] = {10,  20, 30,  255,  // opaque: kept
+                            10,  20, 30,  0,    // clear: the background
+                            200, 0,  100, 128, 0, 0, 0, 0};
+    const Colour background = MakeColour(0, 100, 255);
+    const Image out = FlattenRgba(3, 1, rgba, sizeof rgba, background);
+    EXPECT_EQ(out.PixelAt(0, 0), MakeColour(10, 20, 30));
+    EXPECT_EQ(out.PixelAt(1, 0), background);
+    EXPECT_EQ(out.PixelAt(2, 0), MakeColour(100, 50, 177));
+}
+
+}  // namespace
+}  // namespace pelmora
