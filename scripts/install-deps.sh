@@ -2,7 +2,7 @@
 # Installs the Debian packages Pelmora needs to build, test and run, when any is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
-  libgraphicsmagick++1-dev libcli11-dev libcurl4-openssl-dev libgtest-dev libbenchmark-dev
+  libgraphicsmagick++1-dev libcli11-dev libcurl4-openssl-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth clang libclang-rt-14-dev zlib1g-dev python3-pil)
 missing=()
 for p in "${packages[@]}"; do

@@ -139,7 +139,9 @@ private slots:
         window_->AddNewPiecesCommand();
         QTRY_VERIFY(!window_->IsBusy());
         QCOMPARE(modal_->messages.size(), size_t(1));
-        QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kFailedToLoadImageMessage));
+        QCOMPARE(modal_->messages[0].text, QString::fromStdString(FailedToLoadImageText(
+                                               dir_->File("broken.png") +
+                                               " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file")));
         QCOMPARE(window_->CurrentProject().RecordCount(), 3);
     }
 

@@ -210,7 +210,11 @@ private slots:
         test::WriteFile(dir_->File("broken.png"), "not an image");
         modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("broken.png"))});
         window_->ImportPieceCommand();
-        QCOMPARE(modal_->messages.back().text, QString::fromLatin1(kFailedToLoadImageMessage));
+        // The box says which file and why below its usual first line.
+        QCOMPARE(
+            modal_->messages.back().text,
+            QString::fromStdString(FailedToLoadImageText(
+                dir_->File("broken.png") + " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file")));
     }
 
     void aPageOrPieceGoesOutAsAnImageFile() {
