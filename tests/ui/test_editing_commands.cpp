@@ -109,6 +109,7 @@ private slots:
         const auto& request = modal_->fileQuestions.back().request;
         QCOMPARE(request.proposedName, QStringLiteral("level.rec"));
         QCOMPARE(request.filters[0].description, QStringLiteral("Pelmora Texture Records(*.rec)"));
+        QCOMPARE(request.filters[1].description, QStringLiteral("JSON (*.json)"));
         QVERIFY(test::ReadFile(file.toStdString()).rfind(kRecordsFileFirstLine, 0) == 0);
 
         // Append (No) is offered the page count as its shift.
