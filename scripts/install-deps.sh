@@ -12,10 +12,10 @@ set -euo pipefail
 
 packages_of() {
   case $1 in
-    # CMakeLists.txt: GraphicsMagick++, CLI11, libcurl, Qt 6; the animated strip is drawn from
+    # CMakeLists.txt: GraphicsMagick++, CLI11, libcurl, nlohmann-json, Qt 6; the animated strip is drawn from
     # the DejaVu font and the manual pages come from help2man at build time.
     run) echo cmake ninja-build g++ pkg-config qt6-base-dev libgraphicsmagick++1-dev \
-      libcli11-dev libcurl4-openssl-dev fonts-dejavu-core help2man ;;
+      libcli11-dev libcurl4-openssl-dev nlohmann-json3-dev fonts-dejavu-core help2man ;;
     # tests/CMakeLists.txt: GoogleTest and zlib; the image tests compare with PIL; the
     # screenshots and clipboard tests run under Xvfb; the install test validates the
     # desktop entry and the software-centre file.

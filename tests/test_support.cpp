@@ -151,6 +151,25 @@ std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey) {
            Chunk("IEND", "");
 }
 
+std::string RgbaPng(uint32_t width, uint32_t height, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    std::string ihdr;
+    PutBig32(ihdr, width);
+    PutBig32(ihdr, height);
+    ihdr += std::string("\x08\x06\x00\x00\x00", 5);  // 8-bit RGBA
+    std::string raw;
+    for (uint32_t y = 0; y < height; ++y) {
+        raw.push_back(0);  // filter: none
+        for (uint32_t x = 0; x < width; ++x) raw += {char(r), char(g), char(b), char(a)};
+    }
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::string idat(size, '\0');
+    compress(reinterpret_cast<Bytef*>(idat.data()), &size,
+             reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()));
+    idat.resize(size);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", idat) +
+           Chunk("IEND", "");
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -63,6 +63,9 @@ void WriteSparseFile(const std::string& path, const std::string& head, long long
 // however large it is.
 std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey);
 
+// A PNG with an alpha channel, every pixel (r, g, b) at opacity a.
+std::string RgbaPng(uint32_t width, uint32_t height, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
+
 std::string ReadFile(const std::string& path);
 
 // The nice value of thread tid of this process, read from /proc (-100 when it is gone).

@@ -136,7 +136,8 @@ void Cli::Modify(const std::string& file, const std::string& output,
         Fail(saved.message);
         return;
     }
-    if (output.empty() && project.filePath != before)
+    savedPath = project.filePath;
+    if (output.empty() && project.filePath != before && !json)
         out << "saved as " << project.filePath << '\n';
     if (!result.message.empty()) {
         err << result.message << '\n';
@@ -175,6 +176,12 @@ CLI::Option* AddOutputOption(CLI::App* command, std::string* output) {
         ->add_option("-o,--output", *output,
                      "Write the result to OUT (Save As) and leave FILE untouched")
         ->check(notEmpty);
+}
+
+CLI::Option* AddJsonOption(CLI::App* command, Cli& cli) {
+    return command->add_flag_callback(
+        "--json", [&cli] { cli.json = true; },
+        "Print one JSON document (names in lower case with underscores, numbers from 1)");
 }
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,

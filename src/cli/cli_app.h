@@ -28,6 +28,9 @@ public:
     bool progressOnTerminal;  // progress lines go to stderr only when it is a terminal
     int exitCode = kExitOk;
     std::string file;  // the FILE the command works on, once Open has seen it
+    // The command prints one JSON document: Modify then leaves "saved as" to the document.
+    bool json = false;
+    std::string savedPath;  // where Modify saved the project; empty when it did not save
 
     // Opens FILE for reading only: the rest of the file is not copied, so the project
     // cannot be saved. False (message printed, status 1) when it cannot.
@@ -54,6 +57,8 @@ CLI::Option* AddColourOption(CLI::App* command, const std::string& name, Colour*
                              const std::string& description);
 // Adds "-o, --output OUT".
 CLI::Option* AddOutputOption(CLI::App* command, std::string* output);
+// Adds "--json": the command prints one JSON document instead of its text lines.
+CLI::Option* AddJsonOption(CLI::App* command, Cli& cli);
 
 // The command groups; each lives in its own file.
 void AddFileCommands(CLI::App& app, Cli& cli);

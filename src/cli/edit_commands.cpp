@@ -6,10 +6,13 @@
 #include "cli/cli_app.h"
 #include "edit/add_pieces.h"
 #include "edit/deleting.h"
+#include "edit/image_folders.h"
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
 #include "edit/single_image.h"
+#include "records/records_json.h"
 #include "store/image_io.h"
+#include "store/json_text.h"
 #include "store/paths.h"
 
 namespace pelmora::cli {
@@ -62,14 +65,20 @@ std::optional<int> RecordIndex(const Project& project, int texture, std::string&
     return texture - 1;
 }
 
+// "Failed To Load Image..." and its reason on one line, as a script reads them; the
+// reason names the file. Without a reason the path stands in for it.
+std::string LoadFailureLine(const std::string& message, const std::string& path) {
+    const std::string head = kFailedToLoadImageMessage;
+    if (message.compare(0, head.size(), head) != 0) return message;
+    std::string rest = message.substr(head.size());
+    if (rest.empty() || rest == "\nCreating Blank Page...") return head + " " + path + rest;
+    if (rest[0] == '\n') rest[0] = ' ';
+    return head + rest;
+}
+
 // A failure message that names the file it is about.
 OpResult NamingFile(OpResult result, const std::string& path) {
-    if (result.message == kFailedToLoadImageMessage) {
-        result.message += " " + path;
-    } else if (result.message == kFailedToLoadImageBlankPageMessage) {
-        result.message =
-            std::string(kFailedToLoadImageMessage) + " " + path + "\nCreating Blank Page...";
-    }
+    result.message = LoadFailureLine(result.message, path);
     return result;
 }
 
@@ -81,6 +90,12 @@ CLI::App* FileCommand(CLI::App& app, const std::string& name, const std::string&
     return command;
 }
 
+// The placed pieces and the skipped files of one add-pieces run, for --json.
+struct AddedPieces {
+    Json placed = Json::array();
+    Json skipped = Json::array();
+};
+
 void AddAddPieces(CLI::App& app, Cli& cli) {
     struct Args {
         std::string file, output, sort = "name";
@@ -91,14 +106,26 @@ void AddAddPieces(CLI::App& app, Cli& cli) {
     auto* command = FileCommand(app, "add-pieces",
                                 "Add image files as texture pieces, placed first-fit on the pages",
                                 &args->file, &args->output);
-    command->add_option("IMAGE", args->images, "image files (bmp, pcx, png, tga, tif, jpg)")
+    command
+        ->add_option("IMAGE", args->images,
+                     "image files (bmp, pcx, png, tga, tif, jpg), or folders: every such image "
+                     "inside, sub-folders too")
         ->required();
     command->add_option("--sort", args->sort, "Order of adding (default name)")
         ->check(CLI::IsMember({"name", "size-asc", "size-desc"}));
     AddColourOption(command, "--color", &args->colour,
                     "Colour of the pages that adding creates (default 000000)");
+    AddJsonOption(command, cli);
     command->callback([&cli, args] {
         bool anyFailed = false;
+        AddedPieces added;
+        const ImageFileList list = ExpandImageFolders(args->images);
+        for (const std::string& why : list.unreadable) cli.err << why << '\n';
+        if (list.folders > 0 && cli.progressOnTerminal) {
+            cli.err << list.foundInFolders << (list.foundInFolders == 1 ? " image" : " images")
+                    << " found in " << list.folders
+                    << (list.folders == 1 ? " folder\n" : " folders\n");
+        }
         cli.Modify(args->file, args->output, [&](Project& project) {
             project.newPageColour = args->colour;
             const FileSortOrder order = args->sort == "size-asc"    ? FileSortOrder::SizeAscending
@@ -106,20 +133,26 @@ void AddAddPieces(CLI::App& app, Cli& cli) {
                                                                     : FileSortOrder::Name;
             const auto start = Clock::now();
             AddPiecesCallbacks callbacks;
-            callbacks.piecePlaced = [&](int index) {
+            callbacks.piecePlaced = [&](int index, const std::string& path) {
                 const TextureRecord& r = project.records[index];
+                if (cli.json) {
+                    Json piece = RecordJson(index, r);
+                    piece["source"] = path;
+                    added.placed.push_back(std::move(piece));
+                    return;
+                }
                 char line[128];
-                std::snprintf(line, sizeof line, "Texture %d: page %d at %d,%d size %dx%d\n",
+                std::snprintf(line, sizeof line, "Texture %d: page %d at %d,%d size %dx%d <- ",
                               index + 1, r.Page + 1, r.X, r.Y, r.Width(), r.Height());
                 // On a terminal both streams share the screen: take the progress line away
                 // first, or the placement lands on it; the next progress call redraws it.
                 if (cli.progressOnTerminal) cli.err << "\r\033[K" << std::flush;
-                cli.out << line;
+                cli.out << line << path << '\n';
                 if (cli.progressOnTerminal) cli.out << std::flush;
             };
             callbacks.fileFailed = [&](const std::string& message, const std::string& path) {
                 if (cli.progressOnTerminal) cli.err << "\r\033[K";
-                cli.err << message << ' ' << path << '\n';
+                cli.err << LoadFailureLine(message, path) << '\n';
             };
             if (cli.progressOnTerminal) {
                 callbacks.progress = [&](int i, int n, int percent, const std::string& name) {
@@ -129,12 +162,22 @@ void AddAddPieces(CLI::App& app, Cli& cli) {
                 };
             }
             const std::atomic<bool> stop{false};
-            const AddPiecesResult added =
-                AddPiecesFromFiles(project, args->images, order, stop, callbacks);
+            const AddPiecesResult result =
+                AddPiecesFromFiles(project, list.files, order, stop, callbacks);
             cli.out << std::flush;
-            anyFailed = !added.failedFiles.empty();
-            return OpResult::Done(added.placed > 0 || added.pagesAdded > 0);
+            for (size_t k = 0; k < result.failedFiles.size(); ++k) {
+                added.skipped.push_back(
+                    Json{{"source", result.failedFiles[k]}, {"reason", result.failureReasons[k]}});
+            }
+            anyFailed = !result.failedFiles.empty() || !list.unreadable.empty();
+            return OpResult::Done(result.placed > 0 || result.pagesAdded > 0);
         });
+        if (cli.json && !cli.savedPath.empty()) {
+            cli.out << JsonText(Json{{"path", cli.savedPath},
+                                     {"placed", std::move(added.placed)},
+                                     {"skipped", std::move(added.skipped)}})
+                    << '\n';
+        }
         // Each file that failed was reported as it happened; what was added is saved, and
         // the status still tells a script that not everything went in.
         if (anyFailed) cli.exitCode = kExitFailed;

@@ -6,6 +6,8 @@
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
 #include "records/records_file.h"
+#include "records/records_json.h"
+#include "store/json_text.h"
 
 namespace pelmora::cli {
 
@@ -17,7 +19,8 @@ void AddExportRecords(CLI::App& app, Cli& cli) {
     auto* command =
         app.add_subcommand("export-records", "Write FILE's texture records to a records file");
     command->add_option("FILE", *file, "WAD or texture-only file")->required();
-    command->add_option("OUT", *out, "the records file to write (.rec)")->required();
+    command->add_option("OUT", *out, "the records file to write (.rec, or .json for JSON)")
+        ->required();
     command->callback([&cli, file, out] {
         Project project;
         if (!cli.Open(project, *file)) return;
@@ -41,7 +44,8 @@ void AddImportRecords(CLI::App& app, Cli& cli) {
     auto* command = app.add_subcommand(
         "import-records", "Replace FILE's texture records by, or append, those of a records file");
     command->add_option("FILE", *file, "WAD or texture-only file")->required();
-    command->add_option("IN", *in, "the records file to read (.rec)")->required();
+    command->add_option("IN", *in, "the records file to read (.rec, or .json for JSON)")
+        ->required();
     auto* mode = command->add_option_group("mode", "How to import (one is required)");
     mode->add_flag("--overwrite", *overwrite, "Replace all records by the file's");
     auto* appendFlag =
@@ -83,6 +87,23 @@ void AddSort(CLI::App& app, Cli& cli) {
     });
 }
 
+// Each reported copy with the record it repeats; the numbers are those before any removal.
+std::string DuplicatesJson(const std::string& file, const Project& project,
+                           const DuplicateCheck& found, bool removed) {
+    Json pairs = Json::array();
+    for (size_t k = 0; k < found.removal.size(); ++k) {
+        const int copy = found.removal[k];
+        Json pair = RecordJson(copy, project.records[copy]);
+        pair["same_as"] = found.originals[k] + 1;
+        pairs.push_back(std::move(pair));
+    }
+    return JsonText(Json{{"path", file},
+                         {"duplicates", found.count},
+                         {"removed", removed && found.count > 0},
+                         {"copies", std::move(pairs)}}) +
+           "\n";
+}
+
 void AddCheckDuplicates(CLI::App& app, Cli& cli) {
     auto file = std::make_shared<std::string>();
     auto output = std::make_shared<std::string>();
@@ -96,11 +117,13 @@ void AddCheckDuplicates(CLI::App& app, Cli& cli) {
     auto* removeFlag =
         command->add_flag("--remove", *remove, "Remove the reported copies and save FILE");
     AddOutputOption(command, output.get())->needs(removeFlag);
+    AddJsonOption(command, cli);
     command->callback([&cli, file, output, report, remove] {
         // Reports, and fails without touching anything when the report cannot be written.
-        auto check = [&cli, report](const Project& project, DuplicateCheck& found) {
+        auto check = [&cli, report, file, remove](const Project& project, DuplicateCheck& found) {
             found = FindDuplicates(project.records);
-            cli.out << DuplicateReport(found);
+            cli.out << (cli.json ? DuplicatesJson(*file, project, found, *remove)
+                                 : DuplicateReport(found));
             if (report->empty()) return OpResult::Done(false);
             return WriteDuplicateReport(found, *report);
         };

@@ -20,6 +20,8 @@ namespace {
 constexpr uint32_t kUnknownFileSize = 0xFFFFFFFFu;
 // The record's Page is 16 bits: a piece cannot go on a page it could not name.
 constexpr int kMaxPages = 65536;
+// A summary box longer than this would not fit on a screen.
+constexpr size_t kSummaryNamedFiles = 20;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -187,6 +189,20 @@ bool PlacePieceOnPage(Project& project, const Image& piece, int pageIndex) {
     return true;
 }
 
+std::string FailedToLoadImageText(const std::string& reason) {
+    if (reason.empty()) return kFailedToLoadImageMessage;
+    return std::string(kFailedToLoadImageMessage) + "\n" + reason;
+}
+
+std::string SkippedFilesSummary(const std::vector<std::string>& skipped, int total) {
+    std::string text = std::to_string(skipped.size()) + " of " + std::to_string(total) +
+                       (total == 1 ? " image was" : " images were") + " not added:";
+    for (size_t i = 0; i < skipped.size() && i < kSummaryNamedFiles; ++i) text += "\n" + skipped[i];
+    if (skipped.size() > kSummaryNamedFiles)
+        text += "\n... and " + std::to_string(skipped.size() - kSummaryNamedFiles) + " more.";
+    return text;
+}
+
 std::string AddingTextureText(int i, int n, int percent, const std::string& etr,
                               const std::string& fileName) {
     const int size = std::snprintf(nullptr, 0, "Adding Texture %d of %d, %d%% done%s [%s]", i, n,
@@ -209,7 +225,9 @@ AddPiecesResult AddPiecesFromFiles(Project& project, const std::vector<std::stri
     PlacementIndex index(project.records, project.PageCount());
     BlankPages blankPages(project.newPageColour);
     const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    PieceLoader loader(sorted, threads, 8 * threads + 8);
+    // Transparent parts take the colour of the new pages; on an older page that shows
+    // another colour they still look like the usual page background.
+    PieceLoader loader(sorted, threads, 8 * threads + 8, project.newPageColour);
     const int n = static_cast<int>(sorted.size());
     for (int i = 1; i <= n; ++i) {
         if (stop.load()) {
@@ -217,15 +235,24 @@ AddPiecesResult AddPiecesFromFiles(Project& project, const std::vector<std::stri
             break;
         }
         const std::string& path = sorted[i - 1];
-        const std::optional<Image> piece = loader.Take(static_cast<size_t>(i - 1));
+        std::string reason;
+        const std::optional<Image> piece = loader.Take(static_cast<size_t>(i - 1), &reason);
         const int record =
             piece ? PlaceFirstFit(project, index, blankPages, *piece, result.pagesAdded) : -1;
         if (record >= 0) {
             ++result.placed;
-            if (callbacks.piecePlaced) callbacks.piecePlaced(record);
+            if (callbacks.piecePlaced) callbacks.piecePlaced(record, path);
         } else {
+            if (piece) {
+                reason = "\"" + path +
+                         "\" found no room: the file has the most pages it can hold (" +
+                         std::to_string(kMaxPages) + ").";
+            } else if (reason.empty()) {
+                reason = "\"" + path + "\" could not be loaded.";
+            }
             result.failedFiles.push_back(path);
-            if (callbacks.fileFailed) callbacks.fileFailed(kFailedToLoadImageMessage, path);
+            result.failureReasons.push_back(reason);
+            if (callbacks.fileFailed) callbacks.fileFailed(FailedToLoadImageText(reason), path);
         }
         if (callbacks.progress)
             callbacks.progress(i, n, static_cast<int>(i * 100LL / n), FileNameOf(path));

@@ -30,10 +30,11 @@ struct AddPiecesCallbacks {
     // the file's name without its folder. The caller builds
     // "Adding Texture %d of %d, %d%% done%s [%s]" with its own time-remaining text.
     std::function<void(int i, int n, int percent, const std::string& fileName)> progress;
-    // A piece was placed: the index of its new record (its page is record.Page). The
-    // caller may read the project here; the adding waits until the callback returns.
-    std::function<void(int recordIndex)> piecePlaced;
-    // A file was skipped: the message ("Failed To Load Image...") and the file.
+    // A piece was placed: the index of its new record (its page is record.Page) and the file
+    // it came from. The caller may read the project here; the adding waits until the
+    // callback returns.
+    std::function<void(int recordIndex, const std::string& path)> piecePlaced;
+    // A file was skipped: the message (FailedToLoadImageText of the reason) and the file.
     std::function<void(const std::string& message, const std::string& path)> fileFailed;
 };
 
@@ -41,8 +42,17 @@ struct AddPiecesResult {
     int placed = 0;
     int pagesAdded = 0;
     std::vector<std::string> failedFiles;
+    std::vector<std::string> failureReasons;  // one per failed file, each naming its file
     bool stopped = false;
 };
+
+// The message for an image that was skipped: "Failed To Load Image..." and, on a line of its
+// own, the reason (which names the file).
+std::string FailedToLoadImageText(const std::string& reason);
+
+// The box that ends a run in which files were skipped: how many, then the first 20 of them
+// one a line, then how many more.
+std::string SkippedFilesSummary(const std::vector<std::string>& skipped, int total);
 
 // Texture Pieces > Add New, once the files are chosen: orders them, loads and scales each,
 // places it first-fit (row by row, pixel by pixel, from page 1 on, adding pages in the new

@@ -15,10 +15,16 @@ bool AppendPage(Project& project, Image&& page) {
     return true;
 }
 
-OpResult BlankPageInstead(Project& project) {
+OpResult BlankPageInstead(Project& project, const std::string& reason) {
     if (!AppendPage(project, Image(kPageSize, kPageSize, project.newPageColour)))
         return OpResult::Failed("The new page could not be stored.");
-    return OpResult::Failed(kFailedToLoadImageBlankPageMessage, true);
+    if (reason.empty()) return OpResult::Failed(kFailedToLoadImageBlankPageMessage, true);
+    return OpResult::Failed(FailedToLoadImageText(reason) + "\nCreating Blank Page...", true);
+}
+
+std::optional<Image> LoadPageImage(const std::string& path, std::string& reason) {
+    if (path.empty()) return std::nullopt;
+    return LoadImage(path, &reason);
 }
 
 }  // namespace
@@ -68,17 +74,17 @@ OpResult AddPages(Project& project, const NewPageOptions& options) {
             }
             return OpResult::Done();
         case NewPageKind::FromImage: {
-            const auto image =
-                options.imagePath.empty() ? std::nullopt : LoadImage(options.imagePath);
-            if (!image) return BlankPageInstead(project);
+            std::string why;
+            const auto image = LoadPageImage(options.imagePath, why);
+            if (!image) return BlankPageInstead(project, why);
             if (!AppendPage(project, PageFromImage(*image, options.keepAspect, options.colour)))
                 return OpResult::Failed("The new page could not be stored.");
             return OpResult::Done();
         }
         case NewPageKind::FromLongImage: {
-            const auto image =
-                options.imagePath.empty() ? std::nullopt : LoadImage(options.imagePath);
-            if (!image) return BlankPageInstead(project);
+            std::string why;
+            const auto image = LoadPageImage(options.imagePath, why);
+            if (!image) return BlankPageInstead(project, why);
             // The tall image is at most as many bytes as the decoded one, which the image
             // layer's limits already bound.
             std::vector<Image> bands = PagesFromLongImage(*image, options.colour);
@@ -97,10 +103,11 @@ OpResult AddPages(Project& project, const NewPageOptions& options) {
 OpResult AddNewPages(Project& project, const NewPageOptions& options) {
     try {
         return AddPages(project, options);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The image library gave up part-way (out of memory, say): whatever pages were
         // appended stay, and the user is told the image could not be used.
-        return BlankPageInstead(project);
+        return BlankPageInstead(project,
+                                "\"" + options.imagePath + "\" could not be used: " + e.what());
     }
 }
 

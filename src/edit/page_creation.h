@@ -33,7 +33,8 @@ struct NewPageOptions {
 // Texture Pages > Add New after "Yes": stores the colour as the new page colour and appends
 // the pages; selectedPage is left on the last page added. An image that cannot be loaded
 // (or none chosen for a long image) gives one blank page instead and the result
-// {ok = false, changed = true, kFailedToLoadImageBlankPageMessage}. A count outside 1 to 10
+// {ok = false, changed = true, kFailedToLoadImageBlankPageMessage} (with the reason on a line
+// between its two lines when there is one). A count outside 1 to 10
 // is refused with nothing changed.
 OpResult AddNewPages(Project& project, const NewPageOptions& options);
 

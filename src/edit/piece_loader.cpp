@@ -7,10 +7,13 @@
 
 namespace pelmora {
 
-PieceLoader::PieceLoader(std::vector<std::string> paths, int threads, int lookahead)
+PieceLoader::PieceLoader(std::vector<std::string> paths, int threads, int lookahead,
+                         std::optional<Colour> background)
     : paths_(std::move(paths)),
       lookahead_(static_cast<size_t>(std::max(lookahead, 1))),
+      background_(background),
       pieces_(paths_.size()),
+      errors_(paths_.size()),
       ready_(paths_.size(), 0),
       awaited_(paths_.size()) {
     if (paths_.empty()) return;
@@ -29,19 +32,24 @@ PieceLoader::~PieceLoader() {
     for (std::thread& t : threads_) t.join();
 }
 
-std::optional<Image> PieceLoader::LoadPiece(const std::string& path) {
+std::optional<Image> PieceLoader::LoadPiece(const std::string& path, std::string* error,
+                                            std::optional<Colour> background) {
     // Runs on the loader's threads, where an escaping exception would end the program: a
     // piece that cannot be made for any reason is a file that failed to load.
     try {
         // Scaled while decoding, so a JPEG photo is decoded at a fraction of its size. Several
         // threads may decode at once; the image layer's budget makes them wait for memory
         // rather than fail, so the result never depends on the number of threads.
-        return LoadScaledImage(path, [](int w, int h) {
-            int width = 0, height = 0;
-            FitToPage(w, h, width, height);
-            return std::pair{width, height};
-        });
-    } catch (const std::exception&) {
+        return LoadScaledImage(
+            path,
+            [](int w, int h) {
+                int width = 0, height = 0;
+                FitToPage(w, h, width, height);
+                return std::pair{width, height};
+            },
+            error, background);
+    } catch (const std::exception& e) {
+        if (error) *error = "\"" + path + "\" could not be loaded: " + e.what();
         return std::nullopt;
     }
 }
@@ -57,15 +65,17 @@ void PieceLoader::Work() {
         if (stopping_ || next_ >= paths_.size()) return;
         const size_t i = next_++;
         lock.unlock();
-        std::optional<Image> piece = LoadPiece(paths_[i]);
+        std::string error;
+        std::optional<Image> piece = LoadPiece(paths_[i], &error, background_);
         lock.lock();
         pieces_[i] = std::move(piece);
+        errors_[i] = std::move(error);
         ready_[i] = 1;
         if (awaited_ == i) pieceReady_.notify_one();
     }
 }
 
-std::optional<Image> PieceLoader::Take(size_t i) {
+std::optional<Image> PieceLoader::Take(size_t i, std::string* error) {
     if (i >= paths_.size()) return std::nullopt;
     std::unique_lock lock(mutex_);
     awaited_ = i;
@@ -73,6 +83,7 @@ std::optional<Image> PieceLoader::Take(size_t i) {
     awaited_ = paths_.size();
     std::optional<Image> piece;
     piece.swap(pieces_[i]);
+    if (error) error->swap(errors_[i]);
     taken_ = std::max(taken_, i + 1);
     if (waitingForRoom_ > 0) roomFreed_.notify_one();
     return piece;

@@ -32,11 +32,19 @@ OpResult MissingPage(const Project& project, int recordIndex) {
     return OpResult::Failed(text);
 }
 
-// The image in a file stretched to width x height; nothing when it cannot be had.
-std::optional<Image> LoadScaled(const std::string& path, int width, int height) {
+// The image in a file stretched to width x height; nothing when it cannot be had, and
+// *error then says why.
+std::optional<Image> LoadScaled(const std::string& path, int width, int height,
+                                std::string* error) {
     try {
-        return LoadScaledImage(path, [=](int, int) { return std::pair{width, height}; });
-    } catch (const std::exception&) {
+        return LoadScaledImage(
+            path,
+            [=](int, int) {
+                return std::pair{width, height};
+            },
+            error);
+    } catch (const std::exception& e) {
+        *error = "\"" + path + "\" could not be loaded: " + e.what();
         return std::nullopt;
     }
 }
@@ -45,8 +53,9 @@ std::optional<Image> LoadScaled(const std::string& path, int width, int height) 
 
 OpResult ImportPage(Project& project, int pageIndex, const std::string& imagePath) {
     if (pageIndex < 0 || pageIndex >= project.PageCount()) return OpResult::Done(false);
-    const auto page = LoadScaled(imagePath, kPageSize, kPageSize);
-    if (!page) return OpResult::Failed(kFailedToLoadImageMessage);
+    std::string why;
+    const auto page = LoadScaled(imagePath, kPageSize, kPageSize, &why);
+    if (!page) return OpResult::Failed(FailedToLoadImageText(why));
     if (project.pages.ReplaceBitmapHandle(pageIndex, Image(*page)) != 1)
         return OpResult::Failed("The page could not be replaced.");
     project.selectedPage = pageIndex;
@@ -58,8 +67,9 @@ OpResult ImportPiece(Project& project, int recordIndex, const std::string& image
     const TextureRecord r = project.records[recordIndex];
     // The piece belongs on its record's page, whichever page the editor happens to show.
     if (r.Page >= project.PageCount()) return MissingPage(project, recordIndex);
-    const auto piece = LoadScaled(imagePath, r.Width(), r.Height());
-    if (!piece) return OpResult::Failed(kFailedToLoadImageMessage);
+    std::string why;
+    const auto piece = LoadScaled(imagePath, r.Width(), r.Height(), &why);
+    if (!piece) return OpResult::Failed(FailedToLoadImageText(why));
     auto page = project.pages.GetBitmap(r.Page);
     if (!page) return OpResult::Failed("The page could not be read.");
     page->Combine(*piece, r.X, r.Y);

@@ -9,7 +9,8 @@
 namespace pelmora {
 
 // Texture Pages > Import: the image stretched to 256 x 256 replaces page pageIndex; records
-// stay as they are. "Failed To Load Image..." leaves the project unchanged.
+// stay as they are. "Failed To Load Image..." (with the reason on the next line) leaves the
+// project unchanged.
 OpResult ImportPage(Project& project, int pageIndex, const std::string& imagePath);
 
 // Texture Pieces > Import: the image stretched to the record's size is drawn at the record's

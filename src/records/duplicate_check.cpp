@@ -65,6 +65,7 @@ DuplicateCheck FindDuplicates(const std::vector<TextureRecord>& records) {
             std::snprintf(line, sizeof line, "texture %d and texture %d match\n", i + 1, j + 1);
             check.reportText += line;
             check.removal.push_back(j);
+            check.originals.push_back(i);
         }
         lastJ = lastCopy.at(Key(records[i]));
     }

@@ -13,9 +13,10 @@ constexpr const char* kUnableToOpenFileMessage = "Unable to Open file ";
 
 // What one duplicate search found.
 struct DuplicateCheck {
-    int count = 0;             // reported pairs
-    std::string reportText;    // "texture %d and texture %d match\n" per pair, '\n' ends
-    std::vector<int> removal;  // 0-based index of each pair's second record, in order found
+    int count = 0;               // reported pairs
+    std::string reportText;      // "texture %d and texture %d match\n" per pair, '\n' ends
+    std::vector<int> removal;    // 0-based index of each pair's second record, in order found
+    std::vector<int> originals;  // 0-based index of each pair's first record, beside removal
 };
 
 // Finds records that are exact copies (all seven fields) of an earlier one. Each record

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "records/records_json.h"
 #include "store/file_util.h"
 #include "store/paths.h"
 
@@ -112,20 +113,6 @@ int AtoI(std::string_view s) {
     return static_cast<int>(result);
 }
 
-// Every value keeps its low bits in the record's field, without a range test, so what a
-// hand-edited file says survives a round trip as far as the field can hold it.
-TextureRecord RecordFromFields(const int (&f)[7]) {
-    TextureRecord r;
-    r.X = static_cast<uint8_t>(f[0]);
-    r.Y = static_cast<uint8_t>(f[1]);
-    r.StoredWidth = static_cast<uint8_t>(static_cast<uint32_t>(f[2]) - 1u);
-    r.StoredHeight = static_cast<uint8_t>(static_cast<uint32_t>(f[3]) - 1u);
-    r.FlipX = static_cast<int8_t>(f[4]);
-    r.FlipY = static_cast<int8_t>(f[5]);
-    r.Page = static_cast<uint16_t>(static_cast<uint32_t>(f[6]) - 1u);
-    return r;
-}
-
 // Reads at most kMaxRecordsFileBytes; a larger file is refused. So is anything that is not
 // a regular file (a pipe, a FIFO), which might never end or never open.
 bool ReadRecordsFile(const std::string& path, std::string& text, std::string& error) {
@@ -154,6 +141,20 @@ bool ReadRecordsFile(const std::string& path, std::string& text, std::string& er
 }
 
 }  // namespace
+
+// So that what a hand-edited file says survives a round trip as far as the field can hold it.
+TextureRecord RecordFromFileValues(int x, int y, int width, int height, int flipX, int flipY,
+                                   int page) {
+    TextureRecord r;
+    r.X = static_cast<uint8_t>(x);
+    r.Y = static_cast<uint8_t>(y);
+    r.StoredWidth = static_cast<uint8_t>(static_cast<uint32_t>(width) - 1u);
+    r.StoredHeight = static_cast<uint8_t>(static_cast<uint32_t>(height) - 1u);
+    r.FlipX = static_cast<int8_t>(flipX);
+    r.FlipY = static_cast<int8_t>(flipY);
+    r.Page = static_cast<uint16_t>(static_cast<uint32_t>(page) - 1u);
+    return r;
+}
 
 std::string RecordsFileText(const std::vector<TextureRecord>& records) {
     std::string out;
@@ -200,7 +201,8 @@ RecordsFileContents ParseRecordsFile(std::string_view text) {
         int fields[7];
         for (int& field : fields) field = AtoI(lines.Next());
         lines.Next();
-        contents.records.push_back(RecordFromFields(fields));
+        contents.records.push_back(RecordFromFileValues(fields[0], fields[1], fields[2], fields[3],
+                                                        fields[4], fields[5], fields[6]));
     }
     return contents;
 }
@@ -208,14 +210,20 @@ RecordsFileContents ParseRecordsFile(std::string_view text) {
 OpResult ExportRecords(const Project& project, const std::string& path) {
     if (project.records.empty()) return OpResult::Done(false);
     std::string error;
-    if (!WriteFileAtomically(path, RecordsFileText(project.records), &error))
-        return OpResult::Failed(error);
+    const std::string text = IsJsonRecordsPath(path) ? RecordsJsonText(project.records)
+                                                     : RecordsFileText(project.records);
+    if (!WriteFileAtomically(path, text, &error)) return OpResult::Failed(error);
     return OpResult::Done(true);
 }
 
 OpResult CheckRecordsFile(const std::string& path) {
     std::string text, error;
     if (!ReadRecordsFile(path, text, error)) return OpResult::Failed(error);
+    if (IsJsonRecordsPath(path)) {
+        if (ParseRecordsJson(text).status == RecordsFileContents::Status::NotRecordsFile)
+            return OpResult::Failed(kNotARecordsFileMessage);
+        return OpResult::Done(false);
+    }
     LineCursor lines(text);
     if (!EqualsIgnoreCase(std::string(lines.Next()), kRecordsFileFirstLine))
         return OpResult::Failed(kNotARecordsFileMessage);
@@ -227,7 +235,8 @@ OpResult ImportRecords(Project& project, const std::string& path, RecordsImportM
     if (project.PageCount() == 0) return OpResult::Done(false);
     std::string text, error;
     if (!ReadRecordsFile(path, text, error)) return OpResult::Failed(error);
-    RecordsFileContents contents = ParseRecordsFile(text);
+    RecordsFileContents contents =
+        IsJsonRecordsPath(path) ? ParseRecordsJson(text) : ParseRecordsFile(text);
     switch (contents.status) {
         case RecordsFileContents::Status::NotRecordsFile:
             return OpResult::Failed(kNotARecordsFileMessage);
@@ -236,6 +245,9 @@ OpResult ImportRecords(Project& project, const std::string& path, RecordsImportM
             // its records.
             return OpResult::Failed("\"" + path + "\" cannot be imported: its line 15 is not " +
                                     kRecordsAmountLine + ".");
+        case RecordsFileContents::Status::BadRecord:
+            return OpResult::Failed("\"" + path + "\" cannot be imported: " + contents.problem +
+                                    ".");
         case RecordsFileContents::Status::Ok:
             break;
     }

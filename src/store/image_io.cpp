@@ -379,6 +379,40 @@ bool Decode(const std::string& path, const TargetSize* target, Magick::Image& im
     }
 }
 
+// Lays an image with alpha over a plain background, in place, and drops the alpha. Done at
+// the decoded size, before any scaling, so that the colours hidden under transparent
+// pixels never bleed into their neighbours.
+void Flatten(Magick::Image& image, std::optional<Colour> background) {
+    if (!background || !image.matte()) return;
+    using MagickLib::Quantum;
+    constexpr unsigned kMax = MaxRGB;
+    const unsigned r = ScaleCharToQuantum(RedOf(*background)),
+                   g = ScaleCharToQuantum(GreenOf(*background)),
+                   b = ScaleCharToQuantum(BlueOf(*background));
+    const auto blend = [](unsigned colour, unsigned under, unsigned opacity) {
+        // opacity counts from opaque (0) to fully transparent (kMax).
+        return static_cast<Quantum>((static_cast<unsigned long long>(colour) * (kMax - opacity) +
+                                     static_cast<unsigned long long>(under) * opacity + kMax / 2) /
+                                    kMax);
+    };
+    // A palette image's pixels would be taken from its palette again.
+    image.classType(Magick::DirectClass);
+    const unsigned w = image.columns(), h = image.rows();
+    Magick::Pixels view(image);
+    for (unsigned y = 0; y < h; ++y) {
+        MagickLib::PixelPacket* p = view.get(0, static_cast<int>(y), w, 1);
+        for (unsigned x = 0; x < w; ++x, ++p) {
+            const unsigned opacity = p->opacity;
+            p->red = blend(p->red, r, opacity);
+            p->green = blend(p->green, g, opacity);
+            p->blue = blend(p->blue, b, opacity);
+            p->opacity = OpaqueOpacity;
+        }
+        view.sync();
+    }
+    image.matte(false);
+}
+
 // The library image's pixels as a 24-bit image.
 Image ToImage(Magick::Image& image) {
     const int w = static_cast<int>(image.columns()), h = static_cast<int>(image.rows());
@@ -484,11 +518,13 @@ long long ImageDecodeCost(long long width, long long height) {
     return width * height * kPerPixel;
 }
 
-std::optional<Image> LoadImage(const std::string& path, std::string* error) {
+std::optional<Image> LoadImage(const std::string& path, std::string* error,
+                               std::optional<Colour> background) {
     try {
         Magick::Image image;
         std::pair<int, int> size;
         if (!Decode(path, nullptr, image, size, error)) return std::nullopt;
+        Flatten(image, background);
         Image out = ToImage(image);
         if (out.IsNull()) {
             if (error) *error = Quoted(path) + " holds no image.";
@@ -502,11 +538,12 @@ std::optional<Image> LoadImage(const std::string& path, std::string* error) {
 }
 
 std::optional<Image> LoadScaledImage(const std::string& path, const TargetSize& targetSize,
-                                     std::string* error) {
+                                     std::string* error, std::optional<Colour> background) {
     try {
         Magick::Image image;
         std::pair<int, int> size;
         if (!Decode(path, &targetSize, image, size, error)) return std::nullopt;
+        Flatten(image, background);
         if (static_cast<int>(image.columns()) != size.first ||
             static_cast<int>(image.rows()) != size.second) {
             // As ResizeImage does it, from the 24-bit colours without transparency.

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "store/colour.h"
 #include "store/image.h"
 
 namespace pelmora {
@@ -47,8 +48,13 @@ long long ImageDecodeCost(long long width, long long height);
 
 // Decodes a BMP, PCX, PNG, TGA, TIFF or JPEG file into a 24-bit image. Returns nothing when
 // the file cannot be read, is not one of these formats, is corrupt or cannot be decoded
-// within the budget; *error then says why.
-std::optional<Image> LoadImage(const std::string& path, std::string* error = nullptr);
+// within the budget; *error then says why, naming the file.
+//
+// An image with an alpha channel is laid over background when one is given, so that its
+// transparent parts take the colour of what it is put on; without one the colours stored
+// under transparent pixels are kept. Images without alpha come out the same either way.
+std::optional<Image> LoadImage(const std::string& path, std::string* error = nullptr,
+                               std::optional<Colour> background = std::nullopt);
 
 // The size (width, height) an image of the given size is to be scaled to.
 using TargetSize = std::function<std::pair<int, int>(int width, int height)>;
@@ -56,8 +62,10 @@ using TargetSize = std::function<std::pair<int, int>(int width, int height)>;
 // As LoadImage, then scaled to exactly targetSize(width, height) as ResizeImage does. A
 // JPEG that is to shrink is decoded at a reduced size first (much faster for photos, and
 // it needs less of the budget). Nothing when the target has no width or height.
+// The background is laid under the image before it is scaled, as LoadImage does.
 std::optional<Image> LoadScaledImage(const std::string& path, const TargetSize& targetSize,
-                                     std::string* error = nullptr);
+                                     std::string* error = nullptr,
+                                     std::optional<Colour> background = std::nullopt);
 
 // Scales to exactly width x height (the aspect ratio is not kept).
 Image ResizeImage(const Image& image, int width, int height);

@@ -50,7 +50,7 @@ void AddPiecesJob::Run(std::vector<std::string> files, FileSortOrder order, bool
              false);
     };
     if (handOver) {
-        callbacks.piecePlaced = [this](int index) {
+        callbacks.piecePlaced = [this](int index, const std::string&) {
             Post([this, index] { emit piecePlaced(index); }, true);
         };
     }

@@ -103,8 +103,9 @@ public:
     void SaveCommand();
     void SaveAsCommand();
 
-    // Texture Pieces > Add New, and Stop.
+    // Texture Pieces > Add New, Add Folder (every image inside a folder), and Stop.
     void AddNewPiecesCommand();
+    void AddFolderCommand();
     void StopCommand();
 
     // Composes the current page with its overlays into the canvas and refreshes the
@@ -241,6 +242,7 @@ public:
         QAction* saveAs = nullptr;
         QAction* exit = nullptr;
         QAction* addPieces = nullptr;
+        QAction* addFolder = nullptr;
         QAction* sortByName = nullptr;
         QAction* sortBySizeAscending = nullptr;
         QAction* sortBySizeDescending = nullptr;
@@ -309,6 +311,8 @@ private:
 
     // The adding of pieces (main_window_adding.cpp).
     void ConnectJob();
+    void StartAdding(std::vector<std::string> files);
+    void OnFileFailed(const QString& message);
     void OnPiecePlaced(int recordIndex);
     void OnAddingProgress(int index, int count, int percent, const QString& fileName);
     void FinishAdding();
@@ -349,6 +353,10 @@ private:
     std::atomic<bool> busy_{false};
     bool workerActive_ = false;  // the project belongs to the worker between hand-overs
     bool inHandOver_ = false;
+    // The load failures of the adding run under way: how many, whether to show them.
+    int loadFailures_ = 0;
+    bool showLoadFailures_ = true;
+    int filesInRun_ = 0;
     std::unique_ptr<AddPiecesJob> job_;
 
     PanelBackdrop* backdrop_ = nullptr;

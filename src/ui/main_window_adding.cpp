@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QMenuBar>
 
+#include "edit/image_folders.h"
 #include "store/paths.h"
 #include "ui/add_pieces_job.h"
 #include "ui/main_window.h"
@@ -17,12 +18,15 @@ void MainWindow::ConnectJob() {
     connect(job_.get(), &AddPiecesJob::progressed, this, &MainWindow::OnAddingProgress);
     connect(job_.get(), &AddPiecesJob::piecePlaced, this, &MainWindow::OnPiecePlaced);
     connect(job_.get(), &AddPiecesJob::fileFailed, this,
-            [this](const QString& message, const QString&) { modal_.Message(message); });
+            [this](const QString& message, const QString&) { OnFileFailed(message); });
     connect(job_.get(), &AddPiecesJob::finished, this, [this] {
         QApplication::restoreOverrideCursor();
         workerActive_ = false;
         SyncFromProject();
         FinishAdding();
+        const std::vector<std::string>& skipped = job_->Result().failedFiles;
+        if (skipped.size() > 1)
+            modal_.Message(QString::fromStdString(SkippedFilesSummary(skipped, filesInRun_)));
     });
 }
 
@@ -79,7 +83,31 @@ void MainWindow::AddNewPiecesCommand() {
     std::vector<std::string> files;
     files.reserve(chosen.size());
     for (const QString& file : chosen) files.push_back(file.toStdString());
+    StartAdding(std::move(files));
+}
 
+void MainWindow::AddFolderCommand() {
+    if (!project_.IsOpen() || workerActive_ || IsWorking()) return;
+    SetWorkingState(true);
+    busy_.store(true);
+    progress_->StopRunDown();
+    const QString folder = modal_.ChooseFolder(QString::fromStdString(DirectoryOf(pieceFolder_)));
+    if (folder.isEmpty()) {
+        FinishAdding();
+        return;
+    }
+    pieceFolder_ = folder.toStdString() + "/";
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    ImageFileList list = ExpandImageFolders({folder.toStdString()});
+    QApplication::restoreOverrideCursor();
+    for (const std::string& why : list.unreadable) modal_.Message(QString::fromStdString(why));
+    StartAdding(std::move(list.files));
+}
+
+void MainWindow::StartAdding(std::vector<std::string> files) {
+    loadFailures_ = 0;
+    showLoadFailures_ = true;
+    filesInRun_ = static_cast<int>(files.size());
     // The time remaining is reckoned from the start of this run, not from start-up.
     progress_->SetStartTime(progress_->Ticks());
     QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -91,6 +119,22 @@ void MainWindow::AddNewPiecesCommand() {
 
 void MainWindow::StopCommand() {
     job_->Stop();
+}
+
+void MainWindow::OnFileFailed(const QString& message) {
+    // The worker waits for this box. With many bad files in one run, the user may let the
+    // rest go by and read them all in the summary at the end.
+    ++loadFailures_;
+    if (!showLoadFailures_) return;
+    if (loadFailures_ == 1) {
+        modal_.Message(message);
+        return;
+    }
+    const QMessageBox::StandardButton answer =
+        modal_.Ask(message + QStringLiteral("\n\nShow the next images that cannot be loaded?"
+                                            "\nChoose NO to list them at the end instead..."),
+                   QString(), MessageIcon::Warning, QMessageBox::Yes | QMessageBox::No);
+    if (answer == QMessageBox::No) showLoadFailures_ = false;
 }
 
 void MainWindow::OnPiecePlaced(int) {

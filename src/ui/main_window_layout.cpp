@@ -392,6 +392,8 @@ void MainWindow::BuildMenus() {
     QMenu* pieces = editMenu_->addMenu(QStringLiteral("&Texture Pieces"));
     actions_.addPieces = AddAction(pieces, QStringLiteral("&Add New"));
     connect(actions_.addPieces, &QAction::triggered, this, &MainWindow::AddNewPiecesCommand);
+    actions_.addFolder = AddAction(pieces, QStringLiteral("Add &Folder..."));
+    connect(actions_.addFolder, &QAction::triggered, this, &MainWindow::AddFolderCommand);
     connect(AddAction(pieces, QStringLiteral("&Delete")), &QAction::triggered, this,
             &MainWindow::DeletePieceCommand);
     connect(AddAction(pieces, QStringLiteral("&Export")), &QAction::triggered, this,

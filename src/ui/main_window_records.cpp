@@ -16,7 +16,9 @@ FileDialogRequest RecordsFileRequest(const Project& project, const QString& fold
     FileDialogRequest request;
     request.title = title;
     request.folder = folder;
-    request.filters = {{QStringLiteral("Pelmora Texture Records(*.rec)"), QStringLiteral("*.rec")}};
+    // A ".json" name gets the JSON form; the core goes by the name.
+    request.filters = {{QStringLiteral("Pelmora Texture Records(*.rec)"), QStringLiteral("*.rec")},
+                       {QStringLiteral("JSON (*.json)"), QStringLiteral("*.json")}};
     request.defaultSuffix = QStringLiteral("rec");
     const std::string name = FileNameOf(WithExtension(project.filePath, "rec"));
     if (!project.filePath.empty()) request.proposedName = QString::fromStdString(name);

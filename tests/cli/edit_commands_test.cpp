@@ -51,14 +51,23 @@ TEST_F(CliEditCommands, AddPiecesPrintsEachPieceSkipsWhatCannotBeLoadedAndSaysSo
     WritePng("img2.png", Image(100, 60));
     WritePng("img1.png", Image(600, 300));
     Write("img3.png", "not an image");
+    Write("img4.png", test::ClaimingPng(100000, 100000));
     const auto run = Run({"add-pieces", "t.plm", "img10.png", "img2.png", "img1.png", "img3.png",
-                          "--color", "0000ff"});
+                          "img4.png", "img5.png", "--color", "0000ff"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
-              "Texture 2: page 1 at 0,0 size 256x128\n"
-              "Texture 3: page 1 at 0,128 size 100x60\n"
-              "Texture 4: page 2 at 0,0 size 200x200\n");
-    EXPECT_EQ(run.err, "Failed To Load Image... img3.png\n");
+              "Texture 2: page 1 at 0,0 size 256x128 <- img1.png\n"
+              "Texture 3: page 1 at 0,128 size 100x60 <- img2.png\n"
+              "Texture 4: page 2 at 0,0 size 200x200 <- img10.png\n");
+    // Each skipped file on a line of its own, with the reason that names it.
+    const std::string tooBig =
+        "Failed To Load Image... \"img4.png\" (100000 x 100000 pixels) is "
+        "larger than the images Pelmora accepts: it needs ";
+    EXPECT_EQ(run.err.substr(0, run.err.find(tooBig)),
+              "Failed To Load Image... img3.png is not a BMP, PCX, PNG, TGA, TIFF or JPEG file\n");
+    EXPECT_NE(run.err.find(" MB to decode, the limit is "), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.substr(run.err.find(" MB.\n") + 5),
+              "Failed To Load Image... Cannot open \"img5.png\": No such file or directory\n");
     EXPECT_EQ(Info("t.plm"),
               "{\"path\": \"t.plm\", \"version\": \"PELM\", \"records\": 4, \"pages\": 2, "
               "\"rest_bytes\": 0}\n");
@@ -71,14 +80,14 @@ TEST_F(CliEditCommands, AddPiecesPrintsEachPieceSkipsWhatCannotBeLoadedAndSaysSo
     auto sized =
         Ok({"add-pieces", "t.plm", "--sort", "size-desc", "small.png", "big.png", "-o", "u.plm"});
     EXPECT_EQ(sized.out,
-              "Texture 5: page 1 at 100,128 size 100x100\n"
-              "Texture 6: page 1 at 200,128 size 20x20\n");
+              "Texture 5: page 1 at 100,128 size 100x100 <- big.png\n"
+              "Texture 6: page 1 at 200,128 size 20x20 <- small.png\n");
     EXPECT_EQ(Read("t.plm"), before);  // -o leaves FILE alone
     sized =
         Ok({"add-pieces", "t.plm", "--sort", "size-asc", "big.png", "small.png", "-o", "u.plm"});
     EXPECT_EQ(sized.out,
-              "Texture 5: page 1 at 100,128 size 20x20\n"
-              "Texture 6: page 1 at 120,128 size 100x100\n");
+              "Texture 5: page 1 at 100,128 size 20x20 <- small.png\n"
+              "Texture 6: page 1 at 120,128 size 100x100 <- big.png\n");
     EXPECT_EQ(Status({"add-pieces", "t.plm", "--sort", "random", "img1.png"}), 2);
 }
 
@@ -95,7 +104,9 @@ TEST_F(CliEditCommands, AddPagesBlankImageAndLongImagePagesAndTheBlankPageFallba
 
     const auto run = Run({"add-pages", "a.plm", "--image", "nothing.png"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Failed To Load Image... nothing.png\nCreating Blank Page...\n");
+    EXPECT_EQ(run.err,
+              "Failed To Load Image... Cannot open \"nothing.png\": No such file or directory\n"
+              "Creating Blank Page...\n");
     EXPECT_NE(Info("a.plm").find("\"pages\": 10"), std::string::npos);
 
     const std::string before = Read("a.plm");
@@ -174,7 +185,8 @@ TEST_F(CliEditCommands, SingleImagesImportAndExportPagesAndPieces) {
     const std::string before = Read("a.plm");
     const auto run = Run({"import-page", "a.plm", "1", "none.png"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Failed To Load Image... none.png\n");
+    EXPECT_EQ(run.err,
+              "Failed To Load Image... Cannot open \"none.png\": No such file or directory\n");
     EXPECT_EQ(Read("a.plm"), before);
     EXPECT_EQ(Status({"export-page", "a.plm", "1", "page.gif"}), 2);
     EXPECT_EQ(Status({"export-page", "a.plm", "1", "p.jpg", "--quality", "101"}), 2);

@@ -36,7 +36,7 @@ TEST(AddPiecesConcurrency, EditorReadsWhileTheWorkerAddsAndStopsIt) {
     bool finished = false;
     std::atomic<bool> stop{false};
     AddPiecesCallbacks callbacks;
-    callbacks.piecePlaced = [&](int record) {
+    callbacks.piecePlaced = [&](int record, const std::string&) {
         std::unique_lock lock(mutex);
         placed = record;
         handOver.notify_all();

@@ -106,9 +106,9 @@ struct Seen {
         c.progress = [this](int i, int n, int percent, const std::string& name) {
             progress.push_back(AddingTextureText(i, n, percent, " [ETR: 0:00:00]", name));
         };
-        c.piecePlaced = [this](int record) { placed.push_back(record); };
-        c.fileFailed = [this](const std::string& message, const std::string& path) {
-            failed.push_back(message + " " + path);
+        c.piecePlaced = [this](int record, const std::string&) { placed.push_back(record); };
+        c.fileFailed = [this](const std::string& message, const std::string&) {
+            failed.push_back(message);
         };
         return c;
     }
@@ -223,11 +223,24 @@ TEST(AddPiecesFromFiles, UnusableFilesAreSkippedAndReportedTheRestIsAdded) {
     EXPECT_EQ(result.failedFiles,
               (std::vector<std::string>{files[1], files[2], files[3], files[4], files[5]}));
     ASSERT_EQ(seen.failed.size(), 5u);
-    EXPECT_EQ(seen.failed[0], "Failed To Load Image... " + files[1]);
+    EXPECT_EQ(seen.failed[0], "Failed To Load Image...\n" + files[1] +
+                                  " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file");
+    EXPECT_EQ(result.failureReasons.size(), 5u);
     EXPECT_EQ(seen.progress.size(), 7u);  // skipped files still count
     ASSERT_EQ(project.RecordCount(), 3);
     EXPECT_EQ(project.records[2].X, 10);
     EXPECT_EQ(Page(project, 0).Copy(10, 0, 12, 12), test::PatternImage(12, 12, 2));
+}
+
+TEST(AddPiecesFromFiles, TransparentPartsTakeTheNewPageColour) {
+    test::TempDir dir;
+    test::WriteFile(dir.File("clear.png"), test::RgbaPng(5, 5, 255, 0, 0, 0));
+    Project project;
+    NewInMemory(project, kTeal);
+    const std::atomic<bool> stop{false};
+    AddPiecesFromFiles(project, {dir.File("clear.png")}, FileSortOrder::Name, stop);
+    ASSERT_EQ(project.RecordCount(), 2);
+    EXPECT_EQ(Page(project, 0).Copy(0, 0, 5, 5), Image(5, 5, kTeal));
 }
 
 TEST(AddPiecesFromFiles, StopLetsThePieceBeingPlacedFinishAndKeepsWhatWasAdded) {
@@ -240,7 +253,7 @@ TEST(AddPiecesFromFiles, StopLetsThePieceBeingPlacedFinishAndKeepsWhatWasAdded) 
     std::atomic<bool> stop{false};
     AddPiecesCallbacks callbacks;
     int progressCalls = 0;
-    callbacks.piecePlaced = [&](int record) {
+    callbacks.piecePlaced = [&](int record, const std::string&) {
         if (record == 5) stop = true;
     };
     callbacks.progress = [&](int, int, int, const std::string&) { ++progressCalls; };

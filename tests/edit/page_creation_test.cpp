@@ -104,7 +104,11 @@ TEST(AddNewPages, FromImagesAndABlankPageWhenTheImageCannotBeLoaded) {
         const OpResult result = AddNewPages(project, options);
         EXPECT_FALSE(result.ok);
         EXPECT_TRUE(result.changed);
-        EXPECT_EQ(result.message, "Failed To Load Image...\nCreating Blank Page...");
+        EXPECT_EQ(result.message, path.empty()
+                                      ? "Failed To Load Image...\nCreating Blank Page..."
+                                      : "Failed To Load Image...\n" + path +
+                                            " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file\n"
+                                            "Creating Blank Page...");
         ASSERT_EQ(project.PageCount(), before + 1);
         EXPECT_EQ(Page(project, before), Image(256, 256, kPink));
         EXPECT_EQ(project.selectedPage, before);

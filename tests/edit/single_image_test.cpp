@@ -31,7 +31,8 @@ TEST(ImportPage, StretchesToTheWholePageAndKeepsRecords) {
     test::WriteFile(dir.File("bad.bmp"), "BM not really");
     const Image before = *project.pages.GetBitmap(0);
     const OpResult failed = ImportPage(project, 0, dir.File("bad.bmp"));
-    EXPECT_EQ(failed.message, "Failed To Load Image...");
+    EXPECT_EQ(failed.message, "Failed To Load Image...\n" + dir.File("bad.bmp") +
+                                  " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file");
     EXPECT_FALSE(failed.changed);
     EXPECT_EQ(*project.pages.GetBitmap(0), before);
 }

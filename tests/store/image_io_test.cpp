@@ -207,4 +207,38 @@ TEST(ImageIo, AFailedSaveLeavesTheOldFile) {
 }
 
 }  // namespace
+TEST(LoadImage, AlphaIsLaidOverTheBackgroundGivenAndOpaqueImagesStayExact) {
+    test::TempDir dir;
+    constexpr Colour kBlue = MakeColour(0, 0, 255);
+    // Half-transparent red over blue is half of each; fully transparent red is the
+    // background; opaque pixels in an RGBA file keep their colour.
+    const struct {
+        uint8_t alpha;
+        uint8_t red, blue;
+    } cases[] = {{128, 128, 127}, {0, 0, 255}, {255, 255, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.alpha));
+        test::WriteFile(dir.File("a.png"), test::RgbaPng(6, 4, 255, 0, 0, c.alpha));
+        const auto over = LoadImage(dir.File("a.png"), nullptr, kBlue);
+        ASSERT_TRUE(over);
+        EXPECT_EQ(over->PixelAt(5, 3), MakeColour(c.red, 0, c.blue));
+        const auto scaled = LoadScaledImage(
+            dir.File("a.png"),
+            [](int, int) {
+                return std::pair{3, 2};
+            },
+            nullptr, kBlue);
+        ASSERT_TRUE(scaled);
+        EXPECT_EQ(scaled->PixelAt(1, 1), MakeColour(c.red, 0, c.blue));
+    }
+    // Without a background the stored colours come through, as before.
+    EXPECT_EQ(LoadImage(dir.File("a.png"))->PixelAt(0, 0), MakeColour(255, 0, 0));
+    test::WriteFile(dir.File("a.png"), test::RgbaPng(2, 2, 255, 0, 0, 0));
+    EXPECT_EQ(LoadImage(dir.File("a.png"))->PixelAt(0, 0), MakeColour(255, 0, 0));
+
+    const Image opaque = test::PatternImage(9, 7, 3);
+    ASSERT_TRUE(SaveImage(opaque, dir.File("b.png"), ImageFormat::Png));
+    EXPECT_EQ(*LoadImage(dir.File("b.png"), nullptr, kBlue), opaque);
+}
+
 }  // namespace pelmora

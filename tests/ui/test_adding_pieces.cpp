@@ -1,4 +1,6 @@
 // Texture Pieces > Add New: the worker, the working state, Stop and the close guard.
+#include <sys/stat.h>
+
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -139,8 +141,46 @@ private slots:
         window_->AddNewPiecesCommand();
         QTRY_VERIFY(!window_->IsBusy());
         QCOMPARE(modal_->messages.size(), size_t(1));
-        QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kFailedToLoadImageMessage));
+        QCOMPARE(modal_->messages[0].text, QString::fromStdString(FailedToLoadImageText(
+                                               dir_->File("broken.png") +
+                                               " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file")));
         QCOMPARE(window_->CurrentProject().RecordCount(), 3);
+    }
+
+    void manyFailuresCanBeLetGoAndAreListedAtTheEnd() {
+        NewProject();
+        QStringList files = MakeImages(1, 16);
+        for (const char* name : {"bad1.png", "bad2.png", "bad3.png"}) {
+            test::WriteFile(dir_->File(name), "not an image");
+            files << QString::fromStdString(dir_->File(name));
+        }
+        modal_->fileAnswers.push_back(files);
+        modal_->answers.push_back(QMessageBox::No);  // the second box: stop showing them
+        window_->AddNewPiecesCommand();
+        QTRY_VERIFY(!window_->IsBusy());
+        QCOMPARE(modal_->questions.size(), size_t(1));
+        QVERIFY(modal_->questions[0].startsWith(QStringLiteral("Failed To Load Image...\n")));
+        QVERIFY(modal_->questions[0].contains(QStringLiteral("bad2.png")));
+        QCOMPARE(modal_->messages.size(), size_t(2));
+        QVERIFY(modal_->messages[0].text.contains(QStringLiteral("bad1.png")));
+        QCOMPARE(modal_->messages[1].text,
+                 QStringLiteral("3 of 4 images were not added:\n%1\n%2\n%3")
+                     .arg(files[1], files[2], files[3]));
+        QCOMPARE(window_->CurrentProject().RecordCount(), 2);
+    }
+
+    void addFolderAddsEveryImageInsideIt() {
+        NewProject();
+        QVERIFY(::mkdir(dir_->File("icons").c_str(), 0755) == 0);
+        test::WritePng(dir_->File("icons/a.png"), 8, 8, MakeColour(1, 2, 3));
+        test::WritePng(dir_->File("icons/b.PNG"), 8, 8, MakeColour(1, 2, 3));
+        test::WriteFile(dir_->File("icons/notes.txt"), "text");
+        modal_->folders.push_back(QString::fromStdString(dir_->File("icons")));
+        QCOMPARE(window_->MenuActions().addFolder->text(), QStringLiteral("Add &Folder..."));
+        window_->MenuActions().addFolder->trigger();
+        QTRY_VERIFY(!window_->IsBusy());
+        QCOMPARE(window_->CurrentProject().RecordCount(), 3);
+        QVERIFY(modal_->messages.empty());
     }
 
     void withoutShowingEachTheLastIsShownAtTheEnd() {

@@ -109,6 +109,7 @@ private slots:
         const auto& request = modal_->fileQuestions.back().request;
         QCOMPARE(request.proposedName, QStringLiteral("level.rec"));
         QCOMPARE(request.filters[0].description, QStringLiteral("Pelmora Texture Records(*.rec)"));
+        QCOMPARE(request.filters[1].description, QStringLiteral("JSON (*.json)"));
         QVERIFY(test::ReadFile(file.toStdString()).rfind(kRecordsFileFirstLine, 0) == 0);
 
         // Append (No) is offered the page count as its shift.
@@ -246,7 +247,11 @@ private slots:
         test::WriteFile(dir_->File("broken.png"), "not an image");
         modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("broken.png"))});
         window_->ImportPieceCommand();
-        QCOMPARE(modal_->messages.back().text, QString::fromLatin1(kFailedToLoadImageMessage));
+        // The box says which file and why below its usual first line.
+        QCOMPARE(
+            modal_->messages.back().text,
+            QString::fromStdString(FailedToLoadImageText(
+                dir_->File("broken.png") + " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file")));
     }
 
     void aPageOrPieceGoesOutAsAnImageFile() {
