@@ -1,5 +1,6 @@
 #include "edit/pasting.h"
 
+#include "edit/single_image.h"
 #include "store/image_io.h"
 
 namespace pelmora {
@@ -26,26 +27,17 @@ OpResult PastePage(Project& project, int pageIndex, const Image& image) {
         return OpResult::Done(false);
     std::optional<Image> page = Scaled(image, kPageSize, kPageSize);
     if (!page) return OpResult::Failed(kPasteTooLargeMessage);
-    if (project.pages.ReplaceBitmapHandle(pageIndex, std::move(*page)) != 1)
-        return OpResult::Failed("The page could not be replaced.");
-    project.selectedPage = pageIndex;
-    return OpResult::Done();
+    return ReplacePage(project, pageIndex, std::move(*page));
 }
 
 OpResult PasteTexture(Project& project, int recordIndex, const Image& image) {
     if (recordIndex < 0 || recordIndex >= project.RecordCount() || image.IsNull())
         return OpResult::Done(false);
     const TextureRecord r = project.records[recordIndex];
-    std::optional<Image> page = project.pages.GetBitmap(r.Page);
-    if (!page) return OpResult::Done(false);
+    if (r.Page >= project.PageCount()) return OpResult::Done(false);
     const std::optional<Image> piece = Scaled(image, r.Width(), r.Height());
     if (!piece) return OpResult::Failed(kPasteTooLargeMessage);
-    page->Combine(*piece, r.X, r.Y);
-    if (project.pages.ReplaceBitmapHandle(r.Page, std::move(*page)) != 1)
-        return OpResult::Failed("The page could not be replaced.");
-    project.selectedTexture = recordIndex;
-    project.selectedPage = r.Page;
-    return OpResult::Done();
+    return PutPieceOnRecordsPage(project, recordIndex, *piece);
 }
 
 std::optional<Image> TexturePiece(const Project& project, int recordIndex) {

@@ -56,7 +56,11 @@ OpResult ImportPage(Project& project, int pageIndex, const std::string& imagePat
     std::string why;
     const auto page = LoadScaled(imagePath, kPageSize, kPageSize, &why);
     if (!page) return OpResult::Failed(FailedToLoadImageText(why));
-    if (project.pages.ReplaceBitmapHandle(pageIndex, Image(*page)) != 1)
+    return ReplacePage(project, pageIndex, *page);
+}
+
+OpResult ReplacePage(Project& project, int pageIndex, Image page) {
+    if (project.pages.ReplaceBitmapHandle(pageIndex, std::move(page)) != 1)
         return OpResult::Failed("The page could not be replaced.");
     project.selectedPage = pageIndex;
     return OpResult::Done();
@@ -70,9 +74,14 @@ OpResult ImportPiece(Project& project, int recordIndex, const std::string& image
     std::string why;
     const auto piece = LoadScaled(imagePath, r.Width(), r.Height(), &why);
     if (!piece) return OpResult::Failed(FailedToLoadImageText(why));
+    return PutPieceOnRecordsPage(project, recordIndex, *piece);
+}
+
+OpResult PutPieceOnRecordsPage(Project& project, int recordIndex, const Image& piece) {
+    const TextureRecord r = project.records[recordIndex];
     auto page = project.pages.GetBitmap(r.Page);
     if (!page) return OpResult::Failed("The page could not be read.");
-    page->Combine(*piece, r.X, r.Y);
+    page->Combine(piece, r.X, r.Y);
     if (project.pages.ReplaceBitmapHandle(r.Page, std::move(*page)) != 1)
         return OpResult::Failed("The page could not be replaced.");
     project.selectedTexture = recordIndex;

@@ -17,6 +17,14 @@ OpResult ImportPage(Project& project, int pageIndex, const std::string& imagePat
 // place on the record's own page (whatever page is shown). Selects the record and its page.
 OpResult ImportPiece(Project& project, int recordIndex, const std::string& imagePath);
 
+// The last step of every page import and paste: page (256 x 256) replaces page pageIndex,
+// which becomes the selected page.
+OpResult ReplacePage(Project& project, int pageIndex, Image page);
+// The last step of every piece import and paste: piece, already of the record's size, is
+// drawn into the record's rectangle on the record's own page (which must exist), unflipped;
+// the record and its page become the selected ones.
+OpResult PutPieceOnRecordsPage(Project& project, int recordIndex, const Image& piece);
+
 // Texture Pages > Export and Texture Pieces > Export: the page, or the record's cut-out, is
 // written in the format of path's extension (bmp, pcx, png, tga, tif, tiff, jpg, jpe, jpeg,
 // jfif, raw). jpegQuality (0 to 100) is used for jpg, jpe and jpeg.
