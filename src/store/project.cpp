@@ -76,15 +76,16 @@ int Project::AddBlankPage() {
     return pages.AddBitmapHandle(Image(kPageSize, kPageSize, newPageColour));
 }
 
-std::string ProjectTitle(const Project& project) {
+std::string ProjectTitle(const Project& project, const std::string& afterName) {
     if (!project.IsOpen()) return kBaseTitle;
     char title[4096];
     if (project.IsTextureOnly()) {
-        std::snprintf(title, sizeof title, "%s - [%s] wad version %s", kBaseTitle,
-                      FileNameOf(project.filePath).c_str(), "PELM");
+        std::snprintf(title, sizeof title, "%s - [%s%s] wad version %s", kBaseTitle,
+                      FileNameOf(project.filePath).c_str(), afterName.c_str(), "PELM");
     } else {
-        std::snprintf(title, sizeof title, "%s - [%s] wad version %d", kBaseTitle,
-                      FileNameOf(project.filePath).c_str(), static_cast<int>(project.version));
+        std::snprintf(title, sizeof title, "%s - [%s%s] wad version %d", kBaseTitle,
+                      FileNameOf(project.filePath).c_str(), afterName.c_str(),
+                      static_cast<int>(project.version));
     }
     return title;
 }

@@ -68,8 +68,9 @@ public:
     int AddBlankPage();
 };
 
-// The window title for the project's state.
-std::string ProjectTitle(const Project& project);
+// The window title for the project's state; afterName follows the file name (the editor
+// puts its unsaved-changes marker there).
+std::string ProjectTitle(const Project& project, const std::string& afterName = {});
 
 // File > New, once the user has chosen where the file will go: one blank page in the new
 // page colour, the reserved all-zero record, version "PELM". Nothing is written yet. The

@@ -105,7 +105,7 @@ MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     BuildMenus();
     ConnectOptionControls();
     ConfigureProgressBar();
-    setWindowTitle(Q(ProjectTitle(project_)));
+    UpdateTitle();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     canvas_->isEmpty = [this] { return pageList_->count() == 0 && textureList_->count() == 0; };
@@ -199,7 +199,26 @@ void MainWindow::SyncFromProject() {
 }
 
 void MainWindow::UpdateTitle() {
-    setWindowTitle(Q(ProjectTitle(project_)));
+    // Qt shows "[*]" as "*" while the window is modified and drops it otherwise, so the
+    // title of an unchanged project reads as it always has.
+    setWindowTitle(Q(ProjectTitle(project_, project_.IsOpen() ? "[*]" : "")));
+}
+
+void MainWindow::SetModified(bool modified) {
+    modified_ = modified && project_.IsOpen();
+    setWindowModified(modified_);
+}
+
+bool MainWindow::MayLetProjectGo() {
+    if (!modified_) return true;
+    const QString name = Q(FileNameOf(project_.filePath));
+    const QMessageBox::StandardButton answer =
+        modal_.Ask(QString::fromLatin1(kSaveChangesQuestion).arg(name), {}, MessageIcon::Question,
+                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Discard) return true;
+    if (answer != QMessageBox::Save) return false;
+    // A save that failed or was cancelled keeps the project and the window as they are.
+    return SaveCommand();
 }
 
 void MainWindow::ShowResult(const OpResult& result) {
@@ -217,6 +236,7 @@ void MainWindow::ClearViews() {
 // ---- File commands ----
 
 void MainWindow::OpenCommand() {
+    if (!MayLetProjectGo()) return;
     FileDialogRequest request =
         WadOpenRequest(project_, DialogFolder(project_.rememberedWadFolder));
     const QString path = modal_.OpenFile(request);
@@ -232,6 +252,8 @@ void MainWindow::OpenFile(const QString& path) {
         const BusyCursor busy;
         result = OpenTextureFile(project_, S(path));
     }
+    // A file that could not be read at all leaves the project (and its changes) alone.
+    if (result.changed || result.ok) SetModified(false);
     if (!result.ok) {
         ShowResult(result);
         if (!project_.IsOpen()) {
@@ -250,6 +272,7 @@ void MainWindow::OpenFile(const QString& path) {
 }
 
 void MainWindow::NewCommand() {
+    if (!MayLetProjectGo()) return;
     FileDialogRequest request;
     request.title = QStringLiteral("New");
     request.folder = DialogFolder(project_.rememberedWadFolder);
@@ -259,13 +282,16 @@ void MainWindow::NewCommand() {
     if (path.isEmpty()) return;
     NoteFolder(S(path));
     NewProject(project_, S(path));
+    SetModified(false);
     UpdateTitle();
     SyncFromProject();
     ShowSelectedTexture();
 }
 
 void MainWindow::CloseCommand() {
+    if (!MayLetProjectGo()) return;
     CloseProject(project_);
+    SetModified(false);
     SyncFromProject();
     ClearViews();
     UpdateTitle();
@@ -285,25 +311,28 @@ void MainWindow::ImportCommand() {
         const BusyCursor busy;
         result = ImportTextureFile(project_, S(path));
     }
+    NoteChange(result);
     ShowResult(result);
     if (!result.ok) return;
     SyncFromProject();
     ShowSelectedTexture();
 }
 
-void MainWindow::SaveCommand() {
-    if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return;
+bool MainWindow::SaveCommand() {
+    if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return false;
     OpResult result;
     {
         const BusyCursor busy;
         result = SaveProject(project_);
     }
     ShowResult(result);
+    if (result.ok) SetModified(false);
     UpdateTitle();  // a texture-only project may have moved to a ".plm" name
+    return result.ok;
 }
 
-void MainWindow::SaveAsCommand() {
-    if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return;
+bool MainWindow::SaveAsCommand() {
+    if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return false;
     FileDialogRequest request;
     request.title = QStringLiteral("Save As");
     request.folder = DialogFolder(project_.rememberedWadFolder);
@@ -319,7 +348,7 @@ void MainWindow::SaveAsCommand() {
         request.proposedName = Q(WithExtension(project_.filePath, "wad"));
     }
     const QString path = modal_.SaveFile(request);
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     NoteFolder(S(path));
     OpResult result;
     {
@@ -327,7 +356,9 @@ void MainWindow::SaveAsCommand() {
         result = SaveProjectAs(project_, S(path));
     }
     ShowResult(result);
+    if (result.ok) SetModified(false);
     UpdateTitle();
+    return result.ok;
 }
 
 // ---- Showing the project ----
@@ -396,6 +427,7 @@ void MainWindow::OnSelectionDrawn(const QRect& s) {
         AddRecordFromRectangle(project_, pageList_->currentIndex(), s.left(), s.top(),
                                s.left() + s.width(), s.top() + s.height());
     if (!result.changed) return;
+    SetModified(true);
     SyncFromProject();
     RequestRefresh();
 }
@@ -408,6 +440,7 @@ void MainWindow::ApplyNumbersCommand() {
     QImage image = ToQImage(*page);
     DrawGridNumbers(image, options_);
     project_.pages.ReplaceBitmapHandle(p, FromQImage(image));
+    SetModified(true);
     canvas_->SetComposedPage(image);
 }
 
@@ -416,6 +449,11 @@ void MainWindow::ApplyNumbersCommand() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (IsBusy()) {
         modal_.Message(QString::fromLatin1(kBusyMessage));
+        event->ignore();
+        return;
+    }
+    // The question comes after the busy guard: work under way cannot be saved anyway.
+    if (!MayLetProjectGo()) {
         event->ignore();
         return;
     }
@@ -470,6 +508,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         modal_.Message(QString::fromLatin1(kWrongExtensionMessage));
         return;
     }
+    if (!MayLetProjectGo()) return;
     OpenFile(path);
 }
 

@@ -33,6 +33,8 @@ class TextProgressBar;
 
 constexpr const char* kBusyMessage =
     "Please wait or stop the current process before closing the app...";
+// Asked before a project with unsaved changes is closed or replaced; %1 is its file name.
+constexpr const char* kSaveChangesQuestion = "Save changes to %1?";
 constexpr const char* kAddPiecesDialogTitle = "Open - select 1 or more textures to add...";
 constexpr const char* kImportRecordsCaption = "Import Texture Records...";
 constexpr const char* kImportRecordsQuestion =
@@ -100,8 +102,12 @@ public:
     void NewCommand();
     void CloseCommand();
     void ImportCommand();
-    void SaveCommand();
-    void SaveAsCommand();
+    // True when the project was written (and is no longer changed).
+    bool SaveCommand();
+    bool SaveAsCommand();
+
+    // Whether the project has changes that are not in its file; the title marks them.
+    bool IsModified() const { return modified_; }
 
     // Texture Pieces > Add New, Add Folder (every image inside a folder), and Stop.
     void AddNewPiecesCommand();
@@ -289,6 +295,14 @@ private:
     // by showing it.
     void AfterSelectingFirst(const OpResult& result);
     bool CanTouchProject() const;
+    void SetModified(bool modified);
+    // Every command that may have changed the pages or records reports its result here.
+    void NoteChange(const OpResult& result) {
+        if (result.changed) SetModified(true);
+    }
+    // Before the project is closed or replaced: true when it may go (no unsaved changes,
+    // saved now, or the user let them go).
+    bool MayLetProjectGo();
     void ShowResult(const OpResult& result);
     // Where a file dialog of one family opens: its remembered folder, or while it has none
     // the folder of the file last chosen in any file dialog (NoteFolder).
@@ -349,6 +363,7 @@ private:
     std::string singleImageFolder_;
     std::string lastFolder_;  // of the file last chosen in any file dialog
     int sortChoice_ = 0;      // 0 ascending, 1 descending
+    bool modified_ = false;
     std::atomic<bool> working_{false};
     std::atomic<bool> busy_{false};
     bool workerActive_ = false;  // the project belongs to the worker between hand-overs

@@ -22,6 +22,7 @@ void MainWindow::ConnectJob() {
     connect(job_.get(), &AddPiecesJob::finished, this, [this] {
         QApplication::restoreOverrideCursor();
         workerActive_ = false;
+        if (job_->Result().placed > 0 || job_->Result().pagesAdded > 0) SetModified(true);
         SyncFromProject();
         FinishAdding();
         const std::vector<std::string>& skipped = job_->Result().failedFiles;
@@ -56,6 +57,11 @@ void MainWindow::SetWorkingState(bool on) {
     }
     // The worker fills the pages it makes in the new page colour: it must not change under it.
     actions_.newPageColour->setEnabled(!on);
+    // Their keys would otherwise reach them past the disabled File menu; Exit stays, and the
+    // close guard answers it.
+    for (QAction* action : {actions_.open, actions_.newProject, actions_.close, actions_.import,
+                            actions_.save, actions_.saveAs})
+        action->setEnabled(!on);
     // The clipboard keys reach their commands even with the Edit menu disabled.
     for (QAction* action : clipboardActions_) action->setEnabled(!on);
     stopButton_->setVisible(on);
@@ -140,6 +146,7 @@ void MainWindow::OnFileFailed(const QString& message) {
 void MainWindow::OnPiecePlaced(int) {
     // The worker waits until this returns: the project is ours meanwhile.
     inHandOver_ = true;
+    SetModified(true);  // each placed piece stays, also when the run is stopped
     SyncFromProject();
     if (settings_.texturesBeingAdded) ShowSelectedTexture();
     inHandOver_ = false;

@@ -70,6 +70,7 @@ void MainWindow::PastePageCommand() {
         const WaitCursor wait;
         result = PastePage(project_, std::max(pageList_->currentIndex(), 0), *image);
     }
+    NoteChange(result);
     ShowResult(result);
     if (!result.changed) return;
     RedrawCurrentPage();
@@ -85,6 +86,7 @@ void MainWindow::PasteTextureCommand() {
         const WaitCursor wait;
         result = PasteTexture(project_, std::max(textureList_->currentIndex(), 0), *image);
     }
+    NoteChange(result);
     ShowResult(result);
     // Also when nothing was pasted: a record whose page is missing is told so by showing it.
     ShowSelectedTexture();
@@ -110,7 +112,8 @@ void MainWindow::SetCpuPriority(int value, bool tell) {
 }
 
 void MainWindow::RefreshCpuPriorityChecks() {
-    const bool known = settings_.cpuPriority >= kCpuPriorityLow && settings_.cpuPriority <= kCpuPriorityHigh;
+    const bool known =
+        settings_.cpuPriority >= kCpuPriorityLow && settings_.cpuPriority <= kCpuPriorityHigh;
     const int inEffect = known ? CurrentCpuPriority() : 0;
     // The items are High, Normal, Low.
     for (size_t i = 0; i < cpuPriorityActions_.size(); ++i)

@@ -24,6 +24,7 @@ bool MainWindow::ConfirmRetexture() {
 }
 
 void MainWindow::AfterEdit(const OpResult& result) {
+    NoteChange(result);
     ShowResult(result);
     if (!result.changed) return;
     SyncFromProject();
@@ -31,6 +32,7 @@ void MainWindow::AfterEdit(const OpResult& result) {
 }
 
 void MainWindow::AfterSelectingFirst(const OpResult& result) {
+    NoteChange(result);
     if (!result.changed) {
         ShowResult(result);
         return;
@@ -82,6 +84,7 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = AddNewPages(project_, *options);
     QApplication::restoreOverrideCursor();
+    NoteChange(result);
     ShowResult(result);
     if (!result.changed) return;
     // New pages leave the record selection alone: only the page list follows.

@@ -56,6 +56,7 @@ void MainWindow::ImportPageCommand() {
     const OpResult result =
         ImportPage(project_, std::max(pageList_->currentIndex(), 0), path.toStdString());
     QApplication::restoreOverrideCursor();
+    NoteChange(result);
     ShowResult(result);
     if (result.changed) RedrawCurrentPage();
 }

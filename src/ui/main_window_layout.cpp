@@ -337,6 +337,19 @@ void MainWindow::BuildMenus() {
     connect(actions_.save, &QAction::triggered, this, &MainWindow::SaveCommand);
     connect(actions_.saveAs, &QAction::triggered, this, &MainWindow::SaveAsCommand);
     connect(actions_.exit, &QAction::triggered, this, &QWidget::close);
+    // The keys users of other editors expect; none meets the clipboard keys (Ctrl+P, Ctrl+T,
+    // Alt+P, Alt+T).
+    for (const auto& [action, keys] :
+         {std::pair{actions_.open, QKeySequence(Qt::CTRL | Qt::Key_O)},
+          std::pair{actions_.newProject, QKeySequence(Qt::CTRL | Qt::Key_N)},
+          std::pair{actions_.close, QKeySequence(Qt::CTRL | Qt::Key_W)},
+          std::pair{actions_.save, QKeySequence(Qt::CTRL | Qt::Key_S)},
+          std::pair{actions_.saveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+          std::pair{actions_.exit, QKeySequence(Qt::CTRL | Qt::Key_Q)}}) {
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);  // the keys work wherever the focus is in the window
+    }
 
     editMenu_ = bar->addMenu(QStringLiteral("&Edit"));
     QMenu* clipboard = editMenu_->addMenu(QStringLiteral("&Clipboard"));

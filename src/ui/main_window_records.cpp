@@ -82,6 +82,7 @@ void MainWindow::SortCommand() {
     // has moved away. A sort ends without a message, even when that record's page is missing.
     const OpResult result = SortRecordsByPage(
         project_, sortChoice_ == 1 ? SortOrder::Descending : SortOrder::Ascending);
+    NoteChange(result);
     ShowResult(result);
     if (!result.changed) return;
     SyncFromProject();

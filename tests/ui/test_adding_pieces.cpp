@@ -46,6 +46,9 @@ class AddingPiecesTest : public test::WindowTest {
         QCOMPARE(w.PageList()->isEnabled(), !locked);
         QCOMPARE(w.TextureList()->isEnabled(), !locked);
         QCOMPARE(w.MenuActions().newPageColour->isEnabled(), !locked);
+        // The file keys would reach past the disabled menu.
+        QCOMPARE(w.MenuActions().save->isEnabled(), !locked);
+        QCOMPARE(w.MenuActions().open->isEnabled(), !locked);
         if (locked) {
             for (QWidget* control : w.ConflictingControls()) QVERIFY(!control->isEnabled());
         }
@@ -100,6 +103,8 @@ private slots:
         QTRY_VERIFY(w.ProgressBar()->WindowText().isEmpty());
         QTRY_VERIFY(!w.ProgressBar()->IsRunningDown());
         QCOMPARE(w.RememberedPieceFolder(), DirectoryOf(files[0].toStdString()));
+        QVERIFY(w.IsModified());
+        modal_->answers.push_back(QMessageBox::Discard);
         QVERIFY(w.close());
     }
 
@@ -115,6 +120,8 @@ private slots:
         QVERIFY(window_->Job()->Result().stopped);
         // At most the piece under way when Stop came is added.
         QVERIFY(window_->CurrentProject().RecordCount() <= 2);
+        // What a stopped run added is an unsaved change.
+        QCOMPARE(window_->IsModified(), window_->CurrentProject().RecordCount() > 1);
         QCOMPARE(window_->TextureList()->count(), window_->CurrentProject().RecordCount());
     }
 

@@ -362,6 +362,7 @@ private slots:
         window_->ImportPageCommand();
         window_->ExportRecordsCommand();
         window_->ExportPageCommand();
+        modal_->answers.push_back(QMessageBox::Discard);  // the imported page
         window_->OpenCommand();
         QStringList folders;
         for (const auto& asked : modal_->fileQuestions) folders << asked.request.folder;

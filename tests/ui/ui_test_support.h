@@ -37,6 +37,14 @@ inline QRgb Rgb(Colour c) {
     return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
 }
 
+// The title as the title bar shows it: Qt's "[*]" marker as "*" while the window is
+// modified, gone otherwise.
+inline QString ShownTitle(const QWidget& window) {
+    QString title = window.windowTitle();
+    return title.replace(QStringLiteral("[*]"),
+                         window.isWindowModified() ? QStringLiteral("*") : QString());
+}
+
 inline QStringList Items(QComboBox* list) {
     QStringList items;
     for (int i = 0; i < list->count(); ++i) items << list->itemText(i);

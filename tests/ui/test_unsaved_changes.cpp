@@ -1,0 +1,195 @@
+// Unsaved changes: the title's marker, and the question on every way of closing or
+// replacing a project.
+#include <QAction>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <filesystem>
+
+#include "ui_test_support.h"
+#include "wad/wad_reader.h"
+
+using namespace pelmora;
+using namespace pelmora::ui;
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+const QString kEdited =
+    QStringLiteral("Pelmora v1.0.6.6 (by Brell) - [level.wad*] wad version 129");
+const QString kUnchanged =
+    QStringLiteral("Pelmora v1.0.6.6 (by Brell) - [level.wad] wad version 129");
+
+enum class Way { Open, New, Close, Drop, Exit, CloseBox, Escape, Enter };
+enum class Reply { Save, Discard, Cancel, FailingSave };
+
+int RecordsInFile(const std::string& path) {
+    Project project;
+    if (!OpenTextureFile(project, path).ok) return -1;
+    return project.RecordCount();
+}
+
+}  // namespace
+
+class UnsavedChangesTest : public test::WindowTest {
+    Q_OBJECT
+
+    std::string level_;
+    std::string other_;
+
+    // Opens level.wad (2 records) and adds the grid's records to page 1.
+    void OpenAndEdit() {
+        Open({TextureRecord{}, MakeRecord(0, 0, 8, 8, 0)}, 1);
+        level_ = dir_->File("level.wad");
+        other_ = test::WriteWad(dir_->File("other.wad"), {TextureRecord{}}, 1);
+        QCOMPARE(test::ShownTitle(*window_), kUnchanged);
+        window_->AddRecordsFromGridCommand();
+        QVERIFY(window_->IsModified());
+        QCOMPARE(test::ShownTitle(*window_), kEdited);
+    }
+
+    void Discard(Way way) {
+        MainWindow& w = *window_;
+        switch (way) {
+            case Way::Open:
+                modal_->fileAnswers.push_back({Q(other_)});
+                w.OpenCommand();
+                break;
+            case Way::New:
+                modal_->fileAnswers.push_back({Q(dir_->File("new.plm"))});
+                w.NewCommand();
+                break;
+            case Way::Close:
+                w.CloseCommand();
+                break;
+            case Way::Drop: {
+                QMimeData data;
+                data.setUrls({QUrl::fromLocalFile(Q(other_))});
+                QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                                      Qt::NoModifier);
+                QApplication::sendEvent(&w, &enter);
+                QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                                Qt::NoModifier);
+                QApplication::sendEvent(&w, &drop);
+                break;
+            }
+            case Way::Exit:
+                w.MenuActions().exit->trigger();
+                break;
+            case Way::CloseBox:
+                w.close();
+                break;
+            case Way::Escape:
+                QTest::keyClick(&w, Qt::Key_Escape);
+                break;
+            case Way::Enter:
+                // Enter on a focused button presses it: the page list has the focus here.
+                w.PageList()->setFocus();
+                QTest::keyClick(w.PageList(), Qt::Key_Return);
+                break;
+        }
+    }
+
+    // Whether the way went on: the window closed, or the project closed or was replaced.
+    bool WentOn(Way way) {
+        switch (way) {
+            case Way::Open:
+            case Way::Drop:
+                return window_->CurrentProject().filePath == other_;
+            case Way::New:
+                return window_->CurrentProject().filePath == dir_->File("new.plm");
+            case Way::Close:
+                return !window_->CurrentProject().IsOpen();
+            default:
+                return !window_->isVisible();
+        }
+    }
+
+private slots:
+    void init() { StartWindow(); }
+    void cleanup() { StopWindow(); }
+
+    void everyWayOfDiscardingAsksFirst_data() {
+        QTest::addColumn<Way>("way");
+        QTest::addColumn<Reply>("reply");
+        const std::pair<const char*, Way> ways[] = {
+            {"open", Way::Open},     {"new", Way::New},    {"close", Way::Close},
+            {"drop", Way::Drop},     {"exit", Way::Exit},  {"close box", Way::CloseBox},
+            {"escape", Way::Escape}, {"enter", Way::Enter}};
+        const std::pair<const char*, Reply> replies[] = {{"save", Reply::Save},
+                                                         {"discard", Reply::Discard},
+                                                         {"cancel", Reply::Cancel},
+                                                         {"failing save", Reply::FailingSave}};
+        for (const auto& [wayName, way] : ways)
+            for (const auto& [replyName, reply] : replies)
+                QTest::addRow("%s, %s", wayName, replyName) << way << reply;
+    }
+
+    void everyWayOfDiscardingAsksFirst() {
+        QFETCH(Way, way);
+        QFETCH(Reply, reply);
+        OpenAndEdit();
+        const int edited = window_->CurrentProject().RecordCount();
+        QVERIFY(edited > 2);
+        if (reply == Reply::FailingSave) {
+            // A folder where the file was: the new file cannot take its place.
+            std::filesystem::remove(level_);
+            std::filesystem::create_directory(level_);
+        }
+        modal_->answers.push_back(reply == Reply::Discard  ? QMessageBox::Discard
+                                  : reply == Reply::Cancel ? QMessageBox::Cancel
+                                                           : QMessageBox::Save);
+        Discard(way);
+
+        QCOMPARE(modal_->questions.size(), size_t(1));
+        QCOMPARE(modal_->questions[0], QStringLiteral("Save changes to level.wad?"));
+        const bool goesOn = reply == Reply::Save || reply == Reply::Discard;
+        QCOMPARE(WentOn(way), goesOn);
+        if (reply == Reply::Save) QCOMPARE(RecordsInFile(level_), edited);
+        if (reply == Reply::Discard) QCOMPARE(RecordsInFile(level_), 2);
+        if (!goesOn) {
+            // The window and the project stay as they were, changes and all.
+            QVERIFY(window_->isVisible());
+            QCOMPARE(window_->CurrentProject().RecordCount(), edited);
+            QCOMPARE(test::ShownTitle(*window_), kEdited);
+            QCOMPARE(modal_->messages.size(), size_t(reply == Reply::FailingSave ? 1 : 0));
+        } else if (way == Way::Open || way == Way::Drop || way == Way::New) {
+            QVERIFY(!window_->IsModified());
+        }
+    }
+
+    void saveClearsTheMarkerAndAnUnchangedProjectClosesWithoutAQuestion() {
+        OpenAndEdit();
+        window_->SaveCommand();
+        QVERIFY(!window_->IsModified());
+        QCOMPARE(test::ShownTitle(*window_), kUnchanged);
+        QVERIFY(window_->close());
+        QVERIFY(modal_->questions.empty());
+    }
+
+    void theFileKeysAreInTheMenusBesideTheClipboardKeys() {
+        const MainWindow::Actions& a = window_->MenuActions();
+        QCOMPARE(a.open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(a.newProject->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(a.close->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+        QCOMPARE(a.save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(a.saveAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+        QCOMPARE(a.exit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QStringList clipboard;
+        for (QAction* action : window_->ClipboardActions())
+            clipboard << action->shortcut().toString();
+        QCOMPARE(clipboard, QStringList({"Ctrl+P", "Ctrl+T", "Alt+P", "Alt+T"}));
+        // Ctrl+S reaches Save from anywhere in the window.
+        OpenAndEdit();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QTest::keyClick(window_->PageList(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!window_->IsModified());
+    }
+};
+
+PELMORA_UI_TEST_MAIN(UnsavedChangesTest)
+#include "test_unsaved_changes.moc"
