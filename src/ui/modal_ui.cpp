@@ -93,6 +93,23 @@ QString QtModalUi::SaveFile(const FileDialogRequest& request) {
     Prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // A name typed without an extension takes the one of the filter the user picked (the
+    // records dialogs offer ".rec" and ".json"), not always the first filter's.
+    if (!request.defaultSuffix.isEmpty()) {
+        const QStringList filters = QtNameFilters(request.filters);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, &request, filters](const QString& chosen) {
+                             // The signal carries the visible text: the description alone.
+                             for (size_t i = 0; i < request.filters.size(); ++i) {
+                                 const FileFilter& f = request.filters[i];
+                                 if (chosen != f.description && chosen != filters[i]) continue;
+                                 if (f.patterns.startsWith(QStringLiteral("*.")) &&
+                                     !f.patterns.contains(QLatin1Char(';')))
+                                     dialog.setDefaultSuffix(f.patterns.mid(2));
+                                 return;
+                             }
+                         });
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
 }
