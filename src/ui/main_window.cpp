@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
@@ -256,6 +257,8 @@ void MainWindow::OpenFile(const QString& path) {
     if (result.changed || result.ok) SetModified(false);
     if (!result.ok) {
         ShowResult(result);
+        // A recent file that has gone is dropped once its failure has been told.
+        if (!QFileInfo::exists(path)) ForgetRecentFile(path);
         if (!project_.IsOpen()) {
             // Not a texture file: no project is open, but what was shown stays shown.
             UpdateTitle();
@@ -266,6 +269,7 @@ void MainWindow::OpenFile(const QString& path) {
         SyncFromProject();
         return;
     }
+    NoteRecentFile(path);
     UpdateTitle();
     SyncFromProject();
     ShowSelectedTexture();
@@ -326,7 +330,10 @@ bool MainWindow::SaveCommand() {
         result = SaveProject(project_);
     }
     ShowResult(result);
-    if (result.ok) SetModified(false);
+    if (result.ok) {
+        SetModified(false);
+        NoteRecentFile(Q(project_.filePath));
+    }
     UpdateTitle();  // a texture-only project may have moved to a ".plm" name
     return result.ok;
 }
@@ -356,7 +363,10 @@ bool MainWindow::SaveAsCommand() {
         result = SaveProjectAs(project_, S(path));
     }
     ShowResult(result);
-    if (result.ok) SetModified(false);
+    if (result.ok) {
+        SetModified(false);
+        NoteRecentFile(Q(project_.filePath));
+    }
     UpdateTitle();
     return result.ok;
 }

@@ -105,6 +105,10 @@ public:
     // True when the project was written (and is no longer changed).
     bool SaveCommand();
     bool SaveAsCommand();
+    // File > Open Recent: the files last opened or saved, most recent first.
+    void OpenRecentCommand(const QString& path);
+    const QStringList& RecentFiles() const { return recentFiles_; }
+    QMenu* RecentMenu() const { return recentMenu_; }
 
     // Whether the project has changes that are not in its file; the title marks them.
     bool IsModified() const { return modified_; }
@@ -317,6 +321,14 @@ private:
     // The settings file and the display options (main_window_options.cpp).
     void LoadSettings();
     void SaveSettings();
+    // The session file beside the settings file: recent files, dialog folders, export
+    // options (main_window_session.cpp).
+    QString SessionPath() const;
+    void LoadSession();
+    void SaveSession() const;
+    void NoteRecentFile(const QString& path);
+    void ForgetRecentFile(const QString& path);
+    void RebuildRecentMenu();
     void ApplyPreferences();
     void BuildNamedColourMenu();
     void ConnectOptionControls();
@@ -362,7 +374,9 @@ private:
     ExportOptions exportSettings_;
     std::string singleImageFolder_;
     std::string lastFolder_;  // of the file last chosen in any file dialog
-    int sortChoice_ = 0;      // 0 ascending, 1 descending
+    QStringList recentFiles_;
+    QMenu* recentMenu_ = nullptr;
+    int sortChoice_ = 0;  // 0 ascending, 1 descending
     bool modified_ = false;
     std::atomic<bool> working_{false};
     std::atomic<bool> busy_{false};

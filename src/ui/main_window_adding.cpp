@@ -62,6 +62,7 @@ void MainWindow::SetWorkingState(bool on) {
     for (QAction* action : {actions_.open, actions_.newProject, actions_.close, actions_.import,
                             actions_.save, actions_.saveAs})
         action->setEnabled(!on);
+    RebuildRecentMenu();  // follows Open
     // The clipboard keys reach their commands even with the Edit menu disabled.
     for (QAction* action : clipboardActions_) action->setEnabled(!on);
     stopButton_->setVisible(on);

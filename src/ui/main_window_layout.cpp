@@ -321,6 +321,9 @@ void MainWindow::BuildMenus() {
     QMenuBar* bar = menuBar();
     fileMenu_ = bar->addMenu(QStringLiteral("&File"));
     actions_.open = AddAction(fileMenu_, QStringLiteral("&Open"));
+    recentMenu_ = fileMenu_->addMenu(QStringLiteral("Open &Recent"));
+    recentMenu_->setToolTipsVisible(true);
+    RebuildRecentMenu();
     actions_.newProject = AddAction(fileMenu_, QStringLiteral("&New"));
     actions_.close = AddAction(fileMenu_, QStringLiteral("&Close"));
     fileMenu_->addSeparator();

@@ -41,6 +41,7 @@ void MainWindow::LoadSettings() {
     settings_ = load.settings;
     ApplyPreferences();
     SetCpuPriority(settings_.cpuPriority, false);
+    LoadSession();
 }
 
 void MainWindow::ApplyPreferences() {
@@ -70,6 +71,7 @@ void MainWindow::SaveSettings() {
     settings_.draw = drawCheck_->isChecked();
     settings_.progressFont = RecordFromFont(progress_->BarFont(), settings_.progressFont);
     ShowResult(SaveSettingsFile(settings_, settingsPath_.toStdString()));
+    SaveSession();
 }
 
 void MainWindow::SelectGridItem(QComboBox* list, int value) {

@@ -113,8 +113,9 @@ private slots:
         QStringList menus;
         for (QAction* a : w.menuBar()->actions()) menus << a->text();
         QCOMPARE(menus, QStringList({"&File", "&Edit", "&Options", "&Help"}));
-        QCOMPARE(MenuTexts(w.FileMenu()), QStringList({"&Open", "&New", "&Close", "-", "&Import",
-                                                       "-", "&Save", "S&ave As", "-", "&Exit"}));
+        QCOMPARE(MenuTexts(w.FileMenu()),
+                 QStringList({"&Open", "Open &Recent", "&New", "&Close", "-", "&Import", "-",
+                              "&Save", "S&ave As", "-", "&Exit"}));
         QCOMPARE(MenuTexts(w.HelpMenu()), QStringList({"&Check for Update", "-", "&About"}));
         QVERIFY(w.MenuActions().sortByName->isChecked());
         QVERIFY(w.MenuActions().texturesBeingAdded->isChecked());
