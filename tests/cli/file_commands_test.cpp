@@ -17,12 +17,7 @@ namespace pelmora {
 namespace {
 
 std::string SampleWad(uint32_t version = 130, const std::string& rest = "REST") {
-    test::WadBytes wad;
-    wad.version = version;
-    wad.records = {TextureRecord{}, MakeRecord(10, 20, 30, 40, 1, 0, -1)};
-    wad.pages = {test::PatternPage(1), test::PatternPage(2)};
-    wad.rest = rest;
-    return wad.Build();
+    return test::SampleWad(version, rest);
 }
 
 class CliFileCommands : public test::CliTest {};
