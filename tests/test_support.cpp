@@ -207,4 +207,16 @@ long CurrentThreadId() {
     return static_cast<long>(syscall(SYS_gettid));
 }
 
+void NewInMemory(Project& project, Colour pageColour) {
+    project.newPageColour = pageColour;
+    NewProject(project, "/nonexistent/new.plm");
+}
+
+void WithPatternPages(Project& project, int pages) {
+    NewProject(project, "/nonexistent/new.plm");
+    project.pages.ClearBitmaps();
+    for (int k = 0; k < pages; ++k)
+        project.pages.AddBitmapHandle(PatternImage(256, 256, static_cast<uint8_t>(k)));
+}
+
 }  // namespace pelmora::test

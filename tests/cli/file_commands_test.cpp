@@ -17,12 +17,7 @@ namespace pelmora {
 namespace {
 
 std::string SampleWad(uint32_t version = 130, const std::string& rest = "REST") {
-    test::WadBytes wad;
-    wad.version = version;
-    wad.records = {TextureRecord{}, MakeRecord(10, 20, 30, 40, 1, 0, -1)};
-    wad.pages = {test::PatternPage(1), test::PatternPage(2)};
-    wad.rest = rest;
-    return wad.Build();
+    return test::SampleWad(version, rest);
 }
 
 class CliFileCommands : public test::CliTest {};
@@ -51,8 +46,7 @@ TEST_F(CliFileCommands, SaveKeepsAWadByteForByteAndOutputLeavesItUntouched) {
 TEST_F(CliFileCommands, NewCreatesOnceAndRenamesAWadPath) {
     Ok({"new", "a.plm", "--color", "ff8000"});
     const std::string bytes = Read("a.plm");
-    ASSERT_EQ(bytes.size(), 20 + kPageBytes);
-    EXPECT_EQ(bytes.substr(0, 4), "PELM");
+    // The layout of a new file is the writer's business; here --color has to reach its page.
     EXPECT_EQ(bytes.substr(20, 3), std::string("\xff\x80\0", 3));
     const auto run = Run({"new", "a.plm"});
     EXPECT_EQ(run.status, 1);

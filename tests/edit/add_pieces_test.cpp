@@ -12,6 +12,9 @@
 namespace pelmora {
 namespace {
 
+using test::NewInMemory;
+using test::Page;
+
 constexpr Colour kTeal = MakeColour(0, 128, 128);
 
 TEST(FitToPage, ScalesDownByTheTruncatingRuleAndNeverEnlarges) {
@@ -48,16 +51,6 @@ TEST(NaturalNameLess, NumbersByValueThenSignedBytes) {
         EXPECT_FALSE(NaturalNameLess(pair[1], pair[0])) << pair[1] << " < " << pair[0];
     }
     EXPECT_FALSE(NaturalNameLess("img7", "img7"));
-}
-
-// A project as File > New leaves it, in memory only.
-void NewInMemory(Project& project, Colour pageColour = 0) {
-    project.newPageColour = pageColour;
-    NewProject(project, "/nonexistent/new.plm");
-}
-
-Image Page(const Project& project, int k) {
-    return *project.pages.GetBitmap(k);
 }
 
 TEST(PlacePieceOnPage, FirstFitRowByRowIgnoringRecordOneAndOtherPages) {

@@ -8,15 +8,10 @@
 namespace pelmora {
 namespace {
 
+using test::NewInMemory;
+using test::Page;
+
 constexpr Colour kPink = MakeColour(250, 10, 120);
-
-void NewInMemory(Project& project) {
-    NewProject(project, "/nonexistent/new.plm");
-}
-
-Image Page(const Project& project, int k) {
-    return *project.pages.GetBitmap(k);
-}
 
 TEST(AddNewPages, BlankPagesInTheChosenColourWhichBecomesTheNewPageColour) {
     Project project;

@@ -9,12 +9,7 @@
 namespace pelmora {
 namespace {
 
-void WithPatternPages(Project& project, int pages) {
-    NewProject(project, "/nonexistent/new.plm");
-    project.pages.ClearBitmaps();
-    for (int k = 0; k < pages; ++k)
-        project.pages.AddBitmapHandle(test::PatternImage(256, 256, static_cast<uint8_t>(k)));
-}
+using test::WithPatternPages;
 
 TEST(PastePage, StretchesAnyShapeToTheWholePage) {
     Project project;

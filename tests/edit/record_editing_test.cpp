@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "test_support.h"
+
 namespace pelmora {
 namespace {
 
-void NewInMemory(Project& project) {
-    NewProject(project, "/nonexistent/new.plm");
-}
+using test::NewInMemory;
 
 RecordFields Fields(int x, int y, int w, int h, int page = 0) {
     RecordFields f;

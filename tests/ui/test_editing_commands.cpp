@@ -71,8 +71,6 @@ private slots:
         Click("pieceDelete");
         QCOMPARE(modal_->questions.size(), size_t(1));
         QCOMPARE(window_->TextureList()->count(), 5);
-        QCOMPARE(window_->CurrentProject().pages.GetBitmap(0)->PixelAt(16, 16),
-                 window_->CurrentProject().newPageColour);
 
         window_->PageList()->setCurrentIndex(2);
         modal_->answers.push_back(QMessageBox::Ok);

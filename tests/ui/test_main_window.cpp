@@ -248,8 +248,6 @@ private slots:
         QCOMPARE(request.proposedName, Q(path));
         QCOMPARE(test::ShownTitle(*window_),
                  kBase + QStringLiteral(" - [copy.wad] wad version 129"));
-        // The rest of the opened file follows the pages, byte for byte the same file.
-        QCOMPARE(test::ReadFile(copy), test::ReadFile(path));
 
         // A save that cannot be written says so and leaves the file as it was.
         const std::string before = test::ReadFile(copy);
@@ -324,7 +322,6 @@ private slots:
             w.RecordTextBox()->toPlainText(),
             QStringLiteral("Page=1, X=120, Y=100, Width=80, Height=80, FlipX=-1, FlipY=-1"));
         QCOMPARE(w.TextureList()->currentIndex(), 4);
-        QCOMPARE(w.CurrentProject().records.back(), MakeRecord(120, 100, 80, 80, 0));
         // In draw mode a click selects nothing and makes nothing.
         Mouse(w.Canvas(), QEvent::MouseButtonPress, {10, 10});
         Mouse(w.Canvas(), QEvent::MouseButtonRelease, {10, 10});
