@@ -16,7 +16,7 @@
 
 #include "edit/add_pieces.h"
 #include "edit/placement_oracle.h"
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include <thread>
 
 #include "edit/piece_loader.h"
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 extern char** environ;
 

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "export/bulk_export.h"
-#include "store/image_io.h"
-#include "store/paths.h"
+#include "base/image_io.h"
+#include "base/paths.h"
 
 namespace {
 

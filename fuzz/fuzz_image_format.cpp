@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 using pelmora::DetectImageFormat;
 using pelmora::ImageFormat;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/settings_file.h"
+#include "base/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "store/image_io.h"
-#include "wad/wad_reader.h"
+#include "base/image_io.h"
+#include "wad/wad_open.h"
 
 namespace {
 std::string InputPath() {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 int main(int argc, char** argv) {
     pelmora::InitImageLibrary(argv[0]);

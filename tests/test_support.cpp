@@ -12,8 +12,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "store/bitmap_header.h"
-#include "store/paths.h"
+#include "base/bitmap_header.h"
+#include "base/paths.h"
 
 namespace pelmora::test {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "store/image.h"
-#include "store/project.h"
-#include "store/texture_record.h"
+#include "base/image.h"
+#include "base/project.h"
+#include "base/texture_record.h"
 
 namespace pelmora::test {
 

@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "store/image_io.h"
+#include "base/image_io.h"
 #include "test_support.h"
 #include "ui/main_window.h"
 #include "ui/scripted_modal_ui.h"

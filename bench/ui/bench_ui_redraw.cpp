@@ -6,7 +6,7 @@
 #include <QCheckBox>
 #include <memory>
 
-#include "store/image_io.h"
+#include "base/image_io.h"
 #include "test_support.h"
 #include "ui/main_window.h"
 #include "ui/scripted_modal_ui.h"

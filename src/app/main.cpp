@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "store/image_io.h"
-#include "store/temp_files.h"
+#include "base/image_io.h"
+#include "base/temp_files.h"
 #include "ui/main_window.h"
 #include "ui/modal_ui.h"
 

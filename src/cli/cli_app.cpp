@@ -7,8 +7,8 @@
 
 #include "edit/add_pieces.h"
 #include "records/records_file.h"
-#include "store/paths.h"
-#include "wad/wad_reader.h"
+#include "base/paths.h"
+#include "wad/wad_open.h"
 #include "wad/wad_writer.h"
 
 namespace pelmora::cli {

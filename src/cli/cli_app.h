@@ -6,9 +6,9 @@
 #include <limits>
 #include <string>
 
-#include "store/op_result.h"
-#include "store/project.h"
-#include "wad/wad_reader.h"
+#include "base/op_result.h"
+#include "base/project.h"
+#include "wad/wad_open.h"
 
 namespace pelmora::cli {
 

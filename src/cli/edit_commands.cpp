@@ -11,9 +11,9 @@
 #include "edit/record_editing.h"
 #include "edit/single_image.h"
 #include "records/records_json.h"
-#include "store/image_io.h"
-#include "store/json_text.h"
-#include "store/paths.h"
+#include "base/image_io.h"
+#include "base/json_text.h"
+#include "base/paths.h"
 
 namespace pelmora::cli {
 

@@ -3,9 +3,9 @@
 
 #include "cli/cli_app.h"
 #include "records/records_json.h"
-#include "store/file_util.h"
-#include "store/json_text.h"
-#include "wad/wad_reader.h"
+#include "base/file_util.h"
+#include "base/json_text.h"
+#include "wad/wad_open.h"
 #include "wad/wad_writer.h"
 
 namespace pelmora::cli {

@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "cli/cli_app.h"
-#include "store/image_io.h"
-#include "store/temp_files.h"
+#include "base/image_io.h"
+#include "base/temp_files.h"
 
 int main(int argc, char** argv) {
     pelmora::InitImageLibrary(argv[0]);

@@ -7,7 +7,7 @@
 #include "records/record_sort.h"
 #include "records/records_file.h"
 #include "records/records_json.h"
-#include "store/json_text.h"
+#include "base/json_text.h"
 
 namespace pelmora::cli {
 

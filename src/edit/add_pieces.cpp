@@ -9,8 +9,8 @@
 
 #include "edit/piece_loader.h"
 #include "edit/placement_index.h"
-#include "store/file_util.h"
-#include "store/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 
 namespace pelmora {
 

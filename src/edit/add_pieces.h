@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "store/image.h"
-#include "store/project.h"
+#include "base/image.h"
+#include "base/project.h"
 
 namespace pelmora {
 

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "edit/add_pieces.h"
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 namespace pelmora {
 

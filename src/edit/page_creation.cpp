@@ -1,7 +1,7 @@
 #include "edit/page_creation.h"
 
 #include "edit/add_pieces.h"
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 namespace pelmora {
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "store/colour.h"
-#include "store/image.h"
-#include "store/op_result.h"
-#include "store/project.h"
+#include "base/colour.h"
+#include "base/image.h"
+#include "base/op_result.h"
+#include "base/project.h"
 
 namespace pelmora {
 

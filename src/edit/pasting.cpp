@@ -1,7 +1,7 @@
 #include "edit/pasting.h"
 
 #include "edit/single_image.h"
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 namespace pelmora {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "edit/add_pieces.h"
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 namespace pelmora {
 

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "store/colour.h"
-#include "store/image.h"
+#include "base/colour.h"
+#include "base/image.h"
 
 namespace pelmora {
 

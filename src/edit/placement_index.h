@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "store/texture_record.h"
+#include "base/texture_record.h"
 
 namespace pelmora {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "edit/add_pieces.h"
-#include "store/image_io.h"
-#include "store/paths.h"
+#include "base/image_io.h"
+#include "base/paths.h"
 
 namespace pelmora {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "store/image.h"
-#include "store/op_result.h"
-#include "store/project.h"
+#include "base/image.h"
+#include "base/op_result.h"
+#include "base/project.h"
 
 namespace pelmora {
 

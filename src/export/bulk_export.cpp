@@ -9,7 +9,7 @@
 
 #include "edit/single_image.h"
 #include "export/parallel_jobs.h"
-#include "store/file_util.h"
+#include "base/file_util.h"
 
 namespace pelmora {
 

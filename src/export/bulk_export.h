@@ -5,9 +5,9 @@
 
 #include "export/export_progress.h"
 #include "export/html_gallery.h"
-#include "store/image_io.h"
-#include "store/op_result.h"
-#include "store/project.h"
+#include "base/image_io.h"
+#include "base/op_result.h"
+#include "base/project.h"
 
 namespace pelmora {
 

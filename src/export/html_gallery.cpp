@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "store/file_util.h"
-#include "store/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 
 namespace pelmora {
 

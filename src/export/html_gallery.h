@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "export/export_progress.h"
-#include "store/colour.h"
-#include "store/op_result.h"
-#include "store/project.h"
+#include "base/colour.h"
+#include "base/op_result.h"
+#include "base/project.h"
 
 namespace pelmora {
 

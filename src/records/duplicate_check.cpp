@@ -6,8 +6,8 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "store/file_util.h"
-#include "store/temp_files.h"
+#include "base/file_util.h"
+#include "base/temp_files.h"
 
 namespace pelmora {
 

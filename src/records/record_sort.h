@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/op_result.h"
-#include "store/project.h"
+#include "base/op_result.h"
+#include "base/project.h"
 
 namespace pelmora {
 

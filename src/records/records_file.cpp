@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "records/records_json.h"
-#include "store/file_util.h"
-#include "store/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 
 namespace pelmora {
 

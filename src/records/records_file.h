@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "store/op_result.h"
-#include "store/project.h"
-#include "store/texture_record.h"
+#include "base/op_result.h"
+#include "base/project.h"
+#include "base/texture_record.h"
 
 namespace pelmora {
 

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "store/paths.h"
+#include "base/paths.h"
 
 namespace pelmora {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "records/records_file.h"
-#include "store/json_text.h"
-#include "store/texture_record.h"
+#include "base/json_text.h"
+#include "base/texture_record.h"
 
 namespace pelmora {
 

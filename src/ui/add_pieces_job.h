@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "edit/add_pieces.h"
-#include "store/project.h"
+#include "base/project.h"
 
 namespace pelmora::ui {
 

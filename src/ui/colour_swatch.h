@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "store/colour.h"
+#include "base/colour.h"
 
 namespace pelmora::ui {
 

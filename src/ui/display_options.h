@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QFont>
 
-#include "store/colour.h"
+#include "base/colour.h"
 
 namespace pelmora::ui {
 

@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "store/settings_file.h"
+#include "base/settings_file.h"
 
 namespace pelmora::ui {
 

@@ -15,7 +15,7 @@
 #include <QUrl>
 
 #include "edit/record_editing.h"
-#include "store/paths.h"
+#include "base/paths.h"
 #include "ui/add_pieces_job.h"
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
@@ -24,7 +24,7 @@
 #include "ui/page_composer.h"
 #include "ui/piece_preview.h"
 #include "ui/text_progress_bar.h"
-#include "wad/wad_reader.h"
+#include "wad/wad_open.h"
 #include "wad/wad_writer.h"
 
 namespace pelmora::ui {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "edit/add_pieces.h"
-#include "store/project.h"
-#include "store/settings_file.h"
+#include "base/project.h"
+#include "base/settings_file.h"
 #include "ui/display_options.h"
 #include "ui/modal_ui.h"
 #include "ui/page_canvas.h"

@@ -3,7 +3,7 @@
 #include <QMenuBar>
 
 #include "edit/image_folders.h"
-#include "store/paths.h"
+#include "base/paths.h"
 #include "ui/add_pieces_job.h"
 #include "ui/main_window.h"
 #include "ui/text_progress_bar.h"

@@ -4,8 +4,8 @@
 #include <QGuiApplication>
 
 #include "edit/pasting.h"
-#include "store/cpu_priority.h"
-#include "store/image_flatten.h"
+#include "base/cpu_priority.h"
+#include "base/image_flatten.h"
 #include "ui/main_window.h"
 #include "ui/page_composer.h"
 

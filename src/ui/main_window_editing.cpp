@@ -5,7 +5,7 @@
 #include "edit/deleting.h"
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
-#include "store/paths.h"
+#include "base/paths.h"
 #include "ui/display_options.h"
 #include "ui/main_window.h"
 

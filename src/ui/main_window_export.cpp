@@ -5,7 +5,7 @@
 
 #include "edit/single_image.h"
 #include "export/bulk_export.h"
-#include "store/paths.h"
+#include "base/paths.h"
 #include "ui/main_window.h"
 #include "ui/progress_window.h"
 

@@ -2,7 +2,7 @@
 #include <QApplication>
 
 #include "edit/single_image.h"
-#include "store/paths.h"
+#include "base/paths.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {

@@ -4,7 +4,7 @@
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
 #include "records/records_file.h"
-#include "store/paths.h"
+#include "base/paths.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {

@@ -1,8 +1,9 @@
 // Help > Check for Update: the check itself is the core's; the window waits, asks and shows.
 #include <QApplication>
 #include <QEventLoop>
-#include <QFutureWatcher>
-#include <QtConcurrent>
+#include <QThread>
+
+#include <memory>
 
 #include "ui/main_window.h"
 #include "update/update_check.h"
@@ -16,13 +17,14 @@ namespace {
 // ends the wait.
 PageFetch FetchWhileWaiting(const std::string& address) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QFutureWatcher<PageFetch> watcher;
+    PageFetch page;
+    std::unique_ptr<QThread> worker(QThread::create([&page, address] { page = FetchPage(address); }));
     QEventLoop loop;
-    QObject::connect(&watcher, &QFutureWatcher<PageFetch>::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run([address] { return FetchPage(address); }));
-    if (!watcher.isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    if (!worker->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     // Should the program be told to quit meanwhile, the loop ends early and this waits on.
-    PageFetch page = watcher.result();
+    worker->wait();
     QApplication::restoreOverrideCursor();
     return page;
 }

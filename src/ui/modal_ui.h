@@ -14,7 +14,7 @@
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
 #include "export/bulk_export.h"
-#include "store/colour.h"
+#include "base/colour.h"
 
 namespace pelmora::ui {
 

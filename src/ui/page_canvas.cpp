@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "store/bitmap_header.h"
+#include "base/bitmap_header.h"
 #include "ui/display_options.h"
 #include "ui/page_composer.h"
 

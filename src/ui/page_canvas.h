@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "store/colour.h"
+#include "base/colour.h"
 
 namespace pelmora::ui {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "store/bitmap_header.h"
+#include "base/bitmap_header.h"
 
 namespace pelmora::ui {
 

@@ -7,8 +7,8 @@
 #include <QString>
 #include <vector>
 
-#include "store/image.h"
-#include "store/texture_record.h"
+#include "base/image.h"
+#include "base/texture_record.h"
 #include "ui/display_options.h"
 
 namespace pelmora::ui {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/settings_file.h"
+#include "base/settings_file.h"
 #include "ui/display_options.h"
 
 namespace pelmora::ui {

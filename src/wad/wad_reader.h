@@ -1,41 +1,63 @@
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
-#include "store/op_result.h"
-#include "store/project.h"
+#include "base/texture_record.h"
 
 namespace pelmora {
 
-constexpr const char* kNotAWadMessage =
-    "This is not a Stonecrypt Wad file or wrong version or type of wad...";
-constexpr const char* kWrongExtensionMessage =
-    "Wrong Extention...\nThis might not be a Stonecrypt Wad File.";
-constexpr const char* kImportNeedsProjectMessage =
-    "Use open to select your first wad...\nthen click import to load your second\nwad's "
-    "textures into your first one...";
+// True for the versions Pelmora reads: 129, 130 and "PELM".
+bool IsAcceptedVersion(uint32_t version);
 
-// What Open does with the bytes behind the pages. Only a project that may be saved needs
-// them; copying a large rest costs time and room in the temporary folder, and the original
-// may change before a save, so a project to be saved keeps its own copy from the start.
-enum class RestOfFile {
-    Copy,  // into the rest-of-file temporary file, for saving
-    Skip,  // only counted (restBytes); the project cannot be saved (restKept is false)
+// Reads the texture section of a WAD or texture-only file front to back. Every count the
+// file announces is bounded by the bytes it really holds, so a damaged or hostile header
+// never makes us allocate or loop beyond the file's size.
+class WadFileReader {
+public:
+    WadFileReader() = default;
+    ~WadFileReader();
+    WadFileReader(const WadFileReader&) = delete;
+    WadFileReader& operator=(const WadFileReader&) = delete;
+
+    // False with Error() set when the file cannot be opened. Anything but a regular file (a
+    // pipe, a FIFO, a device) is refused at once: its size is unknown and it may never end.
+    bool Open(const std::string& path);
+    const std::string& Error() const { return error_; }
+
+    // A file shorter than four bytes reads as version 0.
+    uint32_t ReadVersion();
+    // The records the file announces, as many as it holds; a record cut short by the end of
+    // the file is zero-filled. False with Error() set ("not enough memory") when they would
+    // take more than half of the machine's memory: a sparse file can hold billions.
+    bool ReadRecords(std::vector<TextureRecord>& records);
+    // The number of pages the page data size announces, as many as the file holds (a page
+    // cut short by the end of the file still counts).
+    int ReadPageCount();
+    // Page i of those ReadPageCount announced: 196,608 bytes, rows top first, red, green,
+    // blue; bytes past the end of the file are white. Safe to call from several threads at
+    // once, in any order.
+    void ReadPage(int i, uint8_t* page) const;
+    // Moves past the count pages, to what follows them.
+    void SkipPages(int count);
+    // How many bytes follow the current position.
+    long long RestBytes() const { return Remaining(); }
+    // Copies everything from the current position to the end of the file into path
+    // (created anew). False with Error() set when path cannot be written.
+    bool CopyRestTo(const std::string& path);
+
+private:
+    int32_t ReadInt32();
+    long long Remaining() const;
+
+    std::FILE* file_ = nullptr;
+    long long size_ = 0;
+    long long position_ = 0;
+    long long pagesStart_ = 0;
+    std::string path_;
+    std::string error_;
 };
-
-// Reads a WAD (129, 130) or texture-only file into the project, replacing what it held.
-// A file without records or pages becomes a texture-only project with the reserved record
-// and one blank page. Leaves record 1 and page 1 selected.
-OpResult OpenTextureFile(Project& project, const std::string& path,
-                         RestOfFile rest = RestOfFile::Copy);
-
-// True when a dropped file's extension is ".wad" or ".plm", in any case.
-bool HasWadExtension(const std::string& path);
-
-// Merges a second file: its pages go behind the project's, its records (all but its
-// reserved first one) behind the project's with their pages shifted by the project's page
-// count (16-bit wrap). The rest of the second file and its version are not taken over.
-// Leaves the last record selected.
-OpResult ImportTextureFile(Project& project, const std::string& path);
 
 }  // namespace pelmora

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "store/file_util.h"
-#include "store/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 
 namespace pelmora {
 

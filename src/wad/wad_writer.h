@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "store/op_result.h"
-#include "store/project.h"
+#include "base/op_result.h"
+#include "base/project.h"
 
 namespace pelmora {
 

@@ -5,8 +5,8 @@
 
 #include "cli/cli_app.h"
 #include "cli/cli_runner.h"
-#include "store/file_util.h"
-#include "store/image_io.h"
+#include "base/file_util.h"
+#include "base/image_io.h"
 #include "test_support.h"
 
 namespace pelmora {

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "cli/cli_runner.h"
-#include "store/file_util.h"
-#include "store/image_io.h"
-#include "store/project.h"
+#include "base/file_util.h"
+#include "base/image_io.h"
+#include "base/project.h"
 #include "test_support.h"
 
 namespace pelmora {

@@ -2,8 +2,8 @@
 #include <sys/stat.h>
 
 #include "cli/cli_runner.h"
-#include "store/file_util.h"
-#include "store/image_io.h"
+#include "base/file_util.h"
+#include "base/image_io.h"
 #include "test_support.h"
 
 namespace pelmora {

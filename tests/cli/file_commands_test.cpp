@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "cli/cli_runner.h"
-#include "store/file_util.h"
+#include "base/file_util.h"
 #include "test_support.h"
 
 namespace pelmora {

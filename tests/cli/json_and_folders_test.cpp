@@ -6,7 +6,7 @@
 
 #include "cli/cli_runner.h"
 #include "records/records_file.h"
-#include "store/image_io.h"
+#include "base/image_io.h"
 #include "test_support.h"
 
 namespace pelmora {

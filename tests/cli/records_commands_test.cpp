@@ -2,7 +2,7 @@
 
 #include "cli/cli_runner.h"
 #include "records/records_file.h"
-#include "store/file_util.h"
+#include "base/file_util.h"
 #include "test_support.h"
 
 namespace pelmora {

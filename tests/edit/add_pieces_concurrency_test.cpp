@@ -8,7 +8,7 @@
 
 #include "edit/add_pieces.h"
 #include "edit/piece_loader.h"
-#include "store/image_io.h"
+#include "base/image_io.h"
 #include "test_support.h"
 
 namespace pelmora {

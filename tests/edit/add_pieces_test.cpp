@@ -6,7 +6,7 @@
 #include <random>
 
 #include "edit/placement_oracle.h"
-#include "store/image_io.h"
+#include "base/image_io.h"
 #include "test_support.h"
 
 namespace pelmora {

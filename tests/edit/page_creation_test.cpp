@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/image_io.h"
+#include "base/image_io.h"
 #include "test_support.h"
 
 namespace pelmora {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "store/image_flatten.h"
-#include "store/image_io.h"
+#include "base/image_flatten.h"
+#include "base/image_io.h"
 #include "test_support.h"
 
 namespace pelmora {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "edit/placement_index.h"
-#include "store/texture_record.h"
+#include "base/texture_record.h"
 
 namespace pelmora::test {
 

@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "store/file_util.h"
+#include "base/file_util.h"
 #include "test_support.h"
 
 namespace pelmora {

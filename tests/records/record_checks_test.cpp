@@ -8,8 +8,8 @@
 
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
-#include "store/file_util.h"
-#include "store/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 #include "test_support.h"
 
 namespace pelmora {

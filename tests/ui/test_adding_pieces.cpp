@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "store/paths.h"
+#include "base/paths.h"
 #include "ui/add_pieces_job.h"
 #include "ui/piece_preview.h"
 #include "ui/text_progress_bar.h"

@@ -5,7 +5,7 @@
 #include <QClipboard>
 #include <QMenu>
 
-#include "store/cpu_priority.h"
+#include "base/cpu_priority.h"
 #include "ui/page_composer.h"
 #include "ui/piece_preview.h"
 #include "ui_test_support.h"

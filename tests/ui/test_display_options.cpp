@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <cmath>
 
-#include "store/file_util.h"
+#include "base/file_util.h"
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
 #include "ui/dialogs/custom_grid_dialog.h"

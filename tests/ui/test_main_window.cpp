@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "store/file_util.h"
-#include "store/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 #include "ui/page_canvas.h"
 #include "ui/piece_preview.h"
 #include "ui/text_progress_bar.h"
 #include "ui_test_support.h"
-#include "wad/wad_reader.h"
+#include "wad/wad_open.h"
 
 using namespace pelmora;
 using namespace pelmora::ui;

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "store/paths.h"
+#include "base/paths.h"
 #include "ui_test_support.h"
 
 using namespace pelmora;

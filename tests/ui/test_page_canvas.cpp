@@ -1,7 +1,7 @@
 // The composed page and the canvas's mouse handling, without the window around them.
 #include <QMouseEvent>
 
-#include "store/bitmap_header.h"
+#include "base/bitmap_header.h"
 #include "ui/page_canvas.h"
 #include "ui/page_composer.h"
 #include "ui/piece_preview.h"

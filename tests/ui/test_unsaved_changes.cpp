@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "ui_test_support.h"
-#include "wad/wad_reader.h"
+#include "wad/wad_open.h"
 
 using namespace pelmora;
 using namespace pelmora::ui;

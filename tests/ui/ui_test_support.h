@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "store/image_io.h"
-#include "store/project.h"
+#include "base/image_io.h"
+#include "base/project.h"
 #include "test_support.h"
 #include "ui/main_window.h"
 #include "ui/scripted_modal_ui.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support.h"
-#include "wad/wad_reader.h"
+#include "wad/wad_open.h"
 #include "wad/wad_writer.h"
 
 namespace pelmora {

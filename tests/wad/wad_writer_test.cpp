@@ -9,9 +9,9 @@
 #include <csignal>
 #include <filesystem>
 
-#include "store/file_util.h"
+#include "base/file_util.h"
 #include "test_support.h"
-#include "wad/wad_reader.h"
+#include "wad/wad_open.h"
 
 namespace pelmora {
 namespace {

@@ -8,7 +8,7 @@
 #include <array>
 
 #include "export/bulk_export.h"
-#include "store/colour.h"
+#include "base/colour.h"
 
 namespace pelmora::ui {
 

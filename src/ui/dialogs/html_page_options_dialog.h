@@ -9,7 +9,7 @@
 #include <array>
 
 #include "export/html_gallery.h"
-#include "store/colour.h"
+#include "base/colour.h"
 
 namespace pelmora::ui {
 

@@ -9,7 +9,7 @@
 #include <array>
 
 #include "edit/page_creation.h"
-#include "store/colour.h"
+#include "base/colour.h"
 
 namespace pelmora::ui {
 

@@ -1,4 +1,4 @@
-#include "store/paths.h"
+#include "base/paths.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "store/image_flatten.h"
+#include "base/image_flatten.h"
 
 namespace pelmora {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "store/bitmap_header.h"
-#include "store/colour.h"
+#include "base/bitmap_header.h"
+#include "base/colour.h"
 
 namespace pelmora {
 

@@ -1,9 +1,9 @@
-#include "store/project.h"
+#include "base/project.h"
 
 #include <gtest/gtest.h>
 
-#include "store/file_util.h"
-#include "store/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 #include "test_support.h"
 
 namespace pelmora {

@@ -1,4 +1,4 @@
-#include "store/cpu_priority.h"
+#include "base/cpu_priority.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

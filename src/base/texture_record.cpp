@@ -1,4 +1,4 @@
-#include "store/texture_record.h"
+#include "base/texture_record.h"
 
 #include <cstdio>
 

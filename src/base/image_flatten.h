@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "store/colour.h"
-#include "store/image.h"
+#include "base/colour.h"
+#include "base/image.h"
 
 namespace pelmora {
 

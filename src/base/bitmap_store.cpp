@@ -1,4 +1,4 @@
-#include "store/bitmap_store.h"
+#include "base/bitmap_store.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "store/bitmap_store.h"
-#include "store/colour.h"
-#include "store/op_result.h"
-#include "store/texture_record.h"
+#include "base/bitmap_store.h"
+#include "base/colour.h"
+#include "base/op_result.h"
+#include "base/texture_record.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "store/settings_file.h"
+#include "base/settings_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -1,4 +1,4 @@
-#include "store/json_text.h"
+#include "base/json_text.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "wad/wad_reader.h"
+#include "wad/wad_open.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <climits>
 
-#include "store/file_util.h"
+#include "base/file_util.h"
 #include "test_support.h"
 #include "wad/wad_writer.h"
 

@@ -1,4 +1,4 @@
-#include "store/temp_files.h"
+#include "base/temp_files.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "store/paths.h"
+#include "base/paths.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "store/bitmap_store.h"
+#include "base/bitmap_store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "store/project.h"
+#include "base/project.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,9 +8,9 @@
 #include <ctime>
 #include <random>
 
-#include "store/file_util.h"
-#include "store/paths.h"
-#include "store/temp_files.h"
+#include "base/file_util.h"
+#include "base/paths.h"
+#include "base/temp_files.h"
 
 namespace pelmora {
 

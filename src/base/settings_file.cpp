@@ -1,4 +1,4 @@
-#include "store/settings_file.h"
+#include "base/settings_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "store/file_util.h"
-#include "store/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 
 namespace pelmora {
 

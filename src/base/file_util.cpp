@@ -1,4 +1,4 @@
-#include "store/file_util.h"
+#include "base/file_util.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,8 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#include "store/paths.h"
-#include "store/temp_files.h"
+#include "base/paths.h"
+#include "base/temp_files.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "store/file_util.h"
+#include "base/file_util.h"
 
 #include <fcntl.h>
 #include <grp.h>

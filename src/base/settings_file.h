@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "store/colour.h"
-#include "store/op_result.h"
+#include "base/colour.h"
+#include "base/op_result.h"
 
 namespace pelmora {
 

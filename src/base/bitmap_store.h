@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "store/bitmap_header.h"
-#include "store/image.h"
+#include "base/bitmap_header.h"
+#include "base/image.h"
 
 namespace pelmora {
 

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "store/image_io.h"
+#include "base/image_io.h"
 #include "test_support.h"
 
 namespace pelmora {

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <utility>
 
-#include "store/colour.h"
-#include "store/image.h"
+#include "base/colour.h"
+#include "base/image.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "store/cpu_priority.h"
+#include "base/cpu_priority.h"
 
 #include <dirent.h>
 #include <sys/resource.h>

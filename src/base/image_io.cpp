@@ -1,4 +1,4 @@
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 #include <Magick++.h>
 #include <unistd.h>
@@ -13,8 +13,8 @@
 #include <mutex>
 #include <vector>
 
-#include "store/file_util.h"
-#include "store/paths.h"
+#include "base/file_util.h"
+#include "base/paths.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "store/image_io.h"
+#include "base/image_io.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <tuple>
 
-#include "store/file_util.h"
+#include "base/file_util.h"
 #include "test_support.h"
 
 namespace pelmora {
