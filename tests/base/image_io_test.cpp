@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "base/file_util.h"
+#include "base/image_flatten.h"
 #include "test_support.h"
 
 namespace pelmora {
@@ -239,6 +240,18 @@ TEST(LoadImage, AlphaIsLaidOverTheBackgroundGivenAndOpaqueImagesStayExact) {
     const Image opaque = test::PatternImage(9, 7, 3);
     ASSERT_TRUE(SaveImage(opaque, dir.File("b.png"), ImageFormat::Png));
     EXPECT_EQ(*LoadImage(dir.File("b.png"), nullptr, kBlue), opaque);
+}
+
+// The clipboard's images: the same blend as the loader's, done by hand.
+TEST(FlattenRgba, LaysTransparencyOverTheBackground) {
+    const uint8_t rgba[] = {10,  20, 30,  255,  // opaque: kept
+                            10,  20, 30,  0,    // clear: the background
+                            200, 0,  100, 128, 0, 0, 0, 0};
+    const Colour background = MakeColour(0, 100, 255);
+    const Image out = FlattenRgba(3, 1, rgba, sizeof rgba, background);
+    EXPECT_EQ(out.PixelAt(0, 0), MakeColour(10, 20, 30));
+    EXPECT_EQ(out.PixelAt(1, 0), background);
+    EXPECT_EQ(out.PixelAt(2, 0), MakeColour(100, 50, 177));
 }
 
 }  // namespace pelmora

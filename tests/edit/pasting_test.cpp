@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/image_flatten.h"
 #include "base/image_io.h"
 #include "test_support.h"
 
@@ -85,17 +84,6 @@ TEST(Paste, AnImageTooLargeToScaleIsRefused) {
     EXPECT_EQ(page.message, kPasteTooLargeMessage);
     EXPECT_EQ(texture.message, kPasteTooLargeMessage);
     EXPECT_EQ(*project.pages.GetBitmap(0), before);
-}
-
-TEST(FlattenRgba, LaysTransparencyOverTheBackground) {
-    const uint8_t rgba[] = {10,  20, 30,  255,  // opaque: kept
-                            10,  20, 30,  0,    // clear: the background
-                            200, 0,  100, 128, 0, 0, 0, 0};
-    const Colour background = MakeColour(0, 100, 255);
-    const Image out = FlattenRgba(3, 1, rgba, sizeof rgba, background);
-    EXPECT_EQ(out.PixelAt(0, 0), MakeColour(10, 20, 30));
-    EXPECT_EQ(out.PixelAt(1, 0), background);
-    EXPECT_EQ(out.PixelAt(2, 0), MakeColour(100, 50, 177));
 }
 
 }  // namespace
