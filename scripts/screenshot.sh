@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 cmake -S . -B "$build" -G Ninja >/dev/null
 cmake --build "$build" --target pelmora_screenshot
-tool="$build/tests/ui/pelmora_screenshot"
+tool="$build/tools/screenshot/pelmora_screenshot"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 QT_QPA_PLATFORM=offscreen "$tool" --sample "$work/sample.wad"
