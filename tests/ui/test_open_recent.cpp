@@ -13,16 +13,6 @@ using namespace pelmora::ui;
 class OpenRecentTest : public test::WindowTest {
     Q_OBJECT
 
-    // Closes the window as the program ends and starts a new one on the same settings.
-    void Restart() {
-        const QString path = window_->SettingsPath();
-        window_.reset();
-        window_ = std::make_unique<MainWindow>(*modal_);
-        window_->SetSettingsPath(path);
-        window_->show();
-        window_->Start({QStringLiteral("pelmora")});
-    }
-
     QStringList MenuTexts() const {
         QStringList texts;
         for (QAction* a : window_->RecentMenu()->actions()) texts << a->text();

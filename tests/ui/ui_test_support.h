@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QString>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -77,6 +78,17 @@ protected:
               const std::string& name = "level.wad") {
         WriteWad(dir_->File(name), records, pages);
         window_->OpenFile(QString::fromStdString(dir_->File(name)));
+    }
+    // Closes the window as the program ends and starts a new one on the same settings;
+    // between the runs whatever the test wants to do to the settings file.
+    void Restart(const std::function<void(const std::string&)>& between = {}) {
+        const QString path = window_->SettingsPath();
+        window_.reset();
+        if (between) between(path.toStdString());
+        window_ = std::make_unique<ui::MainWindow>(*modal_);
+        window_->SetSettingsPath(path);
+        window_->show();
+        window_->Start({QStringLiteral("pelmora")});
     }
     void Select(int texture) {
         window_->TextureList()->setCurrentIndex(texture);
