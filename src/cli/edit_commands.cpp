@@ -410,8 +410,7 @@ void AddSingleExportCommands(CLI::App& app, Cli& cli) {
     const CLI::Validator imageName(
         [](std::string& path) -> std::string {
             if (FormatFromExtension(ExtensionOf(path)) != ImageFormat::Unknown) return {};
-            return "OUT must end in .bmp, .pcx, .png, .tga, .tif, .tiff, .jpg, .jpe, .jpeg, "
-                   ".jfif or .raw: " +
+            return "OUT must end in " + ExtensionList(ImageFormats(), ".", ", ", " or ") + ": " +
                    path;
         },
         "IMAGE FILE");
