@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace pelmora {
@@ -15,6 +16,13 @@ struct BitmapHeader {
     uint16_t bitsPerPixel = 24;
     uint8_t* bits = nullptr;
 };
+
+// Bytes in one row of a bitmap width pixels wide: the row's bits rounded up to whole 4-byte
+// words; 0 for no width.
+constexpr size_t RowStride(int64_t width, int bitsPerPixel = 24) {
+    if (width < 1 || bitsPerPixel < 1) return 0;
+    return static_cast<size_t>((static_cast<uint64_t>(bitsPerPixel) * width + 31) / 32 * 4);
+}
 
 // Row size rounded up to whole 4-byte words, times the height; 0 for an empty bitmap.
 uint32_t BitmapByteSize(const BitmapHeader& header);

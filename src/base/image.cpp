@@ -7,21 +7,16 @@ namespace pelmora {
 
 uint32_t BitmapByteSize(const BitmapHeader& h) {
     if (h.width < 1 || h.height < 1) return 0;
-    const uint64_t rowBits = static_cast<uint64_t>(h.bitsPerPixel) * h.planes * h.width;
-    const uint64_t rowBytes = ((rowBits + 31) & ~uint64_t{31}) / 8;
+    const uint64_t rowBytes = RowStride(h.width, h.bitsPerPixel * h.planes);
     const uint64_t size = rowBytes * static_cast<uint64_t>(h.height);
     return size > UINT32_MAX ? 0 : static_cast<uint32_t>(size);
-}
-
-static int StrideFor(int width) {
-    return ((24 * width + 31) & ~31) / 8;
 }
 
 Image::Image(int width, int height, Colour fill) {
     if (width <= 0 || height <= 0) return;
     width_ = width;
     height_ = height;
-    stride_ = StrideFor(width);
+    stride_ = static_cast<int>(RowStride(width));
     pixels_.assign(static_cast<size_t>(stride_) * height, 0);
     Fill(fill);
 }
@@ -31,7 +26,7 @@ Image Image::FromHeader(const BitmapHeader& h) {
     if (h.width <= 0 || h.height <= 0 || h.bits == nullptr || h.bitsPerPixel != 24) return image;
     image.width_ = h.width;
     image.height_ = h.height;
-    image.stride_ = StrideFor(h.width);
+    image.stride_ = static_cast<int>(RowStride(h.width));
     image.pixels_.assign(h.bits, h.bits + static_cast<size_t>(image.stride_) * h.height);
     return image;
 }

@@ -32,29 +32,11 @@ std::string Lower(std::string s) {
     return s;
 }
 
-const char* MagickName(ImageFormat format) {
-    switch (format) {
-        case ImageFormat::Bmp:
-            return "BMP3";
-        case ImageFormat::Pcx:
-            return "PCX";
-        case ImageFormat::Png:
-            return "PNG";
-        case ImageFormat::Tga:
-            return "TGA";
-        case ImageFormat::Tiff:
-            return "TIFF";
-        case ImageFormat::Jpeg:
-            return "JPEG";
-        default:
-            return nullptr;
-    }
-}
-
 // The decoder named for reading, and the name the library reports once it has read the
 // header: the two must agree, or some other decoder took the bytes.
 const char* ReaderName(ImageFormat format) {
-    return format == ImageFormat::Bmp ? "BMP" : MagickName(format);
+    const ImageFormatInfo* row = FormatInfo(format);
+    return row ? row->reader : nullptr;
 }
 
 unsigned Byte(std::string_view s, size_t i) {
@@ -211,7 +193,7 @@ std::string Quoted(const std::string& path) {
 }
 
 std::string NotAnImage(const std::string& path) {
-    return path + " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file";
+    return path + " is not a " + LabelList(PictureFormats()) + " file";
 }
 
 // ---- Reading ----------------------------------------------------------------------------
@@ -443,41 +425,6 @@ void SetImageLibraryThreads(int threads) {
     MagickLib::SetMagickResourceLimit(MagickLib::ThreadsResource, std::max(threads, 1));
 }
 
-ImageFormat FormatFromExtension(const std::string& extensionOrPath) {
-    std::string ext = extensionOrPath;
-    if (const auto dot = ext.rfind('.'); dot != std::string::npos) ext = ext.substr(dot + 1);
-    ext = Lower(ext);
-    if (ext == "bmp") return ImageFormat::Bmp;
-    if (ext == "pcx") return ImageFormat::Pcx;
-    if (ext == "png") return ImageFormat::Png;
-    if (ext == "tga") return ImageFormat::Tga;
-    if (ext == "tif" || ext == "tiff") return ImageFormat::Tiff;
-    if (ext == "jpg" || ext == "jpe" || ext == "jpeg" || ext == "jfif") return ImageFormat::Jpeg;
-    if (ext == "raw") return ImageFormat::Raw;
-    return ImageFormat::Unknown;
-}
-
-const char* ExtensionForFormat(ImageFormat format) {
-    switch (format) {
-        case ImageFormat::Bmp:
-            return "bmp";
-        case ImageFormat::Pcx:
-            return "pcx";
-        case ImageFormat::Png:
-            return "png";
-        case ImageFormat::Tga:
-            return "tga";
-        case ImageFormat::Tiff:
-            return "tif";
-        case ImageFormat::Jpeg:
-            return "jpg";
-        case ImageFormat::Raw:
-            return "raw";
-        default:
-            return "";
-    }
-}
-
 ImageFormat DetectImageFormat(std::string_view h, std::string_view name) {
     const auto starts = [&](std::string_view magic) { return h.substr(0, magic.size()) == magic; };
     if (starts(std::string_view("\x89PNG\r\n\x1a\n", 8))) return ImageFormat::Png;
@@ -581,22 +528,9 @@ Image ResizeImage(const Image& source, int width, int height) {
 }
 
 std::pair<long long, long long> MaxImageSizeFor(ImageFormat format) {
-    switch (format) {
-        case ImageFormat::Pcx:
-            return {65536, 65536};  // 16-bit first and last column and row
-        case ImageFormat::Tga:
-            return {65535, 65535};  // 16-bit width and height
-        case ImageFormat::Jpeg:
-            return {65500, 65500};  // the JPEG library's own limit
-        case ImageFormat::Bmp:
-        case ImageFormat::Png:
-        case ImageFormat::Tiff:
-            return {INT_MAX, INT_MAX};
-        case ImageFormat::Raw:
-            return {LLONG_MAX, LLONG_MAX};
-        default:
-            return {0, 0};
-    }
+    const ImageFormatInfo* row = FormatInfo(format);
+    if (row == nullptr) return {0, 0};
+    return {row->maxWidth, row->maxHeight};
 }
 
 std::optional<std::string> EncodeImage(const Image& source, ImageFormat format, int jpegQuality,
@@ -605,8 +539,8 @@ std::optional<std::string> EncodeImage(const Image& source, ImageFormat format, 
         if (error) *error = "There is no image to write.";
         return std::nullopt;
     }
-    const char* name = MagickName(format);
-    if (name == nullptr && format != ImageFormat::Raw) {
+    const ImageFormatInfo* row = FormatInfo(format);
+    if (row == nullptr) {
         if (error) *error = "Unknown image format.";
         return std::nullopt;
     }
@@ -626,8 +560,8 @@ std::optional<std::string> EncodeImage(const Image& source, ImageFormat format, 
         image.quiet(true);
         image.type(Magick::TrueColorType);
         image.depth(8);
-        image.magick(name);
-        if (format == ImageFormat::Jpeg) image.quality(std::clamp(jpegQuality, 0, 100));
+        image.magick(row->writer);
+        if (row->lossy) image.quality(std::clamp(jpegQuality, 0, 100));
         // PCX keeps the library's run-length encoding, the one every PCX reader knows.
         if (format == ImageFormat::Tga || format == ImageFormat::Bmp)
             image.compressType(Magick::NoCompression);

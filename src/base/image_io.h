@@ -8,6 +8,7 @@
 
 #include "base/colour.h"
 #include "base/image.h"
+#include "base/image_formats.h"
 
 namespace pelmora {
 
@@ -20,14 +21,6 @@ void InitImageLibrary(const char* argv0);
 // Lets the decoders use the library's own threads (off when the caller decodes on threads
 // of its own).
 void SetImageLibraryThreads(int threads);
-
-enum class ImageFormat { Unknown, Bmp, Pcx, Png, Tga, Tiff, Jpeg, Raw };
-
-// From a file name's extension, with or without the dot, ignoring case:
-// bmp, pcx, png, tga, tif/tiff, jpg/jpe/jpeg/jfif, raw.
-ImageFormat FormatFromExtension(const std::string& extensionOrPath);
-// The extension written for a format ("bmp", "pcx", "png", "tga", "tif", "jpg", "raw").
-const char* ExtensionForFormat(ImageFormat format);
 
 // Which of the six readable formats the first bytes of a file are, before any decoder sees
 // them: BMP, PCX, PNG, TIFF and JPEG by their signatures; TGA, which has none, only when

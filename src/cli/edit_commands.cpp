@@ -10,6 +10,7 @@
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
 #include "edit/single_image.h"
+#include "edit/time_remaining.h"
 #include "records/records_json.h"
 #include "base/image_io.h"
 #include "base/json_text.h"
@@ -21,19 +22,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The progress bar's time-remaining text: the time spent so far scaled up to the whole
-// run, less the time spent.
 std::string EtrText(Clock::time_point start, int percent) {
-    unsigned remaining = 0;
-    if (percent > 0) {
-        const auto elapsed = static_cast<unsigned>(
-            std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count());
-        remaining = 100u * elapsed / static_cast<unsigned>(percent) - elapsed;
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, " [ETR: %u:%02u:%02u]", remaining / 3600, remaining / 60 % 60,
-                  remaining % 60);
-    return text;
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count();
+    return TimeRemainingText(static_cast<uint64_t>(elapsed), percent, 100);
 }
 
 std::string Numbered(const char* format, int number) {
@@ -410,8 +402,7 @@ void AddSingleExportCommands(CLI::App& app, Cli& cli) {
     const CLI::Validator imageName(
         [](std::string& path) -> std::string {
             if (FormatFromExtension(ExtensionOf(path)) != ImageFormat::Unknown) return {};
-            return "OUT must end in .bmp, .pcx, .png, .tga, .tif, .tiff, .jpg, .jpe, .jpeg, "
-                   ".jfif or .raw: " +
+            return "OUT must end in " + ExtensionList(ImageFormats(), ".", ", ", " or ") + ": " +
                    path;
         },
         "IMAGE FILE");

@@ -1,7 +1,10 @@
+#include <cctype>
 #include <map>
 #include <memory>
 #include <optional>
 #include <regex>
+#include <string>
+#include <vector>
 
 #include "cli/cli_app.h"
 #include "export/bulk_export.h"
@@ -20,6 +23,21 @@ struct ExportArgs {
     std::optional<int> page;
     GallerySettings gallery;
 };
+
+std::string Lowered(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// --format takes a format's name or the extension it is written with: "tiff" or "tif".
+std::vector<std::string> FormatWords() {
+    std::vector<std::string> words;
+    for (const ImageFormatInfo& format : kExportFormats) {
+        words.push_back(Lowered(format.label));
+        if (words.back() != format.extension) words.push_back(format.extension);
+    }
+    return words;
+}
 
 CLI::Option* AddQualityOption(CLI::App* command, int* quality) {
     return command->add_option("--quality", *quality, "JPEG quality 0 to 100 (default 100)")
@@ -123,10 +141,11 @@ CLI::App* AddBulkCommand(CLI::App& app, const std::string& name, const std::stri
     auto* command = app.add_subcommand(name, description);
     command->add_option("FILE", args->file, "WAD or texture-only file")->required();
     command->add_option("DIR", args->folder, "folder that receives the images")->required();
-    command->add_option("--format", args->format, "bmp, pcx, png, tga, tiff or jpeg (default bmp)")
+    command
+        ->add_option("--format", args->format,
+                     Lowered(LabelList(kExportFormats)) + " (default bmp)")
         ->type_name("F")
-        ->check(CLI::IsMember({"bmp", "pcx", "png", "tga", "tiff", "tif", "jpeg", "jpg"},
-                              CLI::ignore_case));
+        ->check(CLI::IsMember(FormatWords(), CLI::ignore_case));
     AddQualityOption(command, &args->quality);
     *html = command->add_flag("--html", args->html,
                               "Also write the HTML gallery page (with --format jpeg; ignored "
@@ -205,8 +224,8 @@ void AddExportCommands(CLI::App& app, Cli& cli) {
     single->add_option("FILE", *file, "WAD or texture-only file")->required();
     single
         ->add_option("OUT", *out,
-                     "the image to write; its extension chooses the format (bmp, pcx, png, "
-                     "tga, tif, tiff, jpg, jpe, jpeg, jfif)")
+                     "the image to write; its extension chooses the format (" +
+                         ExtensionList(kExportFormats) + ")")
         ->required()
         ->check(CLI::Validator(
             [](std::string& path) -> std::string {

@@ -32,7 +32,7 @@ void CommitPiece(Project& project, const Image& piece, int page, PieceSpot spot)
     project.pages.WriteBitmap(page, [&](const BitmapHeader& h) {
         const int width = std::min(piece.Width(), h.width - spot.x);
         const int height = std::min(piece.Height(), h.height - spot.y);
-        const size_t stride = static_cast<size_t>(((24 * h.width + 31) & ~31) / 8);
+        const size_t stride = RowStride(h.width);
         for (int row = 0; row < height; ++row) {
             std::memcpy(h.bits + (spot.y + row) * stride + 3 * spot.x, piece.Row(row),
                         3 * static_cast<size_t>(width));

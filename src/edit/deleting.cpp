@@ -82,7 +82,7 @@ OpResult DeletePiece(Project& project, int recordIndex) {
     const bool painted = project.pages.WriteBitmap(r.Page, [&](const BitmapHeader& h) {
         const int right = std::min(r.X + r.Width(), static_cast<int>(h.width));
         const int bottom = std::min(r.Y + r.Height(), static_cast<int>(h.height));
-        const size_t stride = static_cast<size_t>(((24 * h.width + 31) & ~31) / 8);
+        const size_t stride = RowStride(h.width);
         for (int y = r.Y; y < bottom; ++y) {
             uint8_t* p = h.bits + y * stride + 3 * r.X;
             for (int x = r.X; x < right; ++x, p += 3) {

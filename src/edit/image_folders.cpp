@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "edit/add_pieces.h"
-#include "base/image_io.h"
+#include "base/image_formats.h"
 
 namespace pelmora {
 
@@ -62,8 +62,8 @@ private:
 bool HasImageExtension(const std::string& name) {
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return false;
-    const ImageFormat format = FormatFromExtension(name.substr(dot));
-    return format != ImageFormat::Unknown && format != ImageFormat::Raw;
+    const ImageFormatInfo* format = FormatInfo(FormatFromExtension(name.substr(dot)));
+    return format != nullptr && format->reader != nullptr;
 }
 
 ImageFileList ExpandImageFolders(const std::vector<std::string>& paths) {

@@ -15,8 +15,8 @@ struct ImageFileList {
     std::vector<std::string> unreadable;
 };
 
-// Whether a file name ends in one of the six image formats' extensions (bmp, pcx, png, tga,
-// tif, tiff, jpg, jpe, jpeg, jfif), in any letter case.
+// Whether a file name ends in an extension of a format that is decoded (any but RAW), in any
+// letter case.
 bool HasImageExtension(const std::string& name);
 
 // Replaces every folder among paths by the image files inside it and inside its

@@ -26,8 +26,8 @@ OpResult ReplacePage(Project& project, int pageIndex, Image page);
 OpResult PutPieceOnRecordsPage(Project& project, int recordIndex, const Image& piece);
 
 // Texture Pages > Export and Texture Pieces > Export: the page, or the record's cut-out, is
-// written in the format of path's extension (bmp, pcx, png, tga, tif, tiff, jpg, jpe, jpeg,
-// jfif, raw). jpegQuality (0 to 100) is used for jpg, jpe and jpeg.
+// written in the format of path's extension (any of ImageFormats(), RAW included).
+// jpegQuality (0 to 100) is used for jpg, jpe and jpeg.
 OpResult ExportPage(const Project& project, int pageIndex, const std::string& path,
                     int jpegQuality = 100);
 OpResult ExportPiece(const Project& project, int recordIndex, const std::string& path,

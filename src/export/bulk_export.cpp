@@ -233,8 +233,8 @@ OpResult ExportSingleImage(const Project& project, const std::string& path, int 
     const ImageFormat format = FormatFromExtension(path);
     if (FindFormat(format) == nullptr) {
         return OpResult::Failed("Cannot write \"" + path +
-                                "\": its extension names no format Pelmora exports (bmp, pcx, "
-                                "png, tga, tif, tiff, jpg, jpe, jpeg, jfif).");
+                                "\": its extension names no format Pelmora exports (" +
+                                ExtensionList(kExportFormats) + ").");
     }
     // Some formats record the height in 16 bits (and JPEG stops at 65,500 rows): say so
     // before composing an image that could not be written.

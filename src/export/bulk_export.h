@@ -1,6 +1,6 @@
 #pragma once
 
-#include <array>
+#include <span>
 #include <string>
 
 #include "export/export_progress.h"
@@ -11,20 +11,9 @@
 
 namespace pelmora {
 
-// The Export Options dialog's formats, in the order of its list.
-struct ExportFormatInfo {
-    const char* label;
-    const char* extension;  // written after "Page%d." and "Texture%d."
-    ImageFormat format;
-};
-inline constexpr std::array<ExportFormatInfo, 6> kExportFormats = {{
-    {"BMP", "bmp", ImageFormat::Bmp},
-    {"PCX", "pcx", ImageFormat::Pcx},
-    {"PNG", "png", ImageFormat::Png},
-    {"TGA", "tga", ImageFormat::Tga},
-    {"TIFF", "tif", ImageFormat::Tiff},
-    {"JPEG", "jpg", ImageFormat::Jpeg},
-}};
+// The Export Options dialog's formats, in the order of its list: every picture format.
+using ExportFormatInfo = ImageFormatInfo;
+inline constexpr std::span<const ImageFormatInfo> kExportFormats = PictureFormats();
 
 constexpr const char* kSavingPagesText = "Saving Pages Please Wait...";
 constexpr const char* kSavingTexturesText = "Saving Textures Please Wait...";

@@ -75,16 +75,17 @@ QString DisplayModeMessage(int bitsPerPixel) {
         bitsPerPixel, name);
 }
 
+FileFilter ImageFilter(const ImageFormatInfo& format) {
+    return {QString::fromStdString(FilterText(format)),
+            QString::fromStdString(FilterPatterns(format))};
+}
+
 std::vector<FileFilter> ImageOpenFilters() {
-    return {{QStringLiteral("All Supported Images"),
-             QStringLiteral("*.bmp;*.pcx;*.png;*.tga;*.tif;*.tiff;*.jpg;*.jpe;*.jpeg;*.jfif")},
-            {QStringLiteral("BMP (*.bmp)"), QStringLiteral("*.bmp")},
-            {QStringLiteral("PCX (*.pcx)"), QStringLiteral("*.pcx")},
-            {QStringLiteral("PNG (*.png)"), QStringLiteral("*.png")},
-            {QStringLiteral("TGA (*.tga)"), QStringLiteral("*.tga")},
-            {QStringLiteral("TIFF (*.tif, *.tiff)"), QStringLiteral("*.tif;*.tiff")},
-            {QStringLiteral("JPEG (*.jpg, *.jpe, *.jpeg, *.jfif)"),
-             QStringLiteral("*.jpg;*.jpe;*.jpeg;*.jfif")}};
+    std::vector<FileFilter> filters = {
+        {QStringLiteral("All Supported Images"),
+         QString::fromStdString(ExtensionList(PictureFormats(), "*.", ";", ";"))}};
+    for (const ImageFormatInfo& format : PictureFormats()) filters.push_back(ImageFilter(format));
+    return filters;
 }
 
 MainWindow::MainWindow(ModalUi& modal, QWidget* parent)

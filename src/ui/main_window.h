@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "edit/add_pieces.h"
+#include "base/image_formats.h"
 #include "base/project.h"
 #include "base/settings_file.h"
 #include "ui/display_options.h"
@@ -54,6 +55,8 @@ constexpr const char* kRemoveDuplicatesQuestion =
 // a deeper one.
 QString DisplayModeMessage(int bitsPerPixel);
 
+// A chooser's filter for one image format: "TIFF (*.tif, *.tiff)".
+FileFilter ImageFilter(const ImageFormatInfo& format);
 // The image types the piece and page choosers offer, "All Supported Images" first.
 std::vector<FileFilter> ImageOpenFilters();
 // Gives a list count entries made from format ("Page %1") with 1, 2, ... without telling

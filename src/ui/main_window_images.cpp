@@ -8,14 +8,9 @@
 namespace pelmora::ui {
 
 std::vector<FileFilter> ImageSaveFilters() {
-    return {{QStringLiteral("BMP (*.bmp)"), QStringLiteral("*.bmp")},
-            {QStringLiteral("PCX (*.pcx)"), QStringLiteral("*.pcx")},
-            {QStringLiteral("PNG (*.png)"), QStringLiteral("*.png")},
-            {QStringLiteral("TGA (*.tga)"), QStringLiteral("*.tga")},
-            {QStringLiteral("TIFF (*.tif, *.tiff)"), QStringLiteral("*.tif;*.tiff")},
-            {QStringLiteral("JPEG (*.jpg, *.jpe, *.jpeg, *.jfif)"),
-             QStringLiteral("*.jpg;*.jpe;*.jpeg;*.jfif")},
-            {QStringLiteral("RAW (*.raw)"), QStringLiteral("*.raw")}};
+    std::vector<FileFilter> filters;
+    for (const ImageFormatInfo& format : ImageFormats()) filters.push_back(ImageFilter(format));
+    return filters;
 }
 
 QString MainWindow::AskImageToImport(std::string& folder, const QString& title,

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <chrono>
 
+#include "edit/time_remaining.h"
+
 namespace pelmora::ui {
 
 namespace {
@@ -105,14 +107,9 @@ void TextProgressBar::SetBarFont(const QFont& font, bool repaint) {
 }
 
 QString TextProgressBar::FormatEtr() const {
-    if (position_ <= 0) return QStringLiteral(" [ETR: 0:00:00]");
-    // 64 bits, so a long run cannot wrap the product round.
-    const uint64_t elapsed = static_cast<uint32_t>(ticks_() - startTime_) / 1000u;
-    const uint64_t remaining =
-        static_cast<uint64_t>(upper_) * elapsed / static_cast<uint64_t>(position_) - elapsed;
-    return QString::asprintf(" [ETR: %d:%02d:%02d]", static_cast<int>(remaining / 3600),
-                             static_cast<int>(remaining / 60 - (remaining / 3600) * 60),
-                             static_cast<int>(remaining % 60));
+    // The tick count wraps round after 49 days: the difference in 32 bits is still right.
+    const uint32_t elapsed = static_cast<uint32_t>(ticks_() - startTime_) / 1000u;
+    return QString::fromStdString(TimeRemainingText(elapsed, position_, upper_));
 }
 
 void TextProgressBar::RunDown(int intervalMs) {

@@ -25,7 +25,7 @@ void PutInt32(std::vector<uint8_t>& out, uint32_t v) {
 // full page (which Pelmora never makes) reads as white outside its own area.
 void PackPage(const BitmapHeader& h, std::vector<uint8_t>& out) {
     out.assign(kPageBytes, 0xFF);
-    const int stride = static_cast<int>(BitmapByteSize(h) / static_cast<uint32_t>(h.height));
+    const size_t stride = RowStride(h.width);
     const int rows = std::min(h.height, kPageSize);
     const int columns = std::min(h.width, kPageSize);
     for (int y = 0; y < rows; ++y) {

@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "base/file_util.h"
 #include "base/image_flatten.h"
@@ -48,6 +50,23 @@ TEST(ImageIo, FormatsFollowTheExtension) {
     EXPECT_EQ(FormatFromExtension("raw"), ImageFormat::Raw);
     EXPECT_EQ(FormatFromExtension("a.gif"), ImageFormat::Unknown);
     EXPECT_STREQ(ExtensionForFormat(ImageFormat::Tiff), "tif");
+}
+
+// The choosers, the command line and the messages show these lists word for word.
+TEST(ImageIo, FormatListsKeepTheirOrderAndText) {
+    EXPECT_EQ(ExtensionList(PictureFormats(), "*.", ";", ";"),
+              "*.bmp;*.pcx;*.png;*.tga;*.tif;*.tiff;*.jpg;*.jpe;*.jpeg;*.jfif");
+    EXPECT_EQ(ExtensionList(ImageFormats(), ".", ", ", " or "),
+              ".bmp, .pcx, .png, .tga, .tif, .tiff, .jpg, .jpe, .jpeg, .jfif or .raw");
+    EXPECT_EQ(LabelList(PictureFormats()), "BMP, PCX, PNG, TGA, TIFF or JPEG");
+    std::vector<std::string> filters;
+    for (const ImageFormatInfo& format : ImageFormats())
+        filters.push_back(FilterText(format) + " " + FilterPatterns(format));
+    EXPECT_EQ(filters, (std::vector<std::string>{
+                           "BMP (*.bmp) *.bmp", "PCX (*.pcx) *.pcx", "PNG (*.png) *.png",
+                           "TGA (*.tga) *.tga", "TIFF (*.tif, *.tiff) *.tif;*.tiff",
+                           "JPEG (*.jpg, *.jpe, *.jpeg, *.jfif) *.jpg;*.jpe;*.jpeg;*.jfif",
+                           "RAW (*.raw) *.raw"}));
 }
 
 TEST(ImageIo, ResizeGivesExactlyTheAskedSize) {
