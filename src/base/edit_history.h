@@ -22,7 +22,7 @@ constexpr const char* kCannotUndoMessage =
 //
 // Every call is made on the thread that owns the project. While a step is open, another
 // thread may change project.pages (the add-pieces worker); the store reports those changes
-// under its lock.
+// under its lock. A step must be ended (or the history cleared) before its project goes.
 class EditHistory {
 public:
     // Bytes of page and record data the steps may hold together.
@@ -54,7 +54,8 @@ public:
     int RedoCount() const { return static_cast<int>(redo_.size()); }
 
     // Puts records and pages back (or forward again) exactly, under the store's lock, and
-    // the selection as it was before (after) the step, cut to what exists. False, with
+    // the selection as it was before (after) the step, cut to what exists; the caller shows
+    // the selected texture again (SelectTexture) to cut its piece anew. False, with
     // nothing changed, when there is nothing to do, a step is open or the lock could not be
     // had. Should the store run out of memory halfway, the history is cleared and false is
     // answered: the project is then somewhere between the two states.
