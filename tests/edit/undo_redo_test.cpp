@@ -112,6 +112,11 @@ protected:
                                    pick(2), pick(pages)});
                 return "Edit Texture";
             case 9:
+                if (pick(2)) {
+                    AddRecordFromRectangle(project, pick(pages), pick(256), pick(256), pick(256),
+                                           pick(256));
+                    return "Add Texture From Rectangle";
+                }
                 AddRecordsFromGrid(project, pick(pages), 32 + pick(200), 32 + pick(200));
                 return "Add Grid";
             case 10:
