@@ -155,7 +155,36 @@ int BitmapStore::AddBitmap(const BitmapHeader& h) {
     offsets_.push_back(totalSize_);
     totalSize_ += size;
     count_.store(static_cast<int>(headers_.size()));
+    if (journal_) journal_->Added(count_.load() - 1, 1);
     return count_.load() - 1;
+}
+
+int BitmapStore::InsertBitmap(int index, const BitmapHeader& h) {
+    const size_t size = BitmapByteSize(h);
+    if (h.bits == nullptr || size == 0 || index < 0) return -1;
+    Guard guard = Lock();
+    if (!guard.owns_lock() || index > static_cast<int>(headers_.size())) return -1;
+    if (!Reserve(totalSize_ + size)) return -1;
+    try {
+        headers_.reserve(headers_.size() + 1);
+        offsets_.reserve(offsets_.size() + 1);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    const size_t start = index < static_cast<int>(offsets_.size()) ? offsets_[index] : totalSize_;
+    std::memmove(data_ + start + size, data_ + start, totalSize_ - start);
+    std::memcpy(data_ + start, h.bits, size);
+    BitmapHeader stored = h;
+    headers_.insert(headers_.begin() + index, stored);
+    offsets_.insert(offsets_.begin() + index, start);
+    totalSize_ += size;
+    for (size_t j = 0; j < offsets_.size(); ++j) {
+        if (j > static_cast<size_t>(index)) offsets_[j] += size;
+        headers_[j].bits = data_ + offsets_[j];
+    }
+    count_.store(static_cast<int>(headers_.size()));
+    if (journal_) journal_->Added(index, 1);
+    return index;
 }
 
 int BitmapStore::AddBitmaps(const BitmapHeader& shape, int count,
@@ -182,6 +211,7 @@ int BitmapStore::AddBitmaps(const BitmapHeader& shape, int count,
         totalSize_ += size;
     }
     count_.store(static_cast<int>(headers_.size()));
+    if (journal_) journal_->Added(first, count);
     return first;
 }
 
@@ -203,8 +233,15 @@ bool BitmapStore::ReadBitmap(int index,
 }
 
 bool BitmapStore::WriteBitmap(int index, const std::function<void(const BitmapHeader&)>& writer) {
-    // The same hand-over as ReadBitmap; only the caller's intent differs.
-    return ReadBitmap(index, writer);
+    if (index < 0 || index >= count_.load()) return false;
+    Guard guard = Lock();
+    if (!guard.owns_lock() || index >= static_cast<int>(headers_.size())) return false;
+    BitmapHeader h = headers_[index];
+    h.bits = data_ + offsets_[index];
+    // The journal keeps the old bytes before the writer changes them in place.
+    if (journal_) journal_->Changing(index, h);
+    writer(h);
+    return true;
 }
 
 std::optional<Image> BitmapStore::GetBitmap(int index) const {
@@ -223,6 +260,11 @@ int BitmapStore::ReplaceBitmap(int index, const BitmapHeader& h) {
     const size_t oldSize = BitmapByteSize(headers_[index]);
     const size_t tail = totalSize_ - start - oldSize;
     if (newSize > oldSize && !Reserve(totalSize_ + newSize - oldSize)) return 0;
+    if (journal_) {
+        BitmapHeader old = headers_[index];
+        old.bits = data_ + start;
+        journal_->Changing(index, old);
+    }
     // Same-size replacements (every page edit) copy only the entry itself.
     if (newSize != oldSize) std::memmove(data_ + start + newSize, data_ + start + oldSize, tail);
     std::memcpy(data_ + start, h.bits, newSize);
@@ -257,6 +299,11 @@ int BitmapStore::DeleteBitmap(int index) {
     const size_t size = BitmapByteSize(headers_[index]);
     if (size == 0 || totalSize_ < size) return 0;
     const size_t start = offsets_[index];
+    if (journal_) {
+        BitmapHeader old = headers_[index];
+        old.bits = data_ + start;
+        journal_->Removing(index, old);
+    }
     std::memmove(data_ + start, data_ + start + size, totalSize_ - start - size);
     totalSize_ -= size;
     headers_.erase(headers_.begin() + index);
@@ -285,6 +332,13 @@ int BitmapStore::DeleteBitmap(int index) {
 void BitmapStore::ClearBitmaps() {
     Guard guard = Lock();
     if (!guard.owns_lock()) return;
+    if (journal_) {
+        for (int i = static_cast<int>(headers_.size()) - 1; i >= 0; --i) {
+            BitmapHeader old = headers_[i];
+            old.bits = data_ + offsets_[i];
+            journal_->Removing(i, old);
+        }
+    }
     std::free(data_);
     data_ = nullptr;
     capacity_ = 0;
@@ -294,6 +348,13 @@ void BitmapStore::ClearBitmaps() {
     offsets_.shrink_to_fit();
     totalSize_ = 0;
     count_.store(0);
+}
+
+bool BitmapStore::SetJournal(StoreJournal* journal) {
+    Guard guard = Lock();
+    if (!guard.owns_lock()) return false;
+    journal_ = journal;
+    return true;
 }
 
 size_t BitmapStore::TotalSize() const {

@@ -26,6 +26,22 @@ struct StoreLock {
 // The process's one "MutexToProtectBitmapArray".
 std::shared_ptr<StoreLock> SharedStoreLock();
 
+// Told of every change to a store while the store's lock is held, so that an edit history
+// knows exactly which entries an operation replaced, added or removed instead of guessing
+// (the add-pieces worker writes pages while the editor's step is open). Called on whatever
+// thread changes the store; the store's lock makes the calls one at a time. A journal must
+// not throw and must not call back into the store other than through the entry it is given.
+class StoreJournal {
+public:
+    virtual ~StoreJournal() = default;
+    // Entry index is about to change in place or be replaced; entry still shows its old bytes.
+    virtual void Changing(int index, const BitmapHeader& entry) = 0;
+    // Entries [first, first + count) were put in; the entries that stood there moved up.
+    virtual void Added(int first, int count) = 0;
+    // Entry index is about to go; the entries behind it move down by one.
+    virtual void Removing(int index, const BitmapHeader& entry) = 0;
+};
+
 // An ordered list of 24-bit bitmaps whose pixels are packed back to back in one buffer.
 // Every operation takes the lock (at most StoreLock::wait) and answers its failure value
 // (-1, nothing or 0) without changing anything when it cannot.
@@ -60,6 +76,10 @@ public:
     // large entry. False when there is no such entry or the lock could not be had.
     bool WriteBitmap(int index, const std::function<void(const BitmapHeader&)>& writer);
 
+    // Copies header's bits in as entry index (0 to Count()), moving the entries from there up
+    // by one. Index of the new entry, or -1 with nothing changed.
+    int InsertBitmap(int index, const BitmapHeader& header);
+
     // 1 on success, 0 on failure.
     int ReplaceBitmap(int index, const BitmapHeader& header);
     // 1 on success, 0 on failure, -1 for an empty image. The image is consumed either way.
@@ -68,13 +88,21 @@ public:
     int DeleteBitmap(int index);
     void ClearBitmaps();
 
+    // Reports every later change to journal (nothing for nullptr) until it is set again. False
+    // when the lock could not be had; the journal is then unchanged.
+    bool SetJournal(StoreJournal* journal);
+
+    using Guard = std::unique_lock<std::recursive_timed_mutex>;
+    // The store's lock, held for as long as the guard lives (check owns_lock()), so that
+    // several calls happen with nothing of another thread in between. It is re-entrant.
+    Guard Hold() const { return Lock(); }
+
     int Count() const { return count_.load(); }
     size_t TotalSize() const;
     // Where entry i's bytes start inside the packed buffer (for checking the packing).
     std::optional<size_t> OffsetOf(int index) const;
 
 private:
-    using Guard = std::unique_lock<std::recursive_timed_mutex>;
     Guard Lock() const;
     // Room for size bytes in data_; false (nothing changed) when memory is short.
     bool Reserve(size_t size);
@@ -86,6 +114,7 @@ private:
     std::atomic<int> count_{0};
     size_t totalSize_ = 0;
     size_t capacity_ = 0;
+    StoreJournal* journal_ = nullptr;  // only touched under the lock
 };
 
 }  // namespace pelmora

@@ -1,0 +1,148 @@
+#include "base/edit_history.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+namespace pelmora {
+namespace {
+
+using test::Page;
+using Ends = EditHistory::StepEnd;
+
+std::vector<Image> Pages(const Project& project) {
+    std::vector<Image> pages;
+    for (int k = 0; k < project.PageCount(); ++k) pages.push_back(Page(project, k));
+    return pages;
+}
+
+void PaintPixel(Project& project, int page, uint8_t value) {
+    project.pages.WriteBitmap(page, [&](const BitmapHeader& h) { h.bits[0] = value; });
+}
+
+// A step that changes pages `pages` in place: each holds its old and its new bytes.
+Ends PaintStep(EditHistory& history, Project& project, std::vector<int> pages, uint8_t value) {
+    history.BeginStep(project, "Paint");
+    for (int k : pages) PaintPixel(project, k, value);
+    return history.EndStep(project);
+}
+
+TEST(EditHistory, AStepOverTheLimitIsRefusedAndClearsTheHistory) {
+    Project project;
+    test::WithPatternPages(project, 4);
+    EditHistory history(3 * kPageBytes + 1024);
+    ASSERT_EQ(PaintStep(history, project, {0}, 1), Ends::Kept);
+    EXPECT_EQ(history.BytesHeld(), 2 * kPageBytes);
+    EXPECT_EQ(PaintStep(history, project, {1, 2}, 200), Ends::TooLarge);
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_EQ(history.BytesHeld(), 0u);
+    EXPECT_FALSE(history.AtSavedState());
+    // The change itself is done: only its undoing is lost.
+    EXPECT_EQ(Page(project, 2).Data()[0], 200);
+    // Merging a large file: the added pages are never copied, only counted.
+    history.BeginStep(project, "Import");
+    for (int k = 0; k < 4; ++k) project.AddBlankPage();
+    EXPECT_EQ(history.EndStep(project), Ends::TooLarge);
+    // Nothing changed: nothing kept, and the redo steps survive.
+    ASSERT_EQ(PaintStep(history, project, {3}, 9), Ends::Kept);
+    ASSERT_TRUE(history.Undo(project));
+    EXPECT_EQ(PaintStep(history, project, {3}, Page(project, 3).Data()[0]), Ends::NothingChanged);
+    EXPECT_TRUE(history.CanRedo());
+}
+
+TEST(EditHistory, DropsTheOldestStepsFirstAndKnowsTheSavedState) {
+    Project project;
+    test::WithPatternPages(project, 4);
+    const std::vector<Image> original = Pages(project);
+    EditHistory history(5 * kPageBytes);
+    history.Clear();  // as after Open: this is the saved state
+    ASSERT_EQ(PaintStep(history, project, {0}, 1), Ends::Kept);
+    history.MarkSaved();
+    ASSERT_EQ(PaintStep(history, project, {1}, 2), Ends::Kept);
+    EXPECT_FALSE(history.AtSavedState());
+    ASSERT_TRUE(history.Undo(project));
+    EXPECT_TRUE(history.AtSavedState());
+    ASSERT_TRUE(history.Redo(project));
+    EXPECT_FALSE(history.AtSavedState());
+    ASSERT_TRUE(history.Undo(project));
+
+    // A third step (the redo step is cleared), then a fourth pushes the first out.
+    ASSERT_EQ(PaintStep(history, project, {2}, 3), Ends::Kept);
+    EXPECT_FALSE(history.CanRedo());
+    ASSERT_EQ(PaintStep(history, project, {3}, 4), Ends::Kept);
+    EXPECT_EQ(history.UndoCount(), 2);
+    EXPECT_EQ(history.BytesHeld(), 4 * kPageBytes);
+    EXPECT_TRUE(history.Undo(project));
+    EXPECT_TRUE(history.Undo(project));
+    EXPECT_FALSE(history.Undo(project));
+    EXPECT_TRUE(history.AtSavedState());  // after the first step, which is what was saved
+    EXPECT_EQ(Page(project, 0).Data()[0], 1);
+    EXPECT_EQ(Page(project, 3), original[3]);
+
+    // Once the step that led to the saved state is gone, the state can never be reached.
+    history.MarkSaved();
+    ASSERT_TRUE(history.Redo(project));
+    ASSERT_EQ(PaintStep(history, project, {1}, 5), Ends::Kept);
+    ASSERT_EQ(PaintStep(history, project, {1}, 6), Ends::Kept);
+    while (history.Undo(project)) EXPECT_FALSE(history.AtSavedState());
+}
+
+TEST(EditHistory, RecordsOnlyChangedRecordsUnlessTheirNumberChanges) {
+    Project project;
+    test::NewInMemory(project);
+    project.records.assign(1000, MakeRecord(0, 0, 8, 8, 0));
+    EditHistory history;
+    history.BeginStep(project, "Edit Texture");
+    project.records[500].X = 7;
+    ASSERT_EQ(history.EndStep(project), Ends::Kept);
+    EXPECT_LT(history.BytesHeld(), 64u);
+    history.BeginStep(project, "Delete Texture");
+    project.records.pop_back();
+    project.selectedTexture = 999;
+    ASSERT_EQ(history.EndStep(project), Ends::Kept);
+    EXPECT_EQ(history.UndoName(), "Delete Texture");
+    ASSERT_TRUE(history.Undo(project));
+    EXPECT_EQ(history.RedoName(), "Delete Texture");
+    EXPECT_EQ(project.RecordCount(), 1000);
+    ASSERT_TRUE(history.Undo(project));
+    EXPECT_EQ(project.records[500].X, 0);
+    ASSERT_TRUE(history.Redo(project));
+    ASSERT_TRUE(history.Redo(project));
+    EXPECT_EQ(project.records[500].X, 7);
+    EXPECT_EQ(project.RecordCount(), 999);
+    EXPECT_EQ(project.selectedTexture, 998);  // kept to what exists
+}
+
+// The adding worker writes pages (hundreds of times the same ones) and adds pages while the
+// step is open and the editor reads; the step keeps one copy before and after of each page.
+TEST(EditHistory, JournalsAConcurrentWriterAndCoalescesItsWrites) {
+    Project project;
+    test::WithPatternPages(project, 3);
+    const std::vector<Image> before = Pages(project);
+    EditHistory history;
+    history.BeginStep(project, "Add Pieces");
+    std::thread worker([&] {
+        for (int i = 0; i < 300; ++i) {
+            PaintPixel(project, i % 3, static_cast<uint8_t>(i));
+            if (i % 100 == 0) project.pages.AddBitmapHandle(test::PatternImage(256, 256, 77));
+        }
+        project.pages.DeleteBitmap(3);
+        project.pages.DeleteBitmap(1);
+    });
+    for (int i = 0; i < 200; ++i) project.pages.GetBitmap(i % 3);
+    worker.join();
+    ASSERT_EQ(history.EndStep(project), Ends::Kept);
+    // Pages 0 and 2 before and after, page 1 before, two added pages after.
+    EXPECT_EQ(history.BytesHeld(), 7 * kPageBytes);
+    const std::vector<Image> after = Pages(project);
+    ASSERT_TRUE(history.Undo(project));
+    EXPECT_EQ(Pages(project), before);
+    ASSERT_TRUE(history.Redo(project));
+    EXPECT_EQ(Pages(project), after);
+}
+
+}  // namespace
+}  // namespace pelmora
