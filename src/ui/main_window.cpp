@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "edit/record_editing.h"
 #include "base/paths.h"
+#include "edit/record_editing.h"
 #include "ui/add_pieces_job.h"
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
@@ -102,6 +102,7 @@ MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     backdrop_ = new PanelBackdrop(this);
     backdrop_->setFixedSize(du.X(442), du.Y(250));
     setCentralWidget(backdrop_);
+    RegisterCommands();
     BuildControls(du);
     BuildMenus();
     ConnectOptionControls();
@@ -152,6 +153,7 @@ MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     textureList_->installEventFilter(this);
 
     ConnectJob();
+    UpdateCommands();
     animation_->Load();
     animation_->Play();
 }
@@ -181,10 +183,6 @@ QString MainWindow::DialogFolder(const std::string& remembered) const {
 
 void MainWindow::NoteFolder(const std::string& chosenPath) {
     lastFolder_ = DirectoryOf(chosenPath);
-}
-
-bool MainWindow::CanTouchProject() const {
-    return !workerActive_ || inHandOver_;
 }
 
 void MainWindow::SyncFromProject() {
@@ -247,14 +245,17 @@ void MainWindow::OpenCommand() {
 }
 
 void MainWindow::OpenFile(const QString& path) {
-    if (workerActive_) return;
+    if (state_ == WindowState::Adding || state_ == WindowState::HandOver) return;
     OpResult result;
     {
         const BusyCursor busy;
         result = OpenTextureFile(project_, S(path));
     }
     // A file that could not be read at all leaves the project (and its changes) alone.
-    if (result.changed || result.ok) SetModified(false);
+    if (result.changed || result.ok) {
+        SetModified(false);
+        ForgetHistory();
+    }
     if (!result.ok) {
         ShowResult(result);
         // A recent file that has gone is dropped once its failure has been told.
@@ -287,6 +288,7 @@ void MainWindow::NewCommand() {
     NoteFolder(S(path));
     NewProject(project_, S(path));
     SetModified(false);
+    ForgetHistory();
     UpdateTitle();
     SyncFromProject();
     ShowSelectedTexture();
@@ -296,6 +298,7 @@ void MainWindow::CloseCommand() {
     if (!MayLetProjectGo()) return;
     CloseProject(project_);
     SetModified(false);
+    ForgetHistory();
     SyncFromProject();
     ClearViews();
     UpdateTitle();
@@ -331,6 +334,7 @@ bool MainWindow::SaveCommand() {
     }
     ShowResult(result);
     if (result.ok) {
+        history_.MarkSaved();
         SetModified(false);
         NoteRecentFile(Q(project_.filePath));
     }
@@ -364,6 +368,7 @@ bool MainWindow::SaveAsCommand() {
     }
     ShowResult(result);
     if (result.ok) {
+        history_.MarkSaved();
         SetModified(false);
         NoteRecentFile(Q(project_.filePath));
     }
@@ -398,7 +403,7 @@ void MainWindow::ShowTexture(bool reportMissingPage) {
     const int r = textureList_->currentIndex();
     if (r < 0 || r >= static_cast<int>(records_.size())) return;
     recordText_->setPlainText(Q(RecordText(records_[r])));
-    if (CanTouchProject()) {
+    if (Edit()) {
         const OpResult result = SelectTexture(project_, r);
         if (!result.ok) {
             if (reportMissingPage)
@@ -432,18 +437,21 @@ std::optional<TrackTarget> MainWindow::HitTest(const QPoint& point) const {
 }
 
 void MainWindow::OnSelectionDrawn(const QRect& s) {
-    if (!CanTouchProject() || pageList_->count() == 0) return;
-    const OpResult result =
-        AddRecordFromRectangle(project_, pageList_->currentIndex(), s.left(), s.top(),
-                               s.left() + s.width(), s.top() + s.height());
-    if (!result.changed) return;
-    SetModified(true);
-    SyncFromProject();
-    RequestRefresh();
+    if (!Edit() || pageList_->count() == 0) return;
+    // A drawn record is undone like one added by its dialog.
+    RunStep("Add Record", [&] {
+        const OpResult result =
+            AddRecordFromRectangle(project_, pageList_->currentIndex(), s.left(), s.top(),
+                                   s.left() + s.width(), s.top() + s.height());
+        if (!result.changed) return;
+        SetModified(true);
+        SyncFromProject();
+        RequestRefresh();
+    });
 }
 
 void MainWindow::ApplyNumbersCommand() {
-    if (pageList_->count() == 0 || !CanTouchProject()) return;
+    if (pageList_->count() == 0 || !Edit()) return;
     const int p = std::max(pageList_->currentIndex(), 0);
     const std::optional<Image> page = project_.pages.GetBitmap(p);
     if (!page) return;

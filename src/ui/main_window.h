@@ -11,11 +11,13 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
-#include "edit/add_pieces.h"
+#include "base/edit_history.h"
 #include "base/project.h"
 #include "base/settings_file.h"
+#include "edit/add_pieces.h"
 #include "ui/display_options.h"
 #include "ui/modal_ui.h"
 #include "ui/page_canvas.h"
@@ -24,6 +26,7 @@ namespace pelmora::ui {
 
 class AddPiecesJob;
 class AnimatedPicture;
+class CommandTable;
 class ColourSwatch;
 class DialogUnits;
 class PageCanvas;
@@ -72,6 +75,26 @@ struct NamedColour {
     Colour colour;
 };
 extern const NamedColour kNamedColours[11];
+
+// Who may touch the project while pieces are added.
+enum class WindowState {
+    Idle,      // the window's: every command may run
+    Locked,    // still the window's, but a run of adding is being set up or wound down
+    Adding,    // the worker's: the window only shows what it already holds
+    HandOver,  // the worker waits while the window takes in a placed piece
+};
+
+// Proof that the project is free to be changed: MainWindow::Edit gives one only while the
+// worker does not own the project. Commands take it before they touch the project.
+class ProjectEdit {
+public:
+    Project& project() const { return project_; }
+
+private:
+    friend class MainWindow;
+    explicit ProjectEdit(Project& project) : project_(project) {}
+    Project& project_;
+};
 
 // The editor's one window: it owns the project, the display options and the flags of long
 // work, and every command starts here.
@@ -202,9 +225,18 @@ public:
     const std::vector<QAction*>& ClipboardActions() const { return clipboardActions_; }
     const std::vector<QAction*>& CpuPriorityActions() const { return cpuPriorityActions_; }
 
+    // Edit > Undo and Edit > Redo (main_window_commands.cpp).
+    void UndoCommand();
+    void RedoCommand();
+    const EditHistory& History() const { return history_; }
+    // Every command by id: its action, which menus show, and its enabled state.
+    CommandTable& Commands() const { return *commands_; }
+
+    // Locks the commands as for adding pieces (on) or frees them.
     void SetWorkingState(bool on);
-    bool IsWorking() const { return working_.load(); }
-    bool IsBusy() const { return busy_.load(); }
+    WindowState State() const { return state_; }
+    bool IsWorking() const { return state_ != WindowState::Idle; }
+    bool IsBusy() const { return state_ != WindowState::Idle; }
 
     Project& CurrentProject() { return project_; }
     DisplayOptions& Options() { return options_; }
@@ -282,7 +314,7 @@ private:
     void BuildControls(const DialogUnits& du);
     void BuildMenus();
     void ConfigureProgressBar();
-    QPushButton* AddButton(const QString& text, const QRect& r, bool available = true);
+    QPushButton* AddButton(const QString& text, const QRect& r);
     QCheckBox* AddCheckBox(const QString& text, const QRect& r);
     QLabel* AddLabel(const QString& text, const QRect& r);
     QAction* AddAction(QMenu* menu, const QString& text, bool available = true);
@@ -298,7 +330,19 @@ private:
     // After a command that selected the first record: the selection's failure is told once,
     // by showing it.
     void AfterSelectingFirst(const OpResult& result);
-    bool CanTouchProject() const;
+    // The project for a command to change; nothing while the worker owns it.
+    std::optional<ProjectEdit> Edit();
+    void SetState(WindowState state);
+    // The command table and the undo steps (main_window_commands.cpp).
+    void RegisterCommands();
+    // Runs action as one undo step named name.
+    void RunStep(const std::string& name, const std::function<void()>& action);
+    // Closes the open step: tells when it cannot be undone, marks the project changed.
+    void EndStep();
+    void AfterHistoryMove();
+    void ForgetHistory();
+    // Asks every command whether it may run now, and names the undo and redo steps.
+    void UpdateCommands();
     void SetModified(bool modified);
     // Every command that may have changed the pages or records reports its result here.
     void NoteChange(const OpResult& result) {
@@ -337,7 +381,7 @@ private:
 
     // The adding of pieces (main_window_adding.cpp).
     void ConnectJob();
-    void StartAdding(std::vector<std::string> files);
+    void StartAdding(std::vector<std::string> files, const std::string& stepName);
     void OnFileFailed(const QString& message);
     void OnPiecePlaced(int recordIndex);
     void OnAddingProgress(int index, int count, int percent, const QString& fileName);
@@ -378,10 +422,9 @@ private:
     QMenu* recentMenu_ = nullptr;
     int sortChoice_ = 0;  // 0 ascending, 1 descending
     bool modified_ = false;
-    std::atomic<bool> working_{false};
-    std::atomic<bool> busy_{false};
-    bool workerActive_ = false;  // the project belongs to the worker between hand-overs
-    bool inHandOver_ = false;
+    WindowState state_ = WindowState::Idle;
+    EditHistory history_;
+    CommandTable* commands_ = nullptr;
     // The load failures of the adding run under way: how many, whether to show them.
     int loadFailures_ = 0;
     bool showLoadFailures_ = true;
@@ -429,10 +472,8 @@ private:
     Actions actions_;
     std::vector<QAction*> clipboardActions_;
     std::vector<QAction*> cpuPriorityActions_;
-    // Disabled while the worker runs; those not in available_ stay disabled until the
-    // features behind them exist.
+    // Disabled while pieces are added.
     std::vector<QWidget*> conflicting_;
-    std::vector<QWidget*> unavailable_;
 };
 
 }  // namespace pelmora::ui

@@ -73,7 +73,7 @@ ExportDialogAnswer MainWindow::AskExportOptions(bool htmlAllowed) {
 }
 
 void MainWindow::ExportPageTexturesCommand() {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     const ExportDialogAnswer answer = AskExportOptions(false);
     exportSettings_.folder = answer.options.folder;
     if (!answer.confirmed) return;
@@ -87,7 +87,7 @@ void MainWindow::ExportPageTexturesCommand() {
 }
 
 void MainWindow::ExportAllTexturesCommand() {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     const ExportDialogAnswer answer = AskExportOptions(true);
     exportSettings_.folder = answer.options.folder;
     if (!answer.confirmed) return;
@@ -101,7 +101,7 @@ void MainWindow::ExportAllTexturesCommand() {
 }
 
 void MainWindow::ExportAllPagesCommand() {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     const ExportDialogAnswer answer = AskExportOptions(true);
     if (!answer.confirmed) return;
     exportSettings_.folder = answer.options.folder;
@@ -115,7 +115,7 @@ void MainWindow::ExportAllPagesCommand() {
 }
 
 void MainWindow::ExportSingleImageCommand() {
-    if (!CanTouchProject() || !project_.IsOpen() || project_.PageCount() == 0) return;
+    if (!Edit() || !project_.IsOpen() || project_.PageCount() == 0) return;
     FileDialogRequest request;
     request.folder = DialogFolder(singleImageFolder_);
     request.proposedName = QStringLiteral("Page1-%1").arg(project_.PageCount());

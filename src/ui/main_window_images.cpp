@@ -49,7 +49,7 @@ QString MainWindow::AskImageToExport(std::string& folder, const QString& title,
 }
 
 void MainWindow::ImportPageCommand() {
-    if (!CanTouchProject() || pageList_->count() == 0) return;
+    if (!Edit() || pageList_->count() == 0) return;
     const QString path = AskImageToImport(pageFolder_, QStringLiteral("Import Page"), {});
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -62,7 +62,7 @@ void MainWindow::ImportPageCommand() {
 }
 
 void MainWindow::ImportPieceCommand() {
-    if (!CanTouchProject() || textureList_->count() == 0) return;
+    if (!Edit() || textureList_->count() == 0) return;
     const QString path =
         AskImageToImport(pieceFolder_, QStringLiteral("Import Texture"), QStringLiteral("bmp"));
     if (path.isEmpty()) return;
@@ -74,7 +74,7 @@ void MainWindow::ImportPieceCommand() {
 }
 
 void MainWindow::ExportPageCommand() {
-    if (!CanTouchProject() || pageList_->count() == 0) return;
+    if (!Edit() || pageList_->count() == 0) return;
     const int page = std::max(pageList_->currentIndex(), 0);
     const QString path =
         AskImageToExport(pageFolder_, QStringLiteral("Export Page"), PageExportName(page));
@@ -87,7 +87,7 @@ void MainWindow::ExportPageCommand() {
 }
 
 void MainWindow::ExportPieceCommand() {
-    if (!CanTouchProject() || textureList_->count() == 0) return;
+    if (!Edit() || textureList_->count() == 0) return;
     const int texture = std::max(textureList_->currentIndex(), 0);
     const QString path = AskImageToExport(pieceFolder_, QStringLiteral("Export Texture"),
                                           TextureExportName(texture));

@@ -28,7 +28,7 @@ FileDialogRequest RecordsFileRequest(const Project& project, const QString& fold
 }  // namespace
 
 void MainWindow::ExportRecordsCommand() {
-    if (!CanTouchProject() || textureList_->count() == 0) return;
+    if (!Edit() || textureList_->count() == 0) return;
     const QString path = modal_.SaveFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
                                                             QStringLiteral("Export Records")));
     if (path.isEmpty()) return;
@@ -41,7 +41,7 @@ void MainWindow::ExportRecordsCommand() {
 }
 
 void MainWindow::ImportRecordsCommand() {
-    if (!CanTouchProject() || pageList_->count() == 0) return;
+    if (!Edit() || pageList_->count() == 0) return;
     const QString path = modal_.OpenFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
                                                             QStringLiteral("Import Records")));
     if (path.isEmpty()) return;
@@ -72,7 +72,7 @@ void MainWindow::ImportRecordsCommand() {
 }
 
 void MainWindow::SortCommand() {
-    if (!CanTouchProject() || !project_.IsOpen() || !ConfirmRetexture()) return;
+    if (!Edit() || !project_.IsOpen() || !ConfirmRetexture()) return;
     const std::optional<int> choice = modal_.AskSortOrder(sortChoice_);
     if (!choice) return;
     sortChoice_ = *choice;
@@ -90,7 +90,7 @@ void MainWindow::SortCommand() {
 }
 
 void MainWindow::CheckDuplicatesCommand() {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     if (modal_.Ask(QString::fromLatin1(kCheckDuplicatesQuestion),
                    QString::fromLatin1(kCheckDuplicatesCaption), MessageIcon::Question,
                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)

@@ -145,7 +145,7 @@ void MainWindow::RebuildRecentMenu() {
 }
 
 void MainWindow::OpenRecentCommand(const QString& path) {
-    if (workerActive_ || IsWorking()) return;
+    if (IsWorking()) return;
     if (!MayLetProjectGo()) return;
     NoteFolder(path.toStdString());
     OpenFile(path);
