@@ -90,7 +90,7 @@ std::vector<FileFilter> ImageOpenFilters() {
 MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     : QMainWindow(parent), modal_(modal), job_(std::make_unique<AddPiecesJob>(project_)) {
     modal_.SetOwner(this);
-    exportSettings_.folder = QDir::toNativeSeparators(QDir::currentPath()).toStdString();
+    remembered_.exportSettings.folder = QDir::toNativeSeparators(QDir::currentPath()).toStdString();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -177,12 +177,12 @@ void MainWindow::Start(const QStringList& arguments) {
 QString MainWindow::DialogFolder(const std::string& remembered) const {
     if (!remembered.empty()) return Q(DirectoryOf(remembered));
     // A family of dialogs not used yet opens where the user last was in any of them.
-    if (!lastFolder_.empty()) return Q(lastFolder_);
+    if (!remembered_.lastFolder.empty()) return Q(remembered_.lastFolder);
     return Q(DirectoryOf({}));
 }
 
 void MainWindow::NoteFolder(const std::string& chosenPath) {
-    lastFolder_ = DirectoryOf(chosenPath);
+    remembered_.lastFolder = DirectoryOf(chosenPath);
 }
 
 void MainWindow::SyncFromProject() {

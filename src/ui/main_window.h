@@ -76,6 +76,20 @@ struct NamedColour {
 };
 extern const NamedColour kNamedColours[11];
 
+// What the window remembers between commands, and through the session file between runs:
+// the folders of its file dialogs, the export options, the recent files.
+struct Remembered {
+    std::string pieceFolder;
+    std::string recordsFolder;
+    std::string pageFolder;
+    std::string singleImageFolder;
+    std::string lastFolder;  // of the file last chosen in any file dialog
+    int jpegQuality = 100;
+    ExportOptions exportSettings;
+    QStringList recentFiles;
+    int sortChoice = 0;  // 0 ascending, 1 descending
+};
+
 // Who may touch the project while pieces are added.
 enum class WindowState {
     Idle,      // the window's: every command may run
@@ -130,7 +144,7 @@ public:
     bool SaveAsCommand();
     // File > Open Recent: the files last opened or saved, most recent first.
     void OpenRecentCommand(const QString& path);
-    const QStringList& RecentFiles() const { return recentFiles_; }
+    const QStringList& RecentFiles() const { return remembered_.recentFiles; }
     QMenu* RecentMenu() const { return recentMenu_; }
 
     // Whether the project has changes that are not in its file; the title marks them.
@@ -171,7 +185,7 @@ public:
     void ImportPieceCommand();
     void ExportPageCommand();
     void ExportPieceCommand();
-    int JpegQuality() const { return jpegQuality_; }
+    int JpegQuality() const { return remembered_.jpegQuality; }
 
     // The bulk exports (main_window_export.cpp).
     void ExportPageTexturesCommand();
@@ -180,8 +194,8 @@ public:
     void ExportSingleImageCommand();
     // The export settings as the next Export Options dialog opens with them (the JPEG
     // quality is JpegQuality()).
-    const ExportOptions& ExportSettings() const { return exportSettings_; }
-    const std::string& SingleImageFolder() const { return singleImageFolder_; }
+    const ExportOptions& ExportSettings() const { return remembered_.exportSettings; }
+    const std::string& SingleImageFolder() const { return remembered_.singleImageFolder; }
 
     // New pages and records by dialog (main_window_editing.cpp). A page that a record needs
     // must be made: then the dialog cannot be declined.
@@ -246,7 +260,7 @@ public:
     bool ShowTexturesBeingAdded() const { return settings_.texturesBeingAdded; }
     void SetShowTexturesBeingAdded(bool on);
     bool ShowWarnings() const { return settings_.showWarnings; }
-    const std::string& RememberedPieceFolder() const { return pieceFolder_; }
+    const std::string& RememberedPieceFolder() const { return remembered_.pieceFolder; }
 
     // The window's parts, for the commands that later features add and for tests.
     PageCanvas* Canvas() const { return canvas_; }
@@ -411,16 +425,8 @@ private:
     QString settingsPath_;
     bool settingsLoaded_ = false;  // only a window that read its settings writes them
     ColourTarget colourTarget_ = ColourTarget::Selection;
-    std::string pieceFolder_;
-    std::string recordsFolder_;
-    std::string pageFolder_;
-    int jpegQuality_ = 100;
-    ExportOptions exportSettings_;
-    std::string singleImageFolder_;
-    std::string lastFolder_;  // of the file last chosen in any file dialog
-    QStringList recentFiles_;
+    Remembered remembered_;
     QMenu* recentMenu_ = nullptr;
-    int sortChoice_ = 0;  // 0 ascending, 1 descending
     bool modified_ = false;
     WindowState state_ = WindowState::Idle;
     EditHistory history_;

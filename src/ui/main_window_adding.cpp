@@ -56,15 +56,15 @@ void MainWindow::AddNewPiecesCommand() {
 
     FileDialogRequest request;
     request.title = QString::fromLatin1(kAddPiecesDialogTitle);
-    request.folder = DialogFolder(pieceFolder_);
+    request.folder = DialogFolder(remembered_.pieceFolder);
     request.filters = ImageOpenFilters();
     const QStringList chosen = modal_.OpenFiles(request);
     if (chosen.isEmpty()) {
         FinishAdding();
         return;
     }
-    pieceFolder_ = DirectoryOf(chosen.front().toStdString());
-    NoteFolder(pieceFolder_);
+    remembered_.pieceFolder = DirectoryOf(chosen.front().toStdString());
+    NoteFolder(remembered_.pieceFolder);
     std::vector<std::string> files;
     files.reserve(chosen.size());
     for (const QString& file : chosen) files.push_back(file.toStdString());
@@ -75,12 +75,13 @@ void MainWindow::AddFolderCommand() {
     if (!project_.IsOpen() || IsWorking()) return;
     SetState(WindowState::Locked);
     progress_->StopRunDown();
-    const QString folder = modal_.ChooseFolder(QString::fromStdString(DirectoryOf(pieceFolder_)));
+    const QString folder =
+        modal_.ChooseFolder(QString::fromStdString(DirectoryOf(remembered_.pieceFolder)));
     if (folder.isEmpty()) {
         FinishAdding();
         return;
     }
-    pieceFolder_ = folder.toStdString() + "/";
+    remembered_.pieceFolder = folder.toStdString() + "/";
     QApplication::setOverrideCursor(Qt::BusyCursor);
     ImageFileList list = ExpandImageFolders({folder.toStdString()});
     QApplication::restoreOverrideCursor();

@@ -3,9 +3,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "edit/pasting.h"
 #include "base/cpu_priority.h"
 #include "base/image_flatten.h"
+#include "edit/pasting.h"
 #include "ui/main_window.h"
 #include "ui/page_composer.h"
 

@@ -2,10 +2,10 @@
 // the grid.
 #include <QApplication>
 
+#include "base/paths.h"
 #include "edit/deleting.h"
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
-#include "base/paths.h"
 #include "ui/display_options.h"
 #include "ui/main_window.h"
 
@@ -72,14 +72,14 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
     std::optional<NewPageOptions> options;
     for (;;) {
         options = modal_.AskNewPages(project_.newPageColour, project_.customColours,
-                                     DialogFolder(pageFolder_));
+                                     DialogFolder(remembered_.pageFolder));
         if (options || !pageRequired) break;
         modal_.Message(QString::fromLatin1(kMustClickYesMessage));
     }
     if (!options) return;
     if (!options->imagePath.empty()) {
-        pageFolder_ = DirectoryOf(options->imagePath);
-        NoteFolder(pageFolder_);
+        remembered_.pageFolder = DirectoryOf(options->imagePath);
+        NoteFolder(remembered_.pageFolder);
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = AddNewPages(project_, *options);

@@ -1,8 +1,8 @@
 // One page or one piece to and from an image file.
 #include <QApplication>
 
-#include "edit/single_image.h"
 #include "base/paths.h"
+#include "edit/single_image.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {
@@ -44,13 +44,15 @@ QString MainWindow::AskImageToExport(std::string& folder, const QString& title,
     if (path.isEmpty()) return path;
     folder = DirectoryOf(path.toStdString());
     NoteFolder(folder);
-    if (AsksForJpegQuality(path.toStdString())) jpegQuality_ = modal_.AskJpegQuality(jpegQuality_);
+    if (AsksForJpegQuality(path.toStdString()))
+        remembered_.jpegQuality = modal_.AskJpegQuality(remembered_.jpegQuality);
     return path;
 }
 
 void MainWindow::ImportPageCommand() {
     if (!Edit() || pageList_->count() == 0) return;
-    const QString path = AskImageToImport(pageFolder_, QStringLiteral("Import Page"), {});
+    const QString path =
+        AskImageToImport(remembered_.pageFolder, QStringLiteral("Import Page"), {});
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result =
@@ -63,8 +65,8 @@ void MainWindow::ImportPageCommand() {
 
 void MainWindow::ImportPieceCommand() {
     if (!Edit() || textureList_->count() == 0) return;
-    const QString path =
-        AskImageToImport(pieceFolder_, QStringLiteral("Import Texture"), QStringLiteral("bmp"));
+    const QString path = AskImageToImport(remembered_.pieceFolder, QStringLiteral("Import Texture"),
+                                          QStringLiteral("bmp"));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result =
@@ -76,11 +78,11 @@ void MainWindow::ImportPieceCommand() {
 void MainWindow::ExportPageCommand() {
     if (!Edit() || pageList_->count() == 0) return;
     const int page = std::max(pageList_->currentIndex(), 0);
-    const QString path =
-        AskImageToExport(pageFolder_, QStringLiteral("Export Page"), PageExportName(page));
+    const QString path = AskImageToExport(remembered_.pageFolder, QStringLiteral("Export Page"),
+                                          PageExportName(page));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ExportPage(project_, page, path.toStdString(), jpegQuality_);
+    const OpResult result = ExportPage(project_, page, path.toStdString(), remembered_.jpegQuality);
     QApplication::restoreOverrideCursor();
     // A save that failed is said so: the user must not take the file for written.
     ShowResult(result);
@@ -89,11 +91,12 @@ void MainWindow::ExportPageCommand() {
 void MainWindow::ExportPieceCommand() {
     if (!Edit() || textureList_->count() == 0) return;
     const int texture = std::max(textureList_->currentIndex(), 0);
-    const QString path = AskImageToExport(pieceFolder_, QStringLiteral("Export Texture"),
+    const QString path = AskImageToExport(remembered_.pieceFolder, QStringLiteral("Export Texture"),
                                           TextureExportName(texture));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ExportPiece(project_, texture, path.toStdString(), jpegQuality_);
+    const OpResult result =
+        ExportPiece(project_, texture, path.toStdString(), remembered_.jpegQuality);
     QApplication::restoreOverrideCursor();
     ShowResult(result);
 }

@@ -1,10 +1,10 @@
 // The record list as a whole: the records file, sorting and the duplicate check.
 #include <QApplication>
 
+#include "base/paths.h"
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
 #include "records/records_file.h"
-#include "base/paths.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {
@@ -29,11 +29,11 @@ FileDialogRequest RecordsFileRequest(const Project& project, const QString& fold
 
 void MainWindow::ExportRecordsCommand() {
     if (!Edit() || textureList_->count() == 0) return;
-    const QString path = modal_.SaveFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
-                                                            QStringLiteral("Export Records")));
+    const QString path = modal_.SaveFile(RecordsFileRequest(
+        project_, DialogFolder(remembered_.recordsFolder), QStringLiteral("Export Records")));
     if (path.isEmpty()) return;
-    recordsFolder_ = DirectoryOf(path.toStdString());
-    NoteFolder(recordsFolder_);
+    remembered_.recordsFolder = DirectoryOf(path.toStdString());
+    NoteFolder(remembered_.recordsFolder);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = ExportRecords(project_, path.toStdString());
     QApplication::restoreOverrideCursor();
@@ -42,11 +42,11 @@ void MainWindow::ExportRecordsCommand() {
 
 void MainWindow::ImportRecordsCommand() {
     if (!Edit() || pageList_->count() == 0) return;
-    const QString path = modal_.OpenFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
-                                                            QStringLiteral("Import Records")));
+    const QString path = modal_.OpenFile(RecordsFileRequest(
+        project_, DialogFolder(remembered_.recordsFolder), QStringLiteral("Import Records")));
     if (path.isEmpty()) return;
-    recordsFolder_ = DirectoryOf(path.toStdString());
-    NoteFolder(recordsFolder_);
+    remembered_.recordsFolder = DirectoryOf(path.toStdString());
+    NoteFolder(remembered_.recordsFolder);
     const OpResult check = CheckRecordsFile(path.toStdString());
     if (!check.ok) {
         ShowResult(check);
@@ -73,15 +73,15 @@ void MainWindow::ImportRecordsCommand() {
 
 void MainWindow::SortCommand() {
     if (!Edit() || !project_.IsOpen() || !ConfirmRetexture()) return;
-    const std::optional<int> choice = modal_.AskSortOrder(sortChoice_);
+    const std::optional<int> choice = modal_.AskSortOrder(remembered_.sortChoice);
     if (!choice) return;
-    sortChoice_ = *choice;
+    remembered_.sortChoice = *choice;
     if (project_.RecordCount() < 2) return;
     // The list entries are numbered by position and stay as they are; what the selected
     // entry now stands for is shown again, so the display does not describe a record that
     // has moved away. A sort ends without a message, even when that record's page is missing.
     const OpResult result = SortRecordsByPage(
-        project_, sortChoice_ == 1 ? SortOrder::Descending : SortOrder::Ascending);
+        project_, remembered_.sortChoice == 1 ? SortOrder::Descending : SortOrder::Ascending);
     NoteChange(result);
     ShowResult(result);
     if (!result.changed) return;
