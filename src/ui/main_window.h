@@ -331,7 +331,8 @@ private:
     QPushButton* AddButton(const QString& text, const QRect& r);
     QCheckBox* AddCheckBox(const QString& text, const QRect& r);
     QLabel* AddLabel(const QString& text, const QRect& r);
-    QAction* AddAction(QMenu* menu, const QString& text, bool available = true);
+    // A menu item that is no command: an option with a check mark.
+    QAction* AddAction(QMenu* menu, const QString& text);
     void ShowArrowMenu(QPushButton* button, QMenu* menu);
     // An entry of a pop-up menu that runs command after the pop-up is done.
     QAction* AddPopupCommand(QMenu* menu, const QString& text, std::function<void()> command);

@@ -1,6 +1,7 @@
 // The command table, the window's state and the undo history.
 #include <QKeySequence>
 #include <QMenuBar>
+#include <tuple>
 
 #include "ui/add_pieces_job.h"
 #include "ui/commands.h"
@@ -117,6 +118,25 @@ void MainWindow::RegisterCommands() {
                     [this] { return state_ == WindowState::Idle && history_.CanRedo(); },
                     [this] { RedoCommand(); },
                     {}});
+    // The display options change no page or record; they stay while pieces are added.
+    for (const auto& [id, text, target] :
+         {std::tuple{"gridColour", "&Grid Color", ColourTarget::Grid},
+          std::tuple{"trackColour", "&Track Color", ColourTarget::Track},
+          std::tuple{"numberColour", "&Number Color", ColourTarget::Number},
+          std::tuple{"selectionColour", "&Selection Color", ColourTarget::Selection},
+          std::tuple{"rectangleColour", "&Rectangle Color", ColourTarget::Rectangle}})
+        table.Register({id,
+                        QString::fromLatin1(text),
+                        {},
+                        {},
+                        [this, target = target] { ChooseColourCommand(target); },
+                        {}});
+    table.Register({"numberFont", "&Number Font", {}, {}, [this] { NumberFontCommand(); }, {}});
+    table.Register(
+        {"progressFont", "&Progress Font", {}, {}, [this] { ProgressFontCommand(); }, {}});
+    table.Register(
+        {"checkForUpdate", "&Check for Update", {}, {}, [this] { CheckForUpdateCommand(); }, {}});
+    table.Register({"about", "&About", {}, {}, [this] { AboutCommand(); }, {}});
     // Exit stays while pieces are added: the close guard answers it. Stop is there for them.
     table.Register({"exit", "&Exit", Keys({Qt::CTRL | Qt::Key_Q}), {}, [this] { close(); }, {}});
     table.Register({"stop", "Stop", {}, {}, [this] { StopCommand(); }, {}});

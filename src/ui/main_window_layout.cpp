@@ -77,10 +77,8 @@ QLabel* MainWindow::AddLabel(const QString& text, const QRect& r) {
     return label;
 }
 
-QAction* MainWindow::AddAction(QMenu* menu, const QString& text, bool available) {
-    QAction* action = menu->addAction(text);
-    action->setEnabled(available);
-    return action;
+QAction* MainWindow::AddAction(QMenu* menu, const QString& text) {
+    return menu->addAction(text);
 }
 
 void MainWindow::BuildControls(const DialogUnits& du) {
@@ -393,22 +391,21 @@ void MainWindow::BuildMenus() {
             &MainWindow::SetShowTexturesBeingAdded);
     optionsMenu_->addSeparator();
     QMenu* colours = optionsMenu_->addMenu(QStringLiteral("&Colors"));
-    actions_.gridColour = AddAction(colours, QStringLiteral("&Grid Color"));
-    actions_.trackColour = AddAction(colours, QStringLiteral("&Track Color"));
-    actions_.numberColour = AddAction(colours, QStringLiteral("&Number Color"));
-    actions_.selectionColour = AddAction(colours, QStringLiteral("&Selection Color"));
+    actions_.gridColour = table.AddTo(colours, "gridColour");
+    actions_.trackColour = table.AddTo(colours, "trackColour");
+    actions_.numberColour = table.AddTo(colours, "numberColour");
+    actions_.selectionColour = table.AddTo(colours, "selectionColour");
     actions_.newPageColour = table.AddTo(colours, "newPageColour");
-    actions_.rectangleColour = AddAction(colours, QStringLiteral("&Rectangle Color"));
+    actions_.rectangleColour = table.AddTo(colours, "rectangleColour");
     optionsMenu_->addSeparator();
     QMenu* fonts = optionsMenu_->addMenu(QStringLiteral("&Fonts"));
-    actions_.numberFont = AddAction(fonts, QStringLiteral("&Number Font"));
-    actions_.progressFont = AddAction(fonts, QStringLiteral("&Progress Font"));
+    actions_.numberFont = table.AddTo(fonts, "numberFont");
+    actions_.progressFont = table.AddTo(fonts, "progressFont");
 
     helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
-    connect(AddAction(helpMenu_, QStringLiteral("&Check for Update")), &QAction::triggered, this,
-            &MainWindow::CheckForUpdateCommand);
+    table.AddTo(helpMenu_, "checkForUpdate");
     helpMenu_->addSeparator();
-    actions_.about = AddAction(helpMenu_, QStringLiteral("&About"));
+    actions_.about = table.AddTo(helpMenu_, "about");
 }
 
 void MainWindow::ConfigureProgressBar() {
