@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "edit/record_editing.h"
 #include "base/paths.h"
+#include "edit/record_editing.h"
 #include "ui/add_pieces_job.h"
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
@@ -91,7 +91,7 @@ std::vector<FileFilter> ImageOpenFilters() {
 MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     : QMainWindow(parent), modal_(modal), job_(std::make_unique<AddPiecesJob>(project_)) {
     modal_.SetOwner(this);
-    exportSettings_.folder = QDir::toNativeSeparators(QDir::currentPath()).toStdString();
+    remembered_.exportSettings.folder = QDir::toNativeSeparators(QDir::currentPath()).toStdString();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -103,6 +103,7 @@ MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     backdrop_ = new PanelBackdrop(this);
     backdrop_->setFixedSize(du.X(442), du.Y(250));
     setCentralWidget(backdrop_);
+    RegisterCommands();
     BuildControls(du);
     BuildMenus();
     ConnectOptionControls();
@@ -153,6 +154,7 @@ MainWindow::MainWindow(ModalUi& modal, QWidget* parent)
     textureList_->installEventFilter(this);
 
     ConnectJob();
+    UpdateCommands();
     animation_->Load();
     animation_->Play();
 }
@@ -176,16 +178,12 @@ void MainWindow::Start(const QStringList& arguments) {
 QString MainWindow::DialogFolder(const std::string& remembered) const {
     if (!remembered.empty()) return Q(DirectoryOf(remembered));
     // A family of dialogs not used yet opens where the user last was in any of them.
-    if (!lastFolder_.empty()) return Q(lastFolder_);
+    if (!remembered_.lastFolder.empty()) return Q(remembered_.lastFolder);
     return Q(DirectoryOf({}));
 }
 
 void MainWindow::NoteFolder(const std::string& chosenPath) {
-    lastFolder_ = DirectoryOf(chosenPath);
-}
-
-bool MainWindow::CanTouchProject() const {
-    return !workerActive_ || inHandOver_;
+    remembered_.lastFolder = DirectoryOf(chosenPath);
 }
 
 void MainWindow::SyncFromProject() {
@@ -248,14 +246,17 @@ void MainWindow::OpenCommand() {
 }
 
 void MainWindow::OpenFile(const QString& path) {
-    if (workerActive_) return;
+    if (state_ == WindowState::Adding || state_ == WindowState::HandOver) return;
     OpResult result;
     {
         const BusyCursor busy;
         result = OpenTextureFile(project_, S(path));
     }
     // A file that could not be read at all leaves the project (and its changes) alone.
-    if (result.changed || result.ok) SetModified(false);
+    if (result.changed || result.ok) {
+        SetModified(false);
+        ForgetHistory();
+    }
     if (!result.ok) {
         ShowResult(result);
         // A recent file that has gone is dropped once its failure has been told.
@@ -288,6 +289,7 @@ void MainWindow::NewCommand() {
     NoteFolder(S(path));
     NewProject(project_, S(path));
     SetModified(false);
+    ForgetHistory();
     UpdateTitle();
     SyncFromProject();
     ShowSelectedTexture();
@@ -297,6 +299,7 @@ void MainWindow::CloseCommand() {
     if (!MayLetProjectGo()) return;
     CloseProject(project_);
     SetModified(false);
+    ForgetHistory();
     SyncFromProject();
     ClearViews();
     UpdateTitle();
@@ -332,6 +335,7 @@ bool MainWindow::SaveCommand() {
     }
     ShowResult(result);
     if (result.ok) {
+        history_.MarkSaved();
         SetModified(false);
         NoteRecentFile(Q(project_.filePath));
     }
@@ -365,6 +369,7 @@ bool MainWindow::SaveAsCommand() {
     }
     ShowResult(result);
     if (result.ok) {
+        history_.MarkSaved();
         SetModified(false);
         NoteRecentFile(Q(project_.filePath));
     }
@@ -399,7 +404,7 @@ void MainWindow::ShowTexture(bool reportMissingPage) {
     const int r = textureList_->currentIndex();
     if (r < 0 || r >= static_cast<int>(records_.size())) return;
     recordText_->setPlainText(Q(RecordText(records_[r])));
-    if (CanTouchProject()) {
+    if (Edit()) {
         const OpResult result = SelectTexture(project_, r);
         if (!result.ok) {
             if (reportMissingPage)
@@ -433,18 +438,21 @@ std::optional<TrackTarget> MainWindow::HitTest(const QPoint& point) const {
 }
 
 void MainWindow::OnSelectionDrawn(const QRect& s) {
-    if (!CanTouchProject() || pageList_->count() == 0) return;
-    const OpResult result =
-        AddRecordFromRectangle(project_, pageList_->currentIndex(), s.left(), s.top(),
-                               s.left() + s.width(), s.top() + s.height());
-    if (!result.changed) return;
-    SetModified(true);
-    SyncFromProject();
-    RequestRefresh();
+    if (!Edit() || pageList_->count() == 0) return;
+    // A drawn record is undone like one added by its dialog.
+    RunStep("Add Record", [&] {
+        const OpResult result =
+            AddRecordFromRectangle(project_, pageList_->currentIndex(), s.left(), s.top(),
+                                   s.left() + s.width(), s.top() + s.height());
+        if (!result.changed) return;
+        SetModified(true);
+        SyncFromProject();
+        RequestRefresh();
+    });
 }
 
 void MainWindow::ApplyNumbersCommand() {
-    if (pageList_->count() == 0 || !CanTouchProject()) return;
+    if (pageList_->count() == 0 || !Edit()) return;
     const int p = std::max(pageList_->currentIndex(), 0);
     const std::optional<Image> page = project_.pages.GetBitmap(p);
     if (!page) return;

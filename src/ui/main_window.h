@@ -11,12 +11,14 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
-#include "edit/add_pieces.h"
+#include "base/edit_history.h"
 #include "base/image_formats.h"
 #include "base/project.h"
 #include "base/settings_file.h"
+#include "edit/add_pieces.h"
 #include "ui/display_options.h"
 #include "ui/modal_ui.h"
 #include "ui/page_canvas.h"
@@ -25,6 +27,7 @@ namespace pelmora::ui {
 
 class AddPiecesJob;
 class AnimatedPicture;
+class CommandTable;
 class ColourSwatch;
 class DialogUnits;
 class PageCanvas;
@@ -76,6 +79,40 @@ struct NamedColour {
 };
 extern const NamedColour kNamedColours[11];
 
+// What the window remembers between commands, and through the session file between runs:
+// the folders of its file dialogs, the export options, the recent files.
+struct Remembered {
+    std::string pieceFolder;
+    std::string recordsFolder;
+    std::string pageFolder;
+    std::string singleImageFolder;
+    std::string lastFolder;  // of the file last chosen in any file dialog
+    int jpegQuality = 100;
+    ExportOptions exportSettings;
+    QStringList recentFiles;
+    int sortChoice = 0;  // 0 ascending, 1 descending
+};
+
+// Who may touch the project while pieces are added.
+enum class WindowState {
+    Idle,      // the window's: every command may run
+    Locked,    // still the window's, but a run of adding is being set up or wound down
+    Adding,    // the worker's: the window only shows what it already holds
+    HandOver,  // the worker waits while the window takes in a placed piece
+};
+
+// Proof that the project is free to be changed: MainWindow::Edit gives one only while the
+// worker does not own the project. Commands take it before they touch the project.
+class ProjectEdit {
+public:
+    Project& project() const { return project_; }
+
+private:
+    friend class MainWindow;
+    explicit ProjectEdit(Project& project) : project_(project) {}
+    Project& project_;
+};
+
 // The editor's one window: it owns the project, the display options and the flags of long
 // work, and every command starts here.
 class MainWindow : public QMainWindow {
@@ -110,7 +147,7 @@ public:
     bool SaveAsCommand();
     // File > Open Recent: the files last opened or saved, most recent first.
     void OpenRecentCommand(const QString& path);
-    const QStringList& RecentFiles() const { return recentFiles_; }
+    const QStringList& RecentFiles() const { return remembered_.recentFiles; }
     QMenu* RecentMenu() const { return recentMenu_; }
 
     // Whether the project has changes that are not in its file; the title marks them.
@@ -151,7 +188,7 @@ public:
     void ImportPieceCommand();
     void ExportPageCommand();
     void ExportPieceCommand();
-    int JpegQuality() const { return jpegQuality_; }
+    int JpegQuality() const { return remembered_.jpegQuality; }
 
     // The bulk exports (main_window_export.cpp).
     void ExportPageTexturesCommand();
@@ -160,8 +197,8 @@ public:
     void ExportSingleImageCommand();
     // The export settings as the next Export Options dialog opens with them (the JPEG
     // quality is JpegQuality()).
-    const ExportOptions& ExportSettings() const { return exportSettings_; }
-    const std::string& SingleImageFolder() const { return singleImageFolder_; }
+    const ExportOptions& ExportSettings() const { return remembered_.exportSettings; }
+    const std::string& SingleImageFolder() const { return remembered_.singleImageFolder; }
 
     // New pages and records by dialog (main_window_editing.cpp). A page that a record needs
     // must be made: then the dialog cannot be declined.
@@ -205,9 +242,18 @@ public:
     const std::vector<QAction*>& ClipboardActions() const { return clipboardActions_; }
     const std::vector<QAction*>& CpuPriorityActions() const { return cpuPriorityActions_; }
 
+    // Edit > Undo and Edit > Redo (main_window_commands.cpp).
+    void UndoCommand();
+    void RedoCommand();
+    const EditHistory& History() const { return history_; }
+    // Every command by id: its action, which menus show, and its enabled state.
+    CommandTable& Commands() const { return *commands_; }
+
+    // Locks the commands as for adding pieces (on) or frees them.
     void SetWorkingState(bool on);
-    bool IsWorking() const { return working_.load(); }
-    bool IsBusy() const { return busy_.load(); }
+    WindowState State() const { return state_; }
+    bool IsWorking() const { return state_ != WindowState::Idle; }
+    bool IsBusy() const { return state_ != WindowState::Idle; }
 
     Project& CurrentProject() { return project_; }
     DisplayOptions& Options() { return options_; }
@@ -217,7 +263,7 @@ public:
     bool ShowTexturesBeingAdded() const { return settings_.texturesBeingAdded; }
     void SetShowTexturesBeingAdded(bool on);
     bool ShowWarnings() const { return settings_.showWarnings; }
-    const std::string& RememberedPieceFolder() const { return pieceFolder_; }
+    const std::string& RememberedPieceFolder() const { return remembered_.pieceFolder; }
 
     // The window's parts, for the commands that later features add and for tests.
     PageCanvas* Canvas() const { return canvas_; }
@@ -285,10 +331,11 @@ private:
     void BuildControls(const DialogUnits& du);
     void BuildMenus();
     void ConfigureProgressBar();
-    QPushButton* AddButton(const QString& text, const QRect& r, bool available = true);
+    QPushButton* AddButton(const QString& text, const QRect& r);
     QCheckBox* AddCheckBox(const QString& text, const QRect& r);
     QLabel* AddLabel(const QString& text, const QRect& r);
-    QAction* AddAction(QMenu* menu, const QString& text, bool available = true);
+    // A menu item that is no command: an option with a check mark.
+    QAction* AddAction(QMenu* menu, const QString& text);
     void ShowArrowMenu(QPushButton* button, QMenu* menu);
     // An entry of a pop-up menu that runs command after the pop-up is done.
     QAction* AddPopupCommand(QMenu* menu, const QString& text, std::function<void()> command);
@@ -301,7 +348,19 @@ private:
     // After a command that selected the first record: the selection's failure is told once,
     // by showing it.
     void AfterSelectingFirst(const OpResult& result);
-    bool CanTouchProject() const;
+    // The project for a command to change; nothing while the worker owns it.
+    std::optional<ProjectEdit> Edit();
+    void SetState(WindowState state);
+    // The command table and the undo steps (main_window_commands.cpp).
+    void RegisterCommands();
+    // Runs action as one undo step named name.
+    void RunStep(const std::string& name, const std::function<void()>& action);
+    // Closes the open step: tells when it cannot be undone, marks the project changed.
+    void EndStep();
+    void AfterHistoryMove();
+    void ForgetHistory();
+    // Asks every command whether it may run now, and names the undo and redo steps.
+    void UpdateCommands();
     void SetModified(bool modified);
     // Every command that may have changed the pages or records reports its result here.
     void NoteChange(const OpResult& result) {
@@ -340,7 +399,7 @@ private:
 
     // The adding of pieces (main_window_adding.cpp).
     void ConnectJob();
-    void StartAdding(std::vector<std::string> files);
+    void StartAdding(std::vector<std::string> files, const std::string& stepName);
     void OnFileFailed(const QString& message);
     void OnPiecePlaced(int recordIndex);
     void OnAddingProgress(int index, int count, int percent, const QString& fileName);
@@ -370,21 +429,12 @@ private:
     QString settingsPath_;
     bool settingsLoaded_ = false;  // only a window that read its settings writes them
     ColourTarget colourTarget_ = ColourTarget::Selection;
-    std::string pieceFolder_;
-    std::string recordsFolder_;
-    std::string pageFolder_;
-    int jpegQuality_ = 100;
-    ExportOptions exportSettings_;
-    std::string singleImageFolder_;
-    std::string lastFolder_;  // of the file last chosen in any file dialog
-    QStringList recentFiles_;
+    Remembered remembered_;
     QMenu* recentMenu_ = nullptr;
-    int sortChoice_ = 0;  // 0 ascending, 1 descending
     bool modified_ = false;
-    std::atomic<bool> working_{false};
-    std::atomic<bool> busy_{false};
-    bool workerActive_ = false;  // the project belongs to the worker between hand-overs
-    bool inHandOver_ = false;
+    WindowState state_ = WindowState::Idle;
+    EditHistory history_;
+    CommandTable* commands_ = nullptr;
     // The load failures of the adding run under way: how many, whether to show them.
     int loadFailures_ = 0;
     bool showLoadFailures_ = true;
@@ -432,10 +482,8 @@ private:
     Actions actions_;
     std::vector<QAction*> clipboardActions_;
     std::vector<QAction*> cpuPriorityActions_;
-    // Disabled while the worker runs; those not in available_ stay disabled until the
-    // features behind them exist.
+    // Disabled while pieces are added.
     std::vector<QWidget*> conflicting_;
-    std::vector<QWidget*> unavailable_;
 };
 
 }  // namespace pelmora::ui

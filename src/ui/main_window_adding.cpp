@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <QMenuBar>
 
-#include "edit/image_folders.h"
 #include "base/paths.h"
+#include "edit/image_folders.h"
 #include "ui/add_pieces_job.h"
 #include "ui/main_window.h"
 #include "ui/text_progress_bar.h"
@@ -21,8 +21,11 @@ void MainWindow::ConnectJob() {
             [this](const QString& message, const QString&) { OnFileFailed(message); });
     connect(job_.get(), &AddPiecesJob::finished, this, [this] {
         QApplication::restoreOverrideCursor();
-        workerActive_ = false;
+        // The worker is joined: the project is ours again, and the whole run, also a
+        // stopped one, is one step.
+        SetState(WindowState::Locked);
         if (job_->Result().placed > 0 || job_->Result().pagesAdded > 0) SetModified(true);
+        EndStep();
         SyncFromProject();
         FinishAdding();
         const std::vector<std::string>& skipped = job_->Result().failedFiles;
@@ -46,79 +49,56 @@ void MainWindow::SetShowTexturesBeingAdded(bool on) {
     RefreshCheckMarks();
 }
 
-void MainWindow::SetWorkingState(bool on) {
-    working_.store(on);
-    fileMenu_->menuAction()->setEnabled(!on);
-    editMenu_->menuAction()->setEnabled(!on);
-    for (QWidget* control : conflicting_) {
-        const bool available =
-            std::find(unavailable_.begin(), unavailable_.end(), control) == unavailable_.end();
-        control->setEnabled(!on && available);
-    }
-    // The worker fills the pages it makes in the new page colour: it must not change under it.
-    actions_.newPageColour->setEnabled(!on);
-    // Their keys would otherwise reach them past the disabled File menu; Exit stays, and the
-    // close guard answers it.
-    for (QAction* action : {actions_.open, actions_.newProject, actions_.close, actions_.import,
-                            actions_.save, actions_.saveAs})
-        action->setEnabled(!on);
-    RebuildRecentMenu();  // follows Open
-    // The clipboard keys reach their commands even with the Edit menu disabled.
-    for (QAction* action : clipboardActions_) action->setEnabled(!on);
-    stopButton_->setVisible(on);
-    pieceAddNew_->setVisible(!on);
-    menuBar()->update();
-}
-
 void MainWindow::AddNewPiecesCommand() {
-    if (!project_.IsOpen() || workerActive_ || IsWorking()) return;
-    SetWorkingState(true);
-    busy_.store(true);
+    if (!project_.IsOpen() || IsWorking()) return;
+    SetState(WindowState::Locked);
     progress_->StopRunDown();
 
     FileDialogRequest request;
     request.title = QString::fromLatin1(kAddPiecesDialogTitle);
-    request.folder = DialogFolder(pieceFolder_);
+    request.folder = DialogFolder(remembered_.pieceFolder);
     request.filters = ImageOpenFilters();
     const QStringList chosen = modal_.OpenFiles(request);
     if (chosen.isEmpty()) {
         FinishAdding();
         return;
     }
-    pieceFolder_ = DirectoryOf(chosen.front().toStdString());
-    NoteFolder(pieceFolder_);
+    remembered_.pieceFolder = DirectoryOf(chosen.front().toStdString());
+    NoteFolder(remembered_.pieceFolder);
     std::vector<std::string> files;
     files.reserve(chosen.size());
     for (const QString& file : chosen) files.push_back(file.toStdString());
-    StartAdding(std::move(files));
+    StartAdding(std::move(files), "Add Pieces");
 }
 
 void MainWindow::AddFolderCommand() {
-    if (!project_.IsOpen() || workerActive_ || IsWorking()) return;
-    SetWorkingState(true);
-    busy_.store(true);
+    if (!project_.IsOpen() || IsWorking()) return;
+    SetState(WindowState::Locked);
     progress_->StopRunDown();
-    const QString folder = modal_.ChooseFolder(QString::fromStdString(DirectoryOf(pieceFolder_)));
+    const QString folder =
+        modal_.ChooseFolder(QString::fromStdString(DirectoryOf(remembered_.pieceFolder)));
     if (folder.isEmpty()) {
         FinishAdding();
         return;
     }
-    pieceFolder_ = folder.toStdString() + "/";
+    remembered_.pieceFolder = folder.toStdString() + "/";
     QApplication::setOverrideCursor(Qt::BusyCursor);
     ImageFileList list = ExpandImageFolders({folder.toStdString()});
     QApplication::restoreOverrideCursor();
     for (const std::string& why : list.unreadable) modal_.Message(QString::fromStdString(why));
-    StartAdding(std::move(list.files));
+    StartAdding(std::move(list.files), "Add Folder");
 }
 
-void MainWindow::StartAdding(std::vector<std::string> files) {
+void MainWindow::StartAdding(std::vector<std::string> files, const std::string& stepName) {
     loadFailures_ = 0;
     showLoadFailures_ = true;
     filesInRun_ = static_cast<int>(files.size());
     // The time remaining is reckoned from the start of this run, not from start-up.
     progress_->SetStartTime(progress_->Ticks());
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    workerActive_ = true;
+    // Opened while the project is still ours; closed once the worker has given it back.
+    history_.BeginStep(project_, stepName);
+    SetState(WindowState::Adding);
     // Every piece is handed over, whatever the view option says now: the lists follow each
     // new page and texture, and the option may be switched while the worker runs.
     job_->Start(std::move(files), SortOrder(), true);
@@ -146,11 +126,11 @@ void MainWindow::OnFileFailed(const QString& message) {
 
 void MainWindow::OnPiecePlaced(int) {
     // The worker waits until this returns: the project is ours meanwhile.
-    inHandOver_ = true;
+    SetState(WindowState::HandOver);
     SetModified(true);  // each placed piece stays, also when the run is stopped
     SyncFromProject();
     if (settings_.texturesBeingAdded) ShowSelectedTexture();
-    inHandOver_ = false;
+    SetState(WindowState::Adding);
 }
 
 void MainWindow::OnAddingProgress(int index, int count, int percent, const QString& fileName) {
@@ -162,8 +142,7 @@ void MainWindow::OnAddingProgress(int index, int count, int percent, const QStri
 void MainWindow::FinishAdding() {
     progress_->repaint();
     progress_->RunDown(20);
-    busy_.store(false);
-    SetWorkingState(false);
+    SetState(WindowState::Idle);
     if (!settings_.texturesBeingAdded) RequestRefresh();
 }
 

@@ -3,9 +3,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "edit/pasting.h"
 #include "base/cpu_priority.h"
 #include "base/image_flatten.h"
+#include "edit/pasting.h"
 #include "ui/main_window.h"
 #include "ui/page_composer.h"
 
@@ -46,7 +46,7 @@ std::optional<Image> MainWindow::ClipboardImage() {
 }
 
 void MainWindow::CopyPageCommand() {
-    if (IsWorking() || !CanTouchProject() || pageList_->count() == 0) return;
+    if (IsWorking() || !Edit() || pageList_->count() == 0) return;
     const WaitCursor wait;
     if (const std::optional<Image> page =
             project_.pages.GetBitmap(std::max(pageList_->currentIndex(), 0)))
@@ -54,7 +54,7 @@ void MainWindow::CopyPageCommand() {
 }
 
 void MainWindow::CopyTextureCommand() {
-    if (IsWorking() || !CanTouchProject() || textureList_->count() == 0) return;
+    if (IsWorking() || !Edit() || textureList_->count() == 0) return;
     const WaitCursor wait;
     if (const std::optional<Image> piece =
             TexturePiece(project_, std::max(textureList_->currentIndex(), 0)))
@@ -62,7 +62,7 @@ void MainWindow::CopyTextureCommand() {
 }
 
 void MainWindow::PastePageCommand() {
-    if (IsWorking() || !CanTouchProject() || pageList_->count() == 0) return;
+    if (IsWorking() || !Edit() || pageList_->count() == 0) return;
     const std::optional<Image> image = ClipboardImage();
     if (!image) return;
     OpResult result;
@@ -78,7 +78,7 @@ void MainWindow::PastePageCommand() {
 }
 
 void MainWindow::PasteTextureCommand() {
-    if (IsWorking() || !CanTouchProject() || textureList_->count() == 0) return;
+    if (IsWorking() || !Edit() || textureList_->count() == 0) return;
     const std::optional<Image> image = ClipboardImage();
     if (!image) return;
     OpResult result;

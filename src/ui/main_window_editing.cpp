@@ -2,10 +2,10 @@
 // the grid.
 #include <QApplication>
 
+#include "base/paths.h"
 #include "edit/deleting.h"
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
-#include "base/paths.h"
 #include "ui/display_options.h"
 #include "ui/main_window.h"
 
@@ -44,7 +44,7 @@ void MainWindow::AfterSelectingFirst(const OpResult& result) {
 }
 
 void MainWindow::DeletePageCommand() {
-    if (!CanTouchProject() || pageList_->count() == 0 || !ConfirmRetexture()) return;
+    if (!Edit() || pageList_->count() == 0 || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = DeletePage(project_, pageList_->currentIndex());
     QApplication::restoreOverrideCursor();
@@ -52,7 +52,7 @@ void MainWindow::DeletePageCommand() {
 }
 
 void MainWindow::DeletePieceCommand() {
-    if (!CanTouchProject() || textureList_->count() == 0 || !ConfirmRetexture()) return;
+    if (!Edit() || textureList_->count() == 0 || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = DeletePiece(project_, textureList_->currentIndex());
     QApplication::restoreOverrideCursor();
@@ -60,7 +60,7 @@ void MainWindow::DeletePieceCommand() {
 }
 
 void MainWindow::DeleteRecordCommand() {
-    if (!CanTouchProject() || !project_.IsOpen() || !ConfirmRetexture()) return;
+    if (!Edit() || !project_.IsOpen() || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = DeleteRecord(project_, textureList_->currentIndex());
     QApplication::restoreOverrideCursor();
@@ -68,18 +68,18 @@ void MainWindow::DeleteRecordCommand() {
 }
 
 void MainWindow::AddNewPagesCommand(bool pageRequired) {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     std::optional<NewPageOptions> options;
     for (;;) {
         options = modal_.AskNewPages(project_.newPageColour, project_.customColours,
-                                     DialogFolder(pageFolder_));
+                                     DialogFolder(remembered_.pageFolder));
         if (options || !pageRequired) break;
         modal_.Message(QString::fromLatin1(kMustClickYesMessage));
     }
     if (!options) return;
     if (!options->imagePath.empty()) {
-        pageFolder_ = DirectoryOf(options->imagePath);
-        NoteFolder(pageFolder_);
+        remembered_.pageFolder = DirectoryOf(options->imagePath);
+        NoteFolder(remembered_.pageFolder);
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = AddNewPages(project_, *options);
@@ -100,7 +100,7 @@ void MainWindow::ChooseNewPageColourCommand() {
 }
 
 void MainWindow::AddRecordCommand() {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     const std::optional<RecordFields> fields =
         modal_.AskRecord(QString::fromStdString(AddRecordTitle(project_)),
                          NewRecordFields(project_), pageList_->count());
@@ -112,7 +112,7 @@ void MainWindow::AddRecordCommand() {
 }
 
 void MainWindow::EditRecordCommand() {
-    if (!CanTouchProject() || textureList_->count() == 0) return;
+    if (!Edit() || textureList_->count() == 0) return;
     const int index = textureList_->currentIndex();
     const OpResult editable = CheckRecordEditable(project_, index);
     if (!editable.ok) {
@@ -129,7 +129,7 @@ void MainWindow::EditRecordCommand() {
 }
 
 void MainWindow::AddRecordsFromGridCommand() {
-    if (!CanTouchProject() || !project_.IsOpen() || pageList_->count() == 0) return;
+    if (!Edit() || !project_.IsOpen() || pageList_->count() == 0) return;
     AfterEdit(AddRecordsFromGrid(project_, std::max(pageList_->currentIndex(), 0),
                                  options_.gridAcross, options_.gridDown));
 }

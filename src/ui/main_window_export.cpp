@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QDir>
 
+#include "base/paths.h"
 #include "edit/single_image.h"
 #include "export/bulk_export.h"
-#include "base/paths.h"
 #include "ui/main_window.h"
 #include "ui/progress_window.h"
 
@@ -63,71 +63,72 @@ OpResult Waiting(Op&& op) {
 }  // namespace
 
 ExportDialogAnswer MainWindow::AskExportOptions(bool htmlAllowed) {
-    ExportOptions current = exportSettings_;
-    current.jpegQuality = jpegQuality_;
+    ExportOptions current = remembered_.exportSettings;
+    current.jpegQuality = remembered_.jpegQuality;
     ExportDialogAnswer answer =
         modal_.AskExportOptions(current, htmlAllowed, project_.customColours);
     // Confirmed inside the dialog on its own OK, so kept whichever way the dialog closed.
-    exportSettings_.gallery = answer.options.gallery;
+    remembered_.exportSettings.gallery = answer.options.gallery;
     return answer;
 }
 
 void MainWindow::ExportPageTexturesCommand() {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     const ExportDialogAnswer answer = AskExportOptions(false);
-    exportSettings_.folder = answer.options.folder;
+    remembered_.exportSettings.folder = answer.options.folder;
     if (!answer.confirmed) return;
-    exportSettings_.format = answer.options.format;
-    jpegQuality_ = answer.options.jpegQuality;
+    remembered_.exportSettings.format = answer.options.format;
+    remembered_.jpegQuality = answer.options.jpegQuality;
     if (textureList_->count() == 0 || pageList_->currentIndex() < 0) return;
-    ExportOptions options = exportSettings_;
-    options.jpegQuality = jpegQuality_;
+    ExportOptions options = remembered_.exportSettings;
+    options.jpegQuality = remembered_.jpegQuality;
     const int page = pageList_->currentIndex();
     ShowResult(Waiting([&] { return ExportPageTextures(project_, page, options); }));
 }
 
 void MainWindow::ExportAllTexturesCommand() {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     const ExportDialogAnswer answer = AskExportOptions(true);
-    exportSettings_.folder = answer.options.folder;
+    remembered_.exportSettings.folder = answer.options.folder;
     if (!answer.confirmed) return;
-    exportSettings_.format = answer.options.format;
-    exportSettings_.saveHtmlPage = answer.options.saveHtmlPage;
-    jpegQuality_ = answer.options.jpegQuality;
-    ExportOptions options = exportSettings_;
-    options.jpegQuality = jpegQuality_;
+    remembered_.exportSettings.format = answer.options.format;
+    remembered_.exportSettings.saveHtmlPage = answer.options.saveHtmlPage;
+    remembered_.jpegQuality = answer.options.jpegQuality;
+    ExportOptions options = remembered_.exportSettings;
+    options.jpegQuality = remembered_.jpegQuality;
     ExportProgressDisplay progress(this, 200);
     ShowResult(Waiting([&] { return ExportAllTextures(project_, options, progress.Callback()); }));
 }
 
 void MainWindow::ExportAllPagesCommand() {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     const ExportDialogAnswer answer = AskExportOptions(true);
     if (!answer.confirmed) return;
-    exportSettings_.folder = answer.options.folder;
-    exportSettings_.format = answer.options.format;
-    exportSettings_.saveHtmlPage = answer.options.saveHtmlPage;
-    jpegQuality_ = answer.options.jpegQuality;
-    ExportOptions options = exportSettings_;
-    options.jpegQuality = jpegQuality_;
+    remembered_.exportSettings.folder = answer.options.folder;
+    remembered_.exportSettings.format = answer.options.format;
+    remembered_.exportSettings.saveHtmlPage = answer.options.saveHtmlPage;
+    remembered_.jpegQuality = answer.options.jpegQuality;
+    ExportOptions options = remembered_.exportSettings;
+    options.jpegQuality = remembered_.jpegQuality;
     ExportProgressDisplay progress(this, 0);
     ShowResult(Waiting([&] { return ExportAllPages(project_, options, progress.Callback()); }));
 }
 
 void MainWindow::ExportSingleImageCommand() {
-    if (!CanTouchProject() || !project_.IsOpen() || project_.PageCount() == 0) return;
+    if (!Edit() || !project_.IsOpen() || project_.PageCount() == 0) return;
     FileDialogRequest request;
-    request.folder = DialogFolder(singleImageFolder_);
+    request.folder = DialogFolder(remembered_.singleImageFolder);
     request.proposedName = QStringLiteral("Page1-%1").arg(project_.PageCount());
     request.filters = SingleImageFilters();
     request.defaultSuffix = QStringLiteral("bmp");
     const QString path = modal_.SaveFile(request);
     if (path.isEmpty()) return;
-    singleImageFolder_ = DirectoryOf(path.toStdString());
-    NoteFolder(singleImageFolder_);
-    if (AsksForJpegQuality(path.toStdString())) jpegQuality_ = modal_.AskJpegQuality(jpegQuality_);
-    ShowResult(
-        Waiting([&] { return ExportSingleImage(project_, path.toStdString(), jpegQuality_); }));
+    remembered_.singleImageFolder = DirectoryOf(path.toStdString());
+    NoteFolder(remembered_.singleImageFolder);
+    if (AsksForJpegQuality(path.toStdString()))
+        remembered_.jpegQuality = modal_.AskJpegQuality(remembered_.jpegQuality);
+    ShowResult(Waiting(
+        [&] { return ExportSingleImage(project_, path.toStdString(), remembered_.jpegQuality); }));
 }
 
 }  // namespace pelmora::ui

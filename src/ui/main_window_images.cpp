@@ -1,8 +1,8 @@
 // One page or one piece to and from an image file.
 #include <QApplication>
 
-#include "edit/single_image.h"
 #include "base/paths.h"
+#include "edit/single_image.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {
@@ -39,13 +39,15 @@ QString MainWindow::AskImageToExport(std::string& folder, const QString& title,
     if (path.isEmpty()) return path;
     folder = DirectoryOf(path.toStdString());
     NoteFolder(folder);
-    if (AsksForJpegQuality(path.toStdString())) jpegQuality_ = modal_.AskJpegQuality(jpegQuality_);
+    if (AsksForJpegQuality(path.toStdString()))
+        remembered_.jpegQuality = modal_.AskJpegQuality(remembered_.jpegQuality);
     return path;
 }
 
 void MainWindow::ImportPageCommand() {
-    if (!CanTouchProject() || pageList_->count() == 0) return;
-    const QString path = AskImageToImport(pageFolder_, QStringLiteral("Import Page"), {});
+    if (!Edit() || pageList_->count() == 0) return;
+    const QString path =
+        AskImageToImport(remembered_.pageFolder, QStringLiteral("Import Page"), {});
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result =
@@ -57,9 +59,9 @@ void MainWindow::ImportPageCommand() {
 }
 
 void MainWindow::ImportPieceCommand() {
-    if (!CanTouchProject() || textureList_->count() == 0) return;
-    const QString path =
-        AskImageToImport(pieceFolder_, QStringLiteral("Import Texture"), QStringLiteral("bmp"));
+    if (!Edit() || textureList_->count() == 0) return;
+    const QString path = AskImageToImport(remembered_.pieceFolder, QStringLiteral("Import Texture"),
+                                          QStringLiteral("bmp"));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result =
@@ -69,26 +71,27 @@ void MainWindow::ImportPieceCommand() {
 }
 
 void MainWindow::ExportPageCommand() {
-    if (!CanTouchProject() || pageList_->count() == 0) return;
+    if (!Edit() || pageList_->count() == 0) return;
     const int page = std::max(pageList_->currentIndex(), 0);
-    const QString path =
-        AskImageToExport(pageFolder_, QStringLiteral("Export Page"), PageExportName(page));
+    const QString path = AskImageToExport(remembered_.pageFolder, QStringLiteral("Export Page"),
+                                          PageExportName(page));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ExportPage(project_, page, path.toStdString(), jpegQuality_);
+    const OpResult result = ExportPage(project_, page, path.toStdString(), remembered_.jpegQuality);
     QApplication::restoreOverrideCursor();
     // A save that failed is said so: the user must not take the file for written.
     ShowResult(result);
 }
 
 void MainWindow::ExportPieceCommand() {
-    if (!CanTouchProject() || textureList_->count() == 0) return;
+    if (!Edit() || textureList_->count() == 0) return;
     const int texture = std::max(textureList_->currentIndex(), 0);
-    const QString path = AskImageToExport(pieceFolder_, QStringLiteral("Export Texture"),
+    const QString path = AskImageToExport(remembered_.pieceFolder, QStringLiteral("Export Texture"),
                                           TextureExportName(texture));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ExportPiece(project_, texture, path.toStdString(), jpegQuality_);
+    const OpResult result =
+        ExportPiece(project_, texture, path.toStdString(), remembered_.jpegQuality);
     QApplication::restoreOverrideCursor();
     ShowResult(result);
 }

@@ -8,6 +8,7 @@
 
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
+#include "ui/commands.h"
 #include "ui/dialog_units.h"
 #include "ui/main_window.h"
 #include "ui/page_canvas.h"
@@ -57,14 +58,10 @@ void FitRecordTextFont(QPlainTextEdit* box) {
 
 }  // namespace
 
-QPushButton* MainWindow::AddButton(const QString& text, const QRect& r, bool available) {
+QPushButton* MainWindow::AddButton(const QString& text, const QRect& r) {
     auto* button = new QPushButton(text, backdrop_);
     button->setGeometry(r);
     button->setFocusPolicy(Qt::TabFocus);
-    if (!available) {
-        button->setEnabled(false);
-        unavailable_.push_back(button);
-    }
     return button;
 }
 
@@ -80,10 +77,8 @@ QLabel* MainWindow::AddLabel(const QString& text, const QRect& r) {
     return label;
 }
 
-QAction* MainWindow::AddAction(QMenu* menu, const QString& text, bool available) {
-    QAction* action = menu->addAction(text);
-    action->setEnabled(available);
-    return action;
+QAction* MainWindow::AddAction(QMenu* menu, const QString& text) {
+    return menu->addAction(text);
 }
 
 void MainWindow::BuildControls(const DialogUnits& du) {
@@ -227,19 +222,16 @@ void MainWindow::BuildControls(const DialogUnits& du) {
         menu->setObjectName(name);
         return menu;
     };
+    CommandTable& table = *commands_;
     QMenu* pageExports = popup(QStringLiteral("pageExportMenu"));
-    AddPopupCommand(pageExports, QStringLiteral("&Export Textures"),
-                    [this] { ExportPageTexturesCommand(); });
-    AddPopupCommand(pageExports, QStringLiteral("&Export All"),
-                    [this] { ExportAllPagesCommand(); });
-    AddPopupCommand(pageExports, QStringLiteral("&Export All (single image)"),
-                    [this] { ExportSingleImageCommand(); });
+    table.AddPopupEntry(pageExports, QStringLiteral("&Export Textures"), "exportPageTextures");
+    table.AddPopupEntry(pageExports, QStringLiteral("&Export All"), "exportAllPages");
+    table.AddPopupEntry(pageExports, QStringLiteral("&Export All (single image)"),
+                        "exportSingleImage");
     QMenu* pieceExports = popup(QStringLiteral("pieceExportMenu"));
-    AddPopupCommand(pieceExports, QStringLiteral("&Export All"),
-                    [this] { ExportAllTexturesCommand(); });
+    table.AddPopupEntry(pieceExports, QStringLiteral("&Export All"), "exportAllTextures");
     QMenu* recordAdds = popup(QStringLiteral("recordAddMenu"));
-    AddPopupCommand(recordAdds, QStringLiteral("&New records from Grid"),
-                    [this] { AddRecordsFromGridCommand(); });
+    table.AddPopupEntry(recordAdds, QStringLiteral("&New records from Grid"), "addRecordsFromGrid");
     connect(pageExportMenu, &QPushButton::clicked, this,
             [=, this] { ShowArrowMenu(pageExportMenu, pageExports); });
     connect(pieceExportMenu, &QPushButton::clicked, this,
@@ -248,56 +240,55 @@ void MainWindow::BuildControls(const DialogUnits& du) {
             [=, this] { ShowArrowMenu(recordAddMenu, recordAdds); });
 
     canvasMenu_ = popup(QStringLiteral("canvasMenu"));
-    AddPopupCommand(canvasMenu_, QStringLiteral("&Copy Page\tCtrl+P"),
-                    [this] { CopyPageCommand(); });
-    AddPopupCommand(canvasMenu_, QStringLiteral("&Paste Page\tAlt+P"),
-                    [this] { PastePageCommand(); });
+    table.AddPopupEntry(canvasMenu_, QStringLiteral("&Copy Page\tCtrl+P"), "copyPage");
+    table.AddPopupEntry(canvasMenu_, QStringLiteral("&Paste Page\tAlt+P"), "pastePage");
     canvasMenu_->addSeparator();
-    AddPopupCommand(canvasMenu_, QStringLiteral("&Copy Texture\tCtrl+T"),
-                    [this] { CopyTextureCommand(); });
-    AddPopupCommand(canvasMenu_, QStringLiteral("&Paste Texture\tAlt+T"),
-                    [this] { PasteTextureCommand(); });
+    table.AddPopupEntry(canvasMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), "copyTexture");
+    table.AddPopupEntry(canvasMenu_, QStringLiteral("&Paste Texture\tAlt+T"), "pasteTexture");
     canvasMenu_->addSeparator();
-    AddPopupCommand(canvasMenu_, QStringLiteral("&New records from Grid"),
-                    [this] { AddRecordsFromGridCommand(); });
-    previewMenu_ = new QMenu(this);
-    previewMenu_->setObjectName(QStringLiteral("previewMenu"));
-    AddPopupCommand(previewMenu_, QStringLiteral("&Copy Texture\tCtrl+T"),
-                    [this] { CopyTextureCommand(); });
-    AddPopupCommand(previewMenu_, QStringLiteral("&Paste Texture\tAlt+T"),
-                    [this] { PasteTextureCommand(); });
+    table.AddPopupEntry(canvasMenu_, QStringLiteral("&New records from Grid"),
+                        "addRecordsFromGrid");
+    previewMenu_ = popup(QStringLiteral("previewMenu"));
+    table.AddPopupEntry(previewMenu_, QStringLiteral("&Copy Texture\tCtrl+T"), "copyTexture");
+    table.AddPopupEntry(previewMenu_, QStringLiteral("&Paste Texture\tAlt+T"), "pasteTexture");
 
-    connect(pieceAddNew_, &QPushButton::clicked, this, &MainWindow::AddNewPiecesCommand);
-    connect(stopButton_, &QPushButton::clicked, this, &MainWindow::StopCommand);
-    connect(applyNumbers_, &QPushButton::clicked, this, &MainWindow::ApplyNumbersCommand);
     pageDelete->setObjectName(QStringLiteral("pageDelete"));
     pieceDelete->setObjectName(QStringLiteral("pieceDelete"));
     recordDelete->setObjectName(QStringLiteral("recordDelete"));
-    connect(pageDelete, &QPushButton::clicked, this, &MainWindow::DeletePageCommand);
-    connect(pieceDelete, &QPushButton::clicked, this, &MainWindow::DeletePieceCommand);
-    connect(recordDelete, &QPushButton::clicked, this, &MainWindow::DeleteRecordCommand);
     sort->setObjectName(QStringLiteral("sort"));
     check->setObjectName(QStringLiteral("check"));
     recordsImport->setObjectName(QStringLiteral("recordsImport"));
     recordsExport->setObjectName(QStringLiteral("recordsExport"));
-    connect(sort, &QPushButton::clicked, this, &MainWindow::SortCommand);
-    connect(check, &QPushButton::clicked, this, &MainWindow::CheckDuplicatesCommand);
-    connect(recordsImport, &QPushButton::clicked, this, &MainWindow::ImportRecordsCommand);
-    connect(recordsExport, &QPushButton::clicked, this, &MainWindow::ExportRecordsCommand);
     pageImport->setObjectName(QStringLiteral("pageImport"));
     pageExport->setObjectName(QStringLiteral("pageExport"));
     pieceImport->setObjectName(QStringLiteral("pieceImport"));
     pieceExport->setObjectName(QStringLiteral("pieceExport"));
-    connect(pageImport, &QPushButton::clicked, this, &MainWindow::ImportPageCommand);
     pageAddNew->setObjectName(QStringLiteral("pageAddNew"));
     recordAddNew->setObjectName(QStringLiteral("recordAddNew"));
     recordEdit->setObjectName(QStringLiteral("recordEdit"));
-    connect(pageAddNew, &QPushButton::clicked, this, [this] { AddNewPagesCommand(); });
-    connect(recordAddNew, &QPushButton::clicked, this, &MainWindow::AddRecordCommand);
-    connect(recordEdit, &QPushButton::clicked, this, &MainWindow::EditRecordCommand);
-    connect(pageExport, &QPushButton::clicked, this, &MainWindow::ExportPageCommand);
-    connect(pieceImport, &QPushButton::clicked, this, &MainWindow::ImportPieceCommand);
-    connect(pieceExport, &QPushButton::clicked, this, &MainWindow::ExportPieceCommand);
+    for (const auto& [button, id] : std::initializer_list<std::pair<QPushButton*, const char*>>{
+             {pieceAddNew_, "addPieces"},
+             {stopButton_, "stop"},
+             {applyNumbers_, "applyNumbers"},
+             {pageDelete, "deletePage"},
+             {pieceDelete, "deletePiece"},
+             {recordDelete, "deleteRecord"},
+             {sort, "sort"},
+             {check, "checkDuplicates"},
+             {recordsImport, "importRecords"},
+             {recordsExport, "exportRecords"},
+             {pageImport, "importPage"},
+             {pageAddNew, "addPage"},
+             {recordAddNew, "addRecord"},
+             {recordEdit, "editRecord"},
+             {pageExport, "exportPage"},
+             {pieceImport, "importPiece"},
+             {pieceExport, "exportPiece"}})
+        table.BindButton(button, id);
+    // The controls that are no command but would reach the project all the same.
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             canvas_, pageList_, textureList_, pageExportMenu, pieceExportMenu, recordAddMenu})
+        table.BindControl(control, [this] { return state_ == WindowState::Idle; });
 }
 
 void MainWindow::ShowArrowMenu(QPushButton* button, QMenu* menu) {
@@ -320,117 +311,46 @@ QAction* MainWindow::AddPopupCommand(QMenu* menu, const QString& text,
 void MainWindow::BuildMenus() {
     QMenuBar* bar = menuBar();
     fileMenu_ = bar->addMenu(QStringLiteral("&File"));
-    actions_.open = AddAction(fileMenu_, QStringLiteral("&Open"));
+    CommandTable& table = *commands_;
+    actions_.open = table.AddTo(fileMenu_, "open");
     recentMenu_ = fileMenu_->addMenu(QStringLiteral("Open &Recent"));
     recentMenu_->setToolTipsVisible(true);
     RebuildRecentMenu();
-    actions_.newProject = AddAction(fileMenu_, QStringLiteral("&New"));
-    actions_.close = AddAction(fileMenu_, QStringLiteral("&Close"));
+    actions_.newProject = table.AddTo(fileMenu_, "new");
+    actions_.close = table.AddTo(fileMenu_, "close");
     fileMenu_->addSeparator();
-    actions_.import = AddAction(fileMenu_, QStringLiteral("&Import"));
+    actions_.import = table.AddTo(fileMenu_, "import");
     fileMenu_->addSeparator();
-    actions_.save = AddAction(fileMenu_, QStringLiteral("&Save"));
-    actions_.saveAs = AddAction(fileMenu_, QStringLiteral("S&ave As"));
+    actions_.save = table.AddTo(fileMenu_, "save");
+    actions_.saveAs = table.AddTo(fileMenu_, "saveAs");
     fileMenu_->addSeparator();
-    actions_.exit = AddAction(fileMenu_, QStringLiteral("&Exit"));
-    connect(actions_.open, &QAction::triggered, this, &MainWindow::OpenCommand);
-    connect(actions_.newProject, &QAction::triggered, this, &MainWindow::NewCommand);
-    connect(actions_.close, &QAction::triggered, this, &MainWindow::CloseCommand);
-    connect(actions_.import, &QAction::triggered, this, &MainWindow::ImportCommand);
-    connect(actions_.save, &QAction::triggered, this, &MainWindow::SaveCommand);
-    connect(actions_.saveAs, &QAction::triggered, this, &MainWindow::SaveAsCommand);
-    connect(actions_.exit, &QAction::triggered, this, &QWidget::close);
-    // The keys users of other editors expect; none meets the clipboard keys (Ctrl+P, Ctrl+T,
-    // Alt+P, Alt+T).
-    for (const auto& [action, keys] :
-         {std::pair{actions_.open, QKeySequence(Qt::CTRL | Qt::Key_O)},
-          std::pair{actions_.newProject, QKeySequence(Qt::CTRL | Qt::Key_N)},
-          std::pair{actions_.close, QKeySequence(Qt::CTRL | Qt::Key_W)},
-          std::pair{actions_.save, QKeySequence(Qt::CTRL | Qt::Key_S)},
-          std::pair{actions_.saveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-          std::pair{actions_.exit, QKeySequence(Qt::CTRL | Qt::Key_Q)}}) {
-        action->setShortcut(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);  // the keys work wherever the focus is in the window
-    }
+    actions_.exit = table.AddTo(fileMenu_, "exit");
 
     editMenu_ = bar->addMenu(QStringLiteral("&Edit"));
+    table.AddTo(editMenu_, "undo");
+    table.AddTo(editMenu_, "redo");
+    editMenu_->addSeparator();
     QMenu* clipboard = editMenu_->addMenu(QStringLiteral("&Clipboard"));
-    struct Accelerator {
-        const char* text;
-        QKeySequence keys;
-        void (MainWindow::*command)();
-    };
-    for (const Accelerator& a : {Accelerator{"Copy &Page", QKeySequence(Qt::CTRL | Qt::Key_P),
-                                             &MainWindow::CopyPageCommand},
-                                 Accelerator{"Copy &Texture", QKeySequence(Qt::CTRL | Qt::Key_T),
-                                             &MainWindow::CopyTextureCommand},
-                                 Accelerator{nullptr, {}, nullptr},
-                                 Accelerator{"Paste &Page", QKeySequence(Qt::ALT | Qt::Key_P),
-                                             &MainWindow::PastePageCommand},
-                                 Accelerator{"Paste &Texture", QKeySequence(Qt::ALT | Qt::Key_T),
-                                             &MainWindow::PasteTextureCommand}}) {
-        if (!a.text) {
+    for (const char* id : {"copyPage", "copyTexture", "", "pastePage", "pasteTexture"}) {
+        if (!*id)
             clipboard->addSeparator();
-            continue;
-        }
-        QAction* action = AddAction(clipboard, QString::fromLatin1(a.text));
-        action->setShortcut(a.keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);  // the keys work wherever the focus is in the window
-        connect(action, &QAction::triggered, this, a.command);
-        clipboardActions_.push_back(action);
+        else
+            clipboardActions_.push_back(table.AddTo(clipboard, id));
     }
     editMenu_->addSeparator();
     QMenu* pages = editMenu_->addMenu(QStringLiteral("&Texture Pages"));
-    for (const char* text : {"&Add New", "&Delete", "&Export", "&Export Textures", "&Export All",
-                             "&Export All (single image)", "&Import"}) {
-        QAction* action = AddAction(pages, QString::fromLatin1(text), false);
-        void (MainWindow::*command)() = nullptr;
-        if (action->text() == QStringLiteral("&Delete")) command = &MainWindow::DeletePageCommand;
-        if (action->text() == QStringLiteral("&Add New")) {
-            action->setEnabled(true);
-            connect(action, &QAction::triggered, this, [this] { AddNewPagesCommand(); });
-        }
-        if (action->text() == QStringLiteral("&Export")) command = &MainWindow::ExportPageCommand;
-        if (action->text() == QStringLiteral("&Import")) command = &MainWindow::ImportPageCommand;
-        if (action->text() == QStringLiteral("&Export Textures"))
-            command = &MainWindow::ExportPageTexturesCommand;
-        if (action->text() == QStringLiteral("&Export All"))
-            command = &MainWindow::ExportAllPagesCommand;
-        if (action->text() == QStringLiteral("&Export All (single image)"))
-            command = &MainWindow::ExportSingleImageCommand;
-        if (command) {
-            action->setEnabled(true);
-            connect(action, &QAction::triggered, this, command);
-        }
-    }
+    for (const char* id : {"addPage", "deletePage", "exportPage", "exportPageTextures",
+                           "exportAllPages", "exportSingleImage", "importPage"})
+        table.AddTo(pages, id);
     QMenu* pieces = editMenu_->addMenu(QStringLiteral("&Texture Pieces"));
-    actions_.addPieces = AddAction(pieces, QStringLiteral("&Add New"));
-    connect(actions_.addPieces, &QAction::triggered, this, &MainWindow::AddNewPiecesCommand);
-    actions_.addFolder = AddAction(pieces, QStringLiteral("Add &Folder..."));
-    connect(actions_.addFolder, &QAction::triggered, this, &MainWindow::AddFolderCommand);
-    connect(AddAction(pieces, QStringLiteral("&Delete")), &QAction::triggered, this,
-            &MainWindow::DeletePieceCommand);
-    connect(AddAction(pieces, QStringLiteral("&Export")), &QAction::triggered, this,
-            &MainWindow::ExportPieceCommand);
-    connect(AddAction(pieces, QStringLiteral("&Export All")), &QAction::triggered, this,
-            &MainWindow::ExportAllTexturesCommand);
-    connect(AddAction(pieces, QStringLiteral("&Import")), &QAction::triggered, this,
-            &MainWindow::ImportPieceCommand);
+    actions_.addPieces = table.AddTo(pieces, "addPieces");
+    actions_.addFolder = table.AddTo(pieces, "addFolder");
+    for (const char* id : {"deletePiece", "exportPiece", "exportAllTextures", "importPiece"})
+        table.AddTo(pieces, id);
     QMenu* position = editMenu_->addMenu(QStringLiteral("&Texture Position"));
-    connect(AddAction(position, QStringLiteral("&Add New")), &QAction::triggered, this,
-            &MainWindow::AddRecordCommand);
-    connect(AddAction(position, QStringLiteral("&Add New (from grid)")), &QAction::triggered, this,
-            &MainWindow::AddRecordsFromGridCommand);
-    connect(AddAction(position, QStringLiteral("&Delete")), &QAction::triggered, this,
-            &MainWindow::DeleteRecordCommand);
-    connect(AddAction(position, QStringLiteral("&Edit")), &QAction::triggered, this,
-            &MainWindow::EditRecordCommand);
-    connect(AddAction(position, QStringLiteral("&Export")), &QAction::triggered, this,
-            &MainWindow::ExportRecordsCommand);
-    connect(AddAction(position, QStringLiteral("&Import")), &QAction::triggered, this,
-            &MainWindow::ImportRecordsCommand);
+    for (const char* id : {"addRecord", "addRecordsFromGrid", "deleteRecord", "editRecord",
+                           "exportRecords", "importRecords"})
+        table.AddTo(position, id);
 
     optionsMenu_ = bar->addMenu(QStringLiteral("&Options"));
     QMenu* priority = optionsMenu_->addMenu(QStringLiteral("&CPU Priority"));
@@ -471,24 +391,21 @@ void MainWindow::BuildMenus() {
             &MainWindow::SetShowTexturesBeingAdded);
     optionsMenu_->addSeparator();
     QMenu* colours = optionsMenu_->addMenu(QStringLiteral("&Colors"));
-    actions_.gridColour = AddAction(colours, QStringLiteral("&Grid Color"));
-    actions_.trackColour = AddAction(colours, QStringLiteral("&Track Color"));
-    actions_.numberColour = AddAction(colours, QStringLiteral("&Number Color"));
-    actions_.selectionColour = AddAction(colours, QStringLiteral("&Selection Color"));
-    actions_.newPageColour = AddAction(colours, QStringLiteral("&New Page Color"));
-    connect(actions_.newPageColour, &QAction::triggered, this,
-            &MainWindow::ChooseNewPageColourCommand);
-    actions_.rectangleColour = AddAction(colours, QStringLiteral("&Rectangle Color"));
+    actions_.gridColour = table.AddTo(colours, "gridColour");
+    actions_.trackColour = table.AddTo(colours, "trackColour");
+    actions_.numberColour = table.AddTo(colours, "numberColour");
+    actions_.selectionColour = table.AddTo(colours, "selectionColour");
+    actions_.newPageColour = table.AddTo(colours, "newPageColour");
+    actions_.rectangleColour = table.AddTo(colours, "rectangleColour");
     optionsMenu_->addSeparator();
     QMenu* fonts = optionsMenu_->addMenu(QStringLiteral("&Fonts"));
-    actions_.numberFont = AddAction(fonts, QStringLiteral("&Number Font"));
-    actions_.progressFont = AddAction(fonts, QStringLiteral("&Progress Font"));
+    actions_.numberFont = table.AddTo(fonts, "numberFont");
+    actions_.progressFont = table.AddTo(fonts, "progressFont");
 
     helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
-    connect(AddAction(helpMenu_, QStringLiteral("&Check for Update")), &QAction::triggered, this,
-            &MainWindow::CheckForUpdateCommand);
+    table.AddTo(helpMenu_, "checkForUpdate");
     helpMenu_->addSeparator();
-    actions_.about = AddAction(helpMenu_, QStringLiteral("&About"));
+    actions_.about = table.AddTo(helpMenu_, "about");
 }
 
 void MainWindow::ConfigureProgressBar() {

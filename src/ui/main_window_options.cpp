@@ -5,6 +5,7 @@
 
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
+#include "ui/commands.h"
 #include "ui/font_record.h"
 #include "ui/main_window.h"
 #include "ui/settings_bridge.h"
@@ -225,30 +226,24 @@ void MainWindow::ConnectOptionControls() {
     const struct {
         ColourTarget target;
         QPushButton* button;
-        QAction* action;
+        const char* command;
     } colourControls[] = {
-        {ColourTarget::Selection, selectionColourButton_, actions_.selectionColour},
-        {ColourTarget::Grid, gridColourButton_, actions_.gridColour},
-        {ColourTarget::Rectangle, rectangleColourButton_, actions_.rectangleColour},
-        {ColourTarget::Track, trackColourButton_, actions_.trackColour},
-        {ColourTarget::Number, numberColourButton_, actions_.numberColour},
+        {ColourTarget::Selection, selectionColourButton_, "selectionColour"},
+        {ColourTarget::Grid, gridColourButton_, "gridColour"},
+        {ColourTarget::Rectangle, rectangleColourButton_, "rectangleColour"},
+        {ColourTarget::Track, trackColourButton_, "trackColour"},
+        {ColourTarget::Number, numberColourButton_, "numberColour"},
     };
     for (const auto& c : colourControls) {
         const ColourTarget target = c.target;
-        connect(c.button, &QPushButton::clicked, this,
-                [this, target] { ChooseColourCommand(target); });
-        connect(c.action, &QAction::triggered, this,
-                [this, target] { ChooseColourCommand(target); });
+        commands_->BindButton(c.button, c.command);
         ColourSwatch* swatch = Swatch(target);
         connect(swatch, &ColourSwatch::clicked, this,
                 [this, target] { RandomColourCommand(target); });
         connect(swatch, &ColourSwatch::rightClicked, this,
                 [this, target](const QPoint& at) { ShowNamedColourMenu(target, at); });
     }
-    connect(numberFontButton_, &QPushButton::clicked, this, &MainWindow::NumberFontCommand);
-    connect(actions_.numberFont, &QAction::triggered, this, &MainWindow::NumberFontCommand);
-    connect(actions_.progressFont, &QAction::triggered, this, &MainWindow::ProgressFontCommand);
-    connect(actions_.about, &QAction::triggered, this, &MainWindow::AboutCommand);
+    commands_->BindButton(numberFontButton_, "numberFont");
     // Whatever changed a value behind a menu's back, the menu shows it when it opens.
     connect(optionsMenu_, &QMenu::aboutToShow, this, &MainWindow::RefreshCheckMarks);
     for (QMenu* menu : optionsMenu_->findChildren<QMenu*>())

@@ -1,10 +1,10 @@
 // The record list as a whole: the records file, sorting and the duplicate check.
 #include <QApplication>
 
+#include "base/paths.h"
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
 #include "records/records_file.h"
-#include "base/paths.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {
@@ -28,12 +28,12 @@ FileDialogRequest RecordsFileRequest(const Project& project, const QString& fold
 }  // namespace
 
 void MainWindow::ExportRecordsCommand() {
-    if (!CanTouchProject() || textureList_->count() == 0) return;
-    const QString path = modal_.SaveFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
-                                                            QStringLiteral("Export Records")));
+    if (!Edit() || textureList_->count() == 0) return;
+    const QString path = modal_.SaveFile(RecordsFileRequest(
+        project_, DialogFolder(remembered_.recordsFolder), QStringLiteral("Export Records")));
     if (path.isEmpty()) return;
-    recordsFolder_ = DirectoryOf(path.toStdString());
-    NoteFolder(recordsFolder_);
+    remembered_.recordsFolder = DirectoryOf(path.toStdString());
+    NoteFolder(remembered_.recordsFolder);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OpResult result = ExportRecords(project_, path.toStdString());
     QApplication::restoreOverrideCursor();
@@ -41,12 +41,12 @@ void MainWindow::ExportRecordsCommand() {
 }
 
 void MainWindow::ImportRecordsCommand() {
-    if (!CanTouchProject() || pageList_->count() == 0) return;
-    const QString path = modal_.OpenFile(RecordsFileRequest(project_, DialogFolder(recordsFolder_),
-                                                            QStringLiteral("Import Records")));
+    if (!Edit() || pageList_->count() == 0) return;
+    const QString path = modal_.OpenFile(RecordsFileRequest(
+        project_, DialogFolder(remembered_.recordsFolder), QStringLiteral("Import Records")));
     if (path.isEmpty()) return;
-    recordsFolder_ = DirectoryOf(path.toStdString());
-    NoteFolder(recordsFolder_);
+    remembered_.recordsFolder = DirectoryOf(path.toStdString());
+    NoteFolder(remembered_.recordsFolder);
     const OpResult check = CheckRecordsFile(path.toStdString());
     if (!check.ok) {
         ShowResult(check);
@@ -72,16 +72,16 @@ void MainWindow::ImportRecordsCommand() {
 }
 
 void MainWindow::SortCommand() {
-    if (!CanTouchProject() || !project_.IsOpen() || !ConfirmRetexture()) return;
-    const std::optional<int> choice = modal_.AskSortOrder(sortChoice_);
+    if (!Edit() || !project_.IsOpen() || !ConfirmRetexture()) return;
+    const std::optional<int> choice = modal_.AskSortOrder(remembered_.sortChoice);
     if (!choice) return;
-    sortChoice_ = *choice;
+    remembered_.sortChoice = *choice;
     if (project_.RecordCount() < 2) return;
     // The list entries are numbered by position and stay as they are; what the selected
     // entry now stands for is shown again, so the display does not describe a record that
     // has moved away. A sort ends without a message, even when that record's page is missing.
     const OpResult result = SortRecordsByPage(
-        project_, sortChoice_ == 1 ? SortOrder::Descending : SortOrder::Ascending);
+        project_, remembered_.sortChoice == 1 ? SortOrder::Descending : SortOrder::Ascending);
     NoteChange(result);
     ShowResult(result);
     if (!result.changed) return;
@@ -90,7 +90,7 @@ void MainWindow::SortCommand() {
 }
 
 void MainWindow::CheckDuplicatesCommand() {
-    if (!CanTouchProject() || !project_.IsOpen()) return;
+    if (!Edit() || !project_.IsOpen()) return;
     if (modal_.Ask(QString::fromLatin1(kCheckDuplicatesQuestion),
                    QString::fromLatin1(kCheckDuplicatesCaption), MessageIcon::Question,
                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)

@@ -47,32 +47,32 @@ QString MainWindow::SessionPath() const {
 
 void MainWindow::LoadSession() {
     const QSettings ini(SessionPath(), QSettings::IniFormat);
-    recentFiles_.clear();
+    remembered_.recentFiles.clear();
     for (const QString& path : ini.value(QStringLiteral("Recent/files")).toStringList()) {
-        if (path.isEmpty() || recentFiles_.contains(RecentKey(path))) continue;
-        if (recentFiles_.size() == kMaxRecentFiles) break;
-        recentFiles_ << RecentKey(path);
+        if (path.isEmpty() || remembered_.recentFiles.contains(RecentKey(path))) continue;
+        if (remembered_.recentFiles.size() == kMaxRecentFiles) break;
+        remembered_.recentFiles << RecentKey(path);
     }
     RebuildRecentMenu();
 
     ReadString(ini, QStringLiteral("Folders/wad"), project_.rememberedWadFolder);
-    ReadString(ini, QStringLiteral("Folders/pieces"), pieceFolder_);
-    ReadString(ini, QStringLiteral("Folders/records"), recordsFolder_);
-    ReadString(ini, QStringLiteral("Folders/pages"), pageFolder_);
-    ReadString(ini, QStringLiteral("Folders/singleImage"), singleImageFolder_);
-    ReadString(ini, QStringLiteral("Folders/last"), lastFolder_);
-    ReadString(ini, QStringLiteral("Export/folder"), exportSettings_.folder);
+    ReadString(ini, QStringLiteral("Folders/pieces"), remembered_.pieceFolder);
+    ReadString(ini, QStringLiteral("Folders/records"), remembered_.recordsFolder);
+    ReadString(ini, QStringLiteral("Folders/pages"), remembered_.pageFolder);
+    ReadString(ini, QStringLiteral("Folders/singleImage"), remembered_.singleImageFolder);
+    ReadString(ini, QStringLiteral("Folders/last"), remembered_.lastFolder);
+    ReadString(ini, QStringLiteral("Export/folder"), remembered_.exportSettings.folder);
 
     // A format this build does not know leaves the default.
     const ImageFormat format =
         FormatFromExtension(ini.value(QStringLiteral("Export/format")).toString().toStdString());
-    if (format != ImageFormat::Unknown) exportSettings_.format = format;
-    int quality = jpegQuality_;
+    if (format != ImageFormat::Unknown) remembered_.exportSettings.format = format;
+    int quality = remembered_.jpegQuality;
     ReadInt(ini, QStringLiteral("Export/jpegQuality"), quality);
-    if (quality >= 1 && quality <= 100) jpegQuality_ = quality;
-    ReadBool(ini, QStringLiteral("Export/saveHtmlPage"), exportSettings_.saveHtmlPage);
+    if (quality >= 1 && quality <= 100) remembered_.jpegQuality = quality;
+    ReadBool(ini, QStringLiteral("Export/saveHtmlPage"), remembered_.exportSettings.saveHtmlPage);
 
-    GallerySettings& g = exportSettings_.gallery;
+    GallerySettings& g = remembered_.exportSettings.gallery;
     ReadInt(ini, QStringLiteral("Gallery/width"), g.width);
     ReadInt(ini, QStringLiteral("Gallery/cellPadding"), g.cellPadding);
     ReadInt(ini, QStringLiteral("Gallery/cellSpacing"), g.cellSpacing);
@@ -87,23 +87,23 @@ void MainWindow::LoadSession() {
 
 void MainWindow::SaveSession() const {
     QSettings ini(SessionPath(), QSettings::IniFormat);
-    ini.setValue(QStringLiteral("Recent/files"), recentFiles_);
+    ini.setValue(QStringLiteral("Recent/files"), remembered_.recentFiles);
 
     const auto write = [&ini](const char* key, const std::string& value) {
         ini.setValue(QLatin1String(key), QString::fromStdString(value));
     };
     write("Folders/wad", project_.rememberedWadFolder);
-    write("Folders/pieces", pieceFolder_);
-    write("Folders/records", recordsFolder_);
-    write("Folders/pages", pageFolder_);
-    write("Folders/singleImage", singleImageFolder_);
-    write("Folders/last", lastFolder_);
-    write("Export/folder", exportSettings_.folder);
-    write("Export/format", ExtensionForFormat(exportSettings_.format));
-    ini.setValue(QStringLiteral("Export/jpegQuality"), jpegQuality_);
-    ini.setValue(QStringLiteral("Export/saveHtmlPage"), exportSettings_.saveHtmlPage);
+    write("Folders/pieces", remembered_.pieceFolder);
+    write("Folders/records", remembered_.recordsFolder);
+    write("Folders/pages", remembered_.pageFolder);
+    write("Folders/singleImage", remembered_.singleImageFolder);
+    write("Folders/last", remembered_.lastFolder);
+    write("Export/folder", remembered_.exportSettings.folder);
+    write("Export/format", ExtensionForFormat(remembered_.exportSettings.format));
+    ini.setValue(QStringLiteral("Export/jpegQuality"), remembered_.jpegQuality);
+    ini.setValue(QStringLiteral("Export/saveHtmlPage"), remembered_.exportSettings.saveHtmlPage);
 
-    const GallerySettings& g = exportSettings_.gallery;
+    const GallerySettings& g = remembered_.exportSettings.gallery;
     ini.setValue(QStringLiteral("Gallery/width"), g.width);
     ini.setValue(QStringLiteral("Gallery/cellPadding"), g.cellPadding);
     ini.setValue(QStringLiteral("Gallery/cellSpacing"), g.cellSpacing);
@@ -119,21 +119,21 @@ void MainWindow::SaveSession() const {
 
 void MainWindow::NoteRecentFile(const QString& path) {
     const QString key = RecentKey(path);
-    recentFiles_.removeAll(key);
-    recentFiles_.prepend(key);
-    while (recentFiles_.size() > kMaxRecentFiles) recentFiles_.removeLast();
+    remembered_.recentFiles.removeAll(key);
+    remembered_.recentFiles.prepend(key);
+    while (remembered_.recentFiles.size() > kMaxRecentFiles) remembered_.recentFiles.removeLast();
     RebuildRecentMenu();
 }
 
 void MainWindow::ForgetRecentFile(const QString& path) {
-    if (recentFiles_.removeAll(RecentKey(path)) > 0) RebuildRecentMenu();
+    if (remembered_.recentFiles.removeAll(RecentKey(path)) > 0) RebuildRecentMenu();
 }
 
 void MainWindow::RebuildRecentMenu() {
     if (!recentMenu_) return;  // the menus are not built yet
     recentMenu_->clear();
-    for (int i = 0; i < recentFiles_.size(); ++i) {
-        const QString& path = recentFiles_.at(i);
+    for (int i = 0; i < remembered_.recentFiles.size(); ++i) {
+        const QString& path = remembered_.recentFiles.at(i);
         QAction* action = recentMenu_->addAction(
             QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
         const QString shown = QDir::toNativeSeparators(path);
@@ -145,7 +145,7 @@ void MainWindow::RebuildRecentMenu() {
 }
 
 void MainWindow::OpenRecentCommand(const QString& path) {
-    if (workerActive_ || IsWorking()) return;
+    if (IsWorking()) return;
     if (!MayLetProjectGo()) return;
     NoteFolder(path.toStdString());
     OpenFile(path);

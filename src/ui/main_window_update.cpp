@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QThread>
-
 #include <memory>
 
 #include "ui/main_window.h"
@@ -18,7 +17,8 @@ namespace {
 PageFetch FetchWhileWaiting(const std::string& address) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     PageFetch page;
-    std::unique_ptr<QThread> worker(QThread::create([&page, address] { page = FetchPage(address); }));
+    std::unique_ptr<QThread> worker(
+        QThread::create([&page, address] { page = FetchPage(address); }));
     QEventLoop loop;
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();

@@ -8,6 +8,7 @@
 
 #include "base/paths.h"
 #include "ui/add_pieces_job.h"
+#include "ui/commands.h"
 #include "ui/piece_preview.h"
 #include "ui/text_progress_bar.h"
 #include "ui_test_support.h"
@@ -51,6 +52,7 @@ class AddingPiecesTest : public test::WindowTest {
         QCOMPARE(w.MenuActions().open->isEnabled(), !locked);
         if (locked) {
             for (QWidget* control : w.ConflictingControls()) QVERIFY(!control->isEnabled());
+            QVERIFY(!w.Commands().Action("undo")->isEnabled());
         }
     }
 
@@ -99,6 +101,10 @@ private slots:
         QTRY_VERIFY(!w.ProgressBar()->IsRunningDown());
         QCOMPARE(w.RememberedPieceFolder(), DirectoryOf(files[0].toStdString()));
         QVERIFY(w.IsModified());
+        // The whole run is one step.
+        QCOMPARE(w.Commands().Action("undo")->text(), QStringLiteral("&Undo Add Pieces"));
+        w.Commands().Action("undo")->trigger();
+        QCOMPARE(w.TextureList()->count(), 1);
         modal_->answers.push_back(QMessageBox::Discard);
         QVERIFY(w.close());
     }
