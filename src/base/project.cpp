@@ -120,14 +120,51 @@ void CloseProject(Project& project) {
     }
 }
 
+Outcome ShownAfterChange(Outcome shown, bool changed) {
+    if (shown.IsDone() || !changed) return shown;
+    return Outcome::Warning(std::move(shown.subject), std::move(shown.message));
+}
+
+int ShownNumber(int index) {
+    return static_cast<int>(static_cast<unsigned>(index) + 1u);
+}
+
+bool HasPage(const Project& project, int pageIndex) {
+    return pageIndex >= 0 && pageIndex < project.PageCount();
+}
+
+bool HasTexture(const Project& project, int recordIndex) {
+    return recordIndex >= 0 && recordIndex < project.RecordCount();
+}
+
+namespace {
+
+Outcome NoSuch(const Project& project, const char* what, int index, int count) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%s %d does not exist (the file has %d %s%s).", what,
+                  ShownNumber(index), count, what[0] == 'P' ? "page" : "texture",
+                  count == 1 ? "" : "s");
+    return Outcome::Refused(project.filePath, text);
+}
+
+}  // namespace
+
+Outcome NoSuchPage(const Project& project, int pageIndex) {
+    return NoSuch(project, "Page", pageIndex, project.PageCount());
+}
+
+Outcome NoSuchTexture(const Project& project, int recordIndex) {
+    return NoSuch(project, "Texture", recordIndex, project.RecordCount());
+}
+
 Image CutPiece(const Image& page, const TextureRecord& r) {
     const int right = std::min(r.X + r.Width(), page.Width());
     const int bottom = std::min(r.Y + r.Height(), page.Height());
     return page.Copy(r.X, r.Y, std::max(right - r.X, 1), std::max(bottom - r.Y, 1));
 }
 
-OpResult SelectTexture(Project& project, int index) {
-    if (index < 0 || index >= project.RecordCount()) return OpResult::Done(false);
+Outcome SelectTexture(Project& project, int index) {
+    if (index < 0 || index >= project.RecordCount()) return Outcome::Done(false);
     project.selectedTexture = index;
     const TextureRecord& r = project.records[index];
     const int pageCount = project.PageCount();
@@ -136,14 +173,14 @@ OpResult SelectTexture(Project& project, int index) {
         std::snprintf(text, sizeof text,
                       "You need to add %d more pages before texture %d is selectable",
                       r.Page - pageCount + 1, index + 1);
-        return OpResult::Failed(text);
+        return Outcome::Refused(project.filePath, text);
     }
     const auto page = project.pages.GetBitmap(r.Page);
-    if (!page) return OpResult::Failed("The page of this texture cannot be read.");
+    if (!page) return Outcome::Failed(project.filePath, "The page of this texture cannot be read.");
     project.pieces.ClearBitmaps();
     project.pieces.AddBitmapHandle(CutPiece(*page, r));
     project.selectedPage = r.Page;
-    return OpResult::Done(false);
+    return Outcome::Done(false);
 }
 
 }  // namespace pelmora

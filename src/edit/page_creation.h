@@ -5,7 +5,7 @@
 
 #include "base/colour.h"
 #include "base/image.h"
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 
 namespace pelmora {
@@ -33,10 +33,10 @@ struct NewPageOptions {
 // Texture Pages > Add New after "Yes": stores the colour as the new page colour and appends
 // the pages; selectedPage is left on the last page added. An image that cannot be loaded
 // (or none chosen for a long image) gives one blank page instead and the result
-// {ok = false, changed = true, kFailedToLoadImageBlankPageMessage} (with the reason on a line
+// a warning about the image with kFailedToLoadImageBlankPageMessage (with the reason on a line
 // between its two lines when there is one). A count outside 1 to 10
 // is refused with nothing changed.
-OpResult AddNewPages(Project& project, const NewPageOptions& options);
+Outcome AddNewPages(Project& project, const NewPageOptions& options);
 
 // The page made from an image: fitted (keepAspect) or stretched to 256 x 256, drawn at the
 // top-left corner of a page filled with background.

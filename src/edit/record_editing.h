@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 #include "base/texture_record.h"
 
@@ -51,22 +51,22 @@ bool RecordNeedsNewPage(const Project& project, int recordIndex);
 
 // Texture Position > Add New after OK: appends the record and selects it (and its page when
 // that exists).
-OpResult AddTextureRecord(Project& project, const RecordFields& fields);
+Outcome AddTextureRecord(Project& project, const RecordFields& fields);
 
 // Refuses the first record (and no selection) with "Texture %d should not be edited...";
 // the editor asks this before it opens the dialog.
-OpResult CheckRecordEditable(const Project& project, int recordIndex);
+Outcome CheckRecordEditable(const Project& project, int recordIndex);
 // Texture Position > Edit after OK: overwrites the record in place, keeps it selected.
-OpResult EditTextureRecord(Project& project, int recordIndex, const RecordFields& fields);
+Outcome EditTextureRecord(Project& project, int recordIndex, const RecordFields& fields);
 
 // Add New (from grid): one record per grid cell of page pageIndex, row by row, cells at the
-// right and bottom edges cut at the page edge; the last one is selected. Cell sizes below 1
-// are refused.
-OpResult AddRecordsFromGrid(Project& project, int pageIndex, int across, int down);
+// right and bottom edges cut at the page edge; the last one is selected. A page that does
+// not exist and cell sizes below 1 are refused.
+Outcome AddRecordsFromGrid(Project& project, int pageIndex, int across, int down);
 
 // The record made by drawing a rectangle on the page canvas between two corners (in any
 // order, clamped to the page): X = left, Y = top, Width = right - left, Height = bottom - top,
 // flips -1. A rectangle without width or height makes no record.
-OpResult AddRecordFromRectangle(Project& project, int pageIndex, int x0, int y0, int x1, int y1);
+Outcome AddRecordFromRectangle(Project& project, int pageIndex, int x0, int y0, int x1, int y1);
 
 }  // namespace pelmora

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 #include "base/texture_record.h"
 
@@ -29,15 +29,15 @@ std::string DuplicateReport(const DuplicateCheck& check);
 
 // Writes the report with CR LF line ends to path (the project's duplicate list path in the
 // editor).
-OpResult WriteDuplicateReport(const DuplicateCheck& check, const std::string& path);
+Outcome WriteDuplicateReport(const DuplicateCheck& check, const std::string& path);
 
 // The editor's check: writes the report to the project's duplicate list file, first making it
 // a private file of its own (see MakePrivateTempFile) that Close and the end of the program
 // remove. A report in a folder that every user shares under a fixed name could be a link
 // that another user planted.
-OpResult WriteProjectDuplicateReport(Project& project, const DuplicateCheck& check);
+Outcome WriteProjectDuplicateReport(Project& project, const DuplicateCheck& check);
 
 // Removes the records on the removal list, highest index first, then selects record 1.
-OpResult RemoveDuplicates(Project& project, const DuplicateCheck& check);
+Outcome RemoveDuplicates(Project& project, const DuplicateCheck& check);
 
 }  // namespace pelmora

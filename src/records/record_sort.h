@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 
 namespace pelmora {
@@ -10,6 +10,6 @@ enum class SortOrder : int { Ascending = 0, Descending = 1 };
 
 // Sort: orders records 2 to the last by page; record 1 stays first. Records on the same
 // page keep their order. The selection is left as it is.
-OpResult SortRecordsByPage(Project& project, SortOrder order);
+Outcome SortRecordsByPage(Project& project, SortOrder order);
 
 }  // namespace pelmora

@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "edit/record_editing.h"
 #include "base/paths.h"
+#include "edit/record_editing.h"
 #include "ui/add_pieces_job.h"
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
@@ -222,8 +222,8 @@ bool MainWindow::MayLetProjectGo() {
     return SaveCommand();
 }
 
-void MainWindow::ShowResult(const OpResult& result) {
-    if (!result.ok && !result.message.empty()) modal_.Message(Q(result.message));
+void MainWindow::ShowResult(const Outcome& result) {
+    if (!result.IsDone() && !result.message.empty()) modal_.Message(Q(result.message));
 }
 
 void MainWindow::ClearViews() {
@@ -248,14 +248,14 @@ void MainWindow::OpenCommand() {
 
 void MainWindow::OpenFile(const QString& path) {
     if (workerActive_) return;
-    OpResult result;
+    Outcome result;
     {
         const BusyCursor busy;
         result = OpenTextureFile(project_, S(path));
     }
     // A file that could not be read at all leaves the project (and its changes) alone.
-    if (result.changed || result.ok) SetModified(false);
-    if (!result.ok) {
+    if (result.changed || result.IsDone()) SetModified(false);
+    if (!result.IsDone()) {
         ShowResult(result);
         // A recent file that has gone is dropped once its failure has been told.
         if (!QFileInfo::exists(path)) ForgetRecentFile(path);
@@ -310,32 +310,32 @@ void MainWindow::ImportCommand() {
         modal_.OpenFile(WadOpenRequest(project_, DialogFolder(project_.rememberedWadFolder)));
     if (path.isEmpty()) return;
     NoteFolder(S(path));
-    OpResult result;
+    Outcome result;
     {
         const BusyCursor busy;
         result = ImportTextureFile(project_, S(path));
     }
     NoteChange(result);
     ShowResult(result);
-    if (!result.ok) return;
+    if (!result.IsDone()) return;
     SyncFromProject();
     ShowSelectedTexture();
 }
 
 bool MainWindow::SaveCommand() {
     if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return false;
-    OpResult result;
+    Outcome result;
     {
         const BusyCursor busy;
         result = SaveProject(project_);
     }
     ShowResult(result);
-    if (result.ok) {
+    if (result.IsDone()) {
         SetModified(false);
         NoteRecentFile(Q(project_.filePath));
     }
     UpdateTitle();  // a texture-only project may have moved to a ".plm" name
-    return result.ok;
+    return result.IsDone();
 }
 
 bool MainWindow::SaveAsCommand() {
@@ -357,18 +357,18 @@ bool MainWindow::SaveAsCommand() {
     const QString path = modal_.SaveFile(request);
     if (path.isEmpty()) return false;
     NoteFolder(S(path));
-    OpResult result;
+    Outcome result;
     {
         const BusyCursor busy;
         result = SaveProjectAs(project_, S(path));
     }
     ShowResult(result);
-    if (result.ok) {
+    if (result.IsDone()) {
         SetModified(false);
         NoteRecentFile(Q(project_.filePath));
     }
     UpdateTitle();
-    return result.ok;
+    return result.IsDone();
 }
 
 // ---- Showing the project ----
@@ -399,8 +399,8 @@ void MainWindow::ShowTexture(bool reportMissingPage) {
     if (r < 0 || r >= static_cast<int>(records_.size())) return;
     recordText_->setPlainText(Q(RecordText(records_[r])));
     if (CanTouchProject()) {
-        const OpResult result = SelectTexture(project_, r);
-        if (!result.ok) {
+        const Outcome result = SelectTexture(project_, r);
+        if (!result.IsDone()) {
             if (reportMissingPage)
                 modal_.Message(Q(result.message), QStringLiteral("Error!"), MessageIcon::Warning);
             return;
@@ -433,7 +433,7 @@ std::optional<TrackTarget> MainWindow::HitTest(const QPoint& point) const {
 
 void MainWindow::OnSelectionDrawn(const QRect& s) {
     if (!CanTouchProject() || pageList_->count() == 0) return;
-    const OpResult result =
+    const Outcome result =
         AddRecordFromRectangle(project_, pageList_->currentIndex(), s.left(), s.top(),
                                s.left() + s.width(), s.top() + s.height());
     if (!result.changed) return;

@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "edit/add_pieces.h"
 #include "base/project.h"
 #include "base/settings_file.h"
+#include "edit/add_pieces.h"
 #include "ui/display_options.h"
 #include "ui/modal_ui.h"
 #include "ui/page_canvas.h"
@@ -297,17 +297,17 @@ private:
     void ShowTexture(bool reportMissingPage);
     // After a command that selected the first record: the selection's failure is told once,
     // by showing it.
-    void AfterSelectingFirst(const OpResult& result);
+    void AfterSelectingFirst(const Outcome& result);
     bool CanTouchProject() const;
     void SetModified(bool modified);
     // Every command that may have changed the pages or records reports its result here.
-    void NoteChange(const OpResult& result) {
+    void NoteChange(const Outcome& result) {
         if (result.changed) SetModified(true);
     }
     // Before the project is closed or replaced: true when it may go (no unsaved changes,
     // saved now, or the user let them go).
     bool MayLetProjectGo();
-    void ShowResult(const OpResult& result);
+    void ShowResult(const Outcome& result);
     // Where a file dialog of one family opens: its remembered folder, or while it has none
     // the folder of the file last chosen in any file dialog (NoteFolder).
     QString DialogFolder(const std::string& remembered) const;
@@ -343,7 +343,7 @@ private:
     void OnAddingProgress(int index, int count, int percent, const QString& fileName);
     void FinishAdding();
     // Shows what an editing command did and the selection it left.
-    void AfterEdit(const OpResult& result);
+    void AfterEdit(const Outcome& result);
     // The file choosers of the single image commands; each remembers its folder.
     QString AskImageToImport(std::string& folder, const QString& title,
                              const QString& defaultSuffix);

@@ -3,9 +3,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "edit/pasting.h"
 #include "base/cpu_priority.h"
 #include "base/image_flatten.h"
+#include "edit/pasting.h"
 #include "ui/main_window.h"
 #include "ui/page_composer.h"
 
@@ -65,7 +65,7 @@ void MainWindow::PastePageCommand() {
     if (IsWorking() || !CanTouchProject() || pageList_->count() == 0) return;
     const std::optional<Image> image = ClipboardImage();
     if (!image) return;
-    OpResult result;
+    Outcome result;
     {
         const WaitCursor wait;
         result = PastePage(project_, std::max(pageList_->currentIndex(), 0), *image);
@@ -81,7 +81,7 @@ void MainWindow::PasteTextureCommand() {
     if (IsWorking() || !CanTouchProject() || textureList_->count() == 0) return;
     const std::optional<Image> image = ClipboardImage();
     if (!image) return;
-    OpResult result;
+    Outcome result;
     {
         const WaitCursor wait;
         result = PasteTexture(project_, std::max(textureList_->currentIndex(), 0), *image);

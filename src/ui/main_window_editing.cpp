@@ -2,10 +2,10 @@
 // the grid.
 #include <QApplication>
 
+#include "base/paths.h"
 #include "edit/deleting.h"
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
-#include "base/paths.h"
 #include "ui/display_options.h"
 #include "ui/main_window.h"
 
@@ -23,7 +23,7 @@ bool MainWindow::ConfirmRetexture() {
                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-void MainWindow::AfterEdit(const OpResult& result) {
+void MainWindow::AfterEdit(const Outcome& result) {
     NoteChange(result);
     ShowResult(result);
     if (!result.changed) return;
@@ -31,7 +31,7 @@ void MainWindow::AfterEdit(const OpResult& result) {
     ShowSelectedTexture();
 }
 
-void MainWindow::AfterSelectingFirst(const OpResult& result) {
+void MainWindow::AfterSelectingFirst(const Outcome& result) {
     NoteChange(result);
     if (!result.changed) {
         ShowResult(result);
@@ -46,7 +46,7 @@ void MainWindow::AfterSelectingFirst(const OpResult& result) {
 void MainWindow::DeletePageCommand() {
     if (!CanTouchProject() || pageList_->count() == 0 || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = DeletePage(project_, pageList_->currentIndex());
+    const Outcome result = DeletePage(project_, pageList_->currentIndex());
     QApplication::restoreOverrideCursor();
     AfterEdit(result);
 }
@@ -54,15 +54,17 @@ void MainWindow::DeletePageCommand() {
 void MainWindow::DeletePieceCommand() {
     if (!CanTouchProject() || textureList_->count() == 0 || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = DeletePiece(project_, textureList_->currentIndex());
+    const Outcome result = DeletePiece(project_, textureList_->currentIndex());
     QApplication::restoreOverrideCursor();
-    AfterEdit(result);
+    // The editor ends a refused piece deletion (texture 1, a record without its page)
+    // silently, as it always has: the list shows why nothing happened.
+    AfterEdit(result.kind == Outcome::Kind::Refused ? Outcome::Done(false) : result);
 }
 
 void MainWindow::DeleteRecordCommand() {
     if (!CanTouchProject() || !project_.IsOpen() || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = DeleteRecord(project_, textureList_->currentIndex());
+    const Outcome result = DeleteRecord(project_, textureList_->currentIndex());
     QApplication::restoreOverrideCursor();
     AfterEdit(result);
 }
@@ -82,7 +84,7 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
         NoteFolder(pageFolder_);
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = AddNewPages(project_, *options);
+    const Outcome result = AddNewPages(project_, *options);
     QApplication::restoreOverrideCursor();
     NoteChange(result);
     ShowResult(result);
@@ -105,7 +107,7 @@ void MainWindow::AddRecordCommand() {
         modal_.AskRecord(QString::fromStdString(AddRecordTitle(project_)),
                          NewRecordFields(project_), pageList_->count());
     if (!fields) return;
-    const OpResult result = AddTextureRecord(project_, *fields);
+    const Outcome result = AddTextureRecord(project_, *fields);
     if (result.changed && RecordNeedsNewPage(project_, project_.RecordCount() - 1))
         AddNewPagesCommand(true);
     AfterEdit(result);
@@ -114,8 +116,8 @@ void MainWindow::AddRecordCommand() {
 void MainWindow::EditRecordCommand() {
     if (!CanTouchProject() || textureList_->count() == 0) return;
     const int index = textureList_->currentIndex();
-    const OpResult editable = CheckRecordEditable(project_, index);
-    if (!editable.ok) {
+    const Outcome editable = CheckRecordEditable(project_, index);
+    if (!editable.IsDone()) {
         ShowResult(editable);
         return;
     }
@@ -123,7 +125,7 @@ void MainWindow::EditRecordCommand() {
         modal_.AskRecord(QString::fromStdString(EditRecordTitle(index)),
                          FieldsOfRecord(project_.records[index]), pageList_->count());
     if (!fields) return;
-    const OpResult result = EditTextureRecord(project_, index, *fields);
+    const Outcome result = EditTextureRecord(project_, index, *fields);
     if (result.changed && RecordNeedsNewPage(project_, index)) AddNewPagesCommand(true);
     AfterEdit(result);
 }

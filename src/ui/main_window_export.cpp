@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QDir>
 
+#include "base/paths.h"
 #include "edit/single_image.h"
 #include "export/bulk_export.h"
-#include "base/paths.h"
 #include "ui/main_window.h"
 #include "ui/progress_window.h"
 
@@ -53,9 +53,9 @@ std::vector<FileFilter> SingleImageFilters() {
 
 // Runs op under the wait cursor.
 template <typename Op>
-OpResult Waiting(Op&& op) {
+Outcome Waiting(Op&& op) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = op();
+    const Outcome result = op();
     QApplication::restoreOverrideCursor();
     return result;
 }

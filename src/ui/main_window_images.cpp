@@ -1,8 +1,8 @@
 // One page or one piece to and from an image file.
 #include <QApplication>
 
-#include "edit/single_image.h"
 #include "base/paths.h"
+#include "edit/single_image.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {
@@ -53,7 +53,7 @@ void MainWindow::ImportPageCommand() {
     const QString path = AskImageToImport(pageFolder_, QStringLiteral("Import Page"), {});
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result =
+    const Outcome result =
         ImportPage(project_, std::max(pageList_->currentIndex(), 0), path.toStdString());
     QApplication::restoreOverrideCursor();
     NoteChange(result);
@@ -67,7 +67,7 @@ void MainWindow::ImportPieceCommand() {
         AskImageToImport(pieceFolder_, QStringLiteral("Import Texture"), QStringLiteral("bmp"));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result =
+    const Outcome result =
         ImportPiece(project_, std::max(textureList_->currentIndex(), 0), path.toStdString());
     QApplication::restoreOverrideCursor();
     AfterEdit(result);
@@ -80,7 +80,7 @@ void MainWindow::ExportPageCommand() {
         AskImageToExport(pageFolder_, QStringLiteral("Export Page"), PageExportName(page));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ExportPage(project_, page, path.toStdString(), jpegQuality_);
+    const Outcome result = ExportPage(project_, page, path.toStdString(), jpegQuality_);
     QApplication::restoreOverrideCursor();
     // A save that failed is said so: the user must not take the file for written.
     ShowResult(result);
@@ -93,7 +93,7 @@ void MainWindow::ExportPieceCommand() {
                                           TextureExportName(texture));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ExportPiece(project_, texture, path.toStdString(), jpegQuality_);
+    const Outcome result = ExportPiece(project_, texture, path.toStdString(), jpegQuality_);
     QApplication::restoreOverrideCursor();
     ShowResult(result);
 }

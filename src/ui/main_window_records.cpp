@@ -1,10 +1,10 @@
 // The record list as a whole: the records file, sorting and the duplicate check.
 #include <QApplication>
 
+#include "base/paths.h"
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
 #include "records/records_file.h"
-#include "base/paths.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {
@@ -35,7 +35,7 @@ void MainWindow::ExportRecordsCommand() {
     recordsFolder_ = DirectoryOf(path.toStdString());
     NoteFolder(recordsFolder_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ExportRecords(project_, path.toStdString());
+    const Outcome result = ExportRecords(project_, path.toStdString());
     QApplication::restoreOverrideCursor();
     ShowResult(result);
 }
@@ -47,8 +47,8 @@ void MainWindow::ImportRecordsCommand() {
     if (path.isEmpty()) return;
     recordsFolder_ = DirectoryOf(path.toStdString());
     NoteFolder(recordsFolder_);
-    const OpResult check = CheckRecordsFile(path.toStdString());
-    if (!check.ok) {
+    const Outcome check = CheckRecordsFile(path.toStdString());
+    if (!check.IsDone()) {
         ShowResult(check);
         return;
     }
@@ -66,7 +66,7 @@ void MainWindow::ImportRecordsCommand() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ImportRecords(project_, path.toStdString(), mode, shift);
+    const Outcome result = ImportRecords(project_, path.toStdString(), mode, shift);
     QApplication::restoreOverrideCursor();
     AfterSelectingFirst(result);
 }
@@ -80,7 +80,7 @@ void MainWindow::SortCommand() {
     // The list entries are numbered by position and stay as they are; what the selected
     // entry now stands for is shown again, so the display does not describe a record that
     // has moved away. A sort ends without a message, even when that record's page is missing.
-    const OpResult result = SortRecordsByPage(
+    const Outcome result = SortRecordsByPage(
         project_, sortChoice_ == 1 ? SortOrder::Descending : SortOrder::Ascending);
     NoteChange(result);
     ShowResult(result);
@@ -97,9 +97,9 @@ void MainWindow::CheckDuplicatesCommand() {
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const DuplicateCheck found = FindDuplicates(project_.records);
-    const OpResult written = WriteProjectDuplicateReport(project_, found);
+    const Outcome written = WriteProjectDuplicateReport(project_, found);
     QApplication::restoreOverrideCursor();
-    if (!written.ok) {
+    if (!written.IsDone()) {
         ShowResult(written);
         return;
     }

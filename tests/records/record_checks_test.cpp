@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <random>
 
-#include "records/duplicate_check.h"
-#include "records/record_sort.h"
 #include "base/file_util.h"
 #include "base/paths.h"
+#include "records/duplicate_check.h"
+#include "records/record_sort.h"
 #include "test_support.h"
 
 namespace pelmora {
@@ -33,7 +33,7 @@ struct WithPages : Project {
 
 TEST(SortRecordsTest, FirstRecordStaysAndTheRestFollowTheOrder) {
     WithPages ascending{1, 3, 2, 1};
-    EXPECT_TRUE(SortRecordsByPage(ascending, SortOrder::Ascending).ok);
+    EXPECT_TRUE(SortRecordsByPage(ascending, SortOrder::Ascending).IsDone());
     EXPECT_EQ(Pages(ascending), (std::vector<int>{1, 1, 2, 3}));
 
     WithPages descending{1, 3, 2, 1};
@@ -113,8 +113,8 @@ TEST(DuplicateCheckTest, RemovalWorksFromTheHighestIndexDown) {
     project.AddBlankPage();
     project.records = Copies({1, 1, 2, 3, 3});
     project.selectedTexture = 4;
-    const OpResult removed = RemoveDuplicates(project, FindDuplicates(project.records));
-    EXPECT_TRUE(removed.ok);
+    const Outcome removed = RemoveDuplicates(project, FindDuplicates(project.records));
+    EXPECT_TRUE(removed.IsDone());
     EXPECT_EQ(project.records, Copies({1, 2, 3}));
     EXPECT_EQ(project.selectedTexture, 0);
 
@@ -130,13 +130,13 @@ TEST(DuplicateCheckTest, RemovalWorksFromTheHighestIndexDown) {
 TEST(DuplicateCheckTest, ReportFileHasCrLfLineEnds) {
     test::TempDir dir;
     const std::string path = dir.File("Pelmora_duplicate_list.txt");
-    ASSERT_TRUE(WriteDuplicateReport(FindDuplicates(Copies({1, 1, 2, 3, 3})), path).ok);
+    ASSERT_TRUE(WriteDuplicateReport(FindDuplicates(Copies({1, 1, 2, 3, 3})), path).IsDone());
     EXPECT_EQ(test::ReadFile(path),
               "Found 2 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n"
               "texture 4 and texture 5 match\r\n");
-    ASSERT_TRUE(WriteDuplicateReport(FindDuplicates({}), path).ok);
+    ASSERT_TRUE(WriteDuplicateReport(FindDuplicates({}), path).IsDone());
     EXPECT_EQ(test::ReadFile(path), "Found 0 duplicates\r\n\r\n");
-    EXPECT_FALSE(WriteDuplicateReport({}, dir.File("no/such/folder.txt")).ok);
+    EXPECT_FALSE(WriteDuplicateReport({}, dir.File("no/such/folder.txt")).IsDone());
 }
 
 // Sets an environment variable (or unsets it for null) for one scope.
@@ -163,7 +163,7 @@ TEST(DuplicateCheckTest, TheEditorsReportIsAPrivateFileOfItsOwn) {
     for (const char* runtimeDir : {runtime.Path().c_str(), static_cast<const char*>(nullptr)}) {
         const ScopedEnv xdg("XDG_RUNTIME_DIR", runtimeDir);
         Project project, other;
-        ASSERT_TRUE(WriteProjectDuplicateReport(project, FindDuplicates(Copies({1, 1}))).ok);
+        ASSERT_TRUE(WriteProjectDuplicateReport(project, FindDuplicates(Copies({1, 1}))).IsDone());
         const std::string report = project.duplicateListPath;
         EXPECT_EQ(DirectoryOf(report), runtimeDir ? runtime.Path() + "/" : TempFolder());
         EXPECT_EQ(test::ReadFile(report),

@@ -14,11 +14,11 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "base/image_io.h"
+#include "base/project.h"
 #include "edit/add_pieces.h"
 #include "edit/record_editing.h"
 #include "export/bulk_export.h"
-#include "base/image_io.h"
-#include "base/project.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/export_options_dialog.h"
 #include "ui/dialogs/record_dialog.h"
@@ -88,8 +88,8 @@ int MakeSample(const std::string& path) {
         }
         ++n;
     }
-    const OpResult result = SaveProjectAs(project, path);
-    if (!result.ok) {
+    const Outcome result = SaveProjectAs(project, path);
+    if (!result.IsDone()) {
         std::fprintf(stderr, "%s\n", result.message.c_str());
         return 1;
     }
