@@ -214,12 +214,10 @@ void AddAddRecord(CLI::App& app, Cli& cli) {
         ->check(WholeNumber(-1, 0));
     command->callback([&cli, args] {
         cli.Modify(args->file, args->output, [args](Project& project) {
-            if (!HasPage(project, IndexOf(args->page)))
-                return NoSuchPage(project, IndexOf(args->page));
             RecordFields fields = args->fields;
-            fields.pageIndex = IndexOf(args->page);
-            fields.flipXIndex = FlipIndexOf(static_cast<int8_t>(args->flipX));
-            fields.flipYIndex = FlipIndexOf(static_cast<int8_t>(args->flipY));
+            fields.page = IndexOf(args->page);
+            fields.flipX = static_cast<int8_t>(args->flipX);
+            fields.flipY = static_cast<int8_t>(args->flipY);
             return AddTextureRecord(project, fields);
         });
     });

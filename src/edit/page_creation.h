@@ -18,8 +18,8 @@ constexpr const char* kMustClickYesMessage =
     "You Must Click Yes on the add new page dialog to continue or you might have a problem...";
 constexpr int kMaxNewPagesAtOnce = 10;
 
-// The values match the dialog's radio buttons.
-enum class NewPageKind : int { Blank = 0, FromImage = 1, FromLongImage = 2 };
+// What pages Add New makes.
+enum class NewPageKind { Blank, FromImage, FromLongImage };
 
 // The New Page dialog's answers once the user clicked "Yes".
 struct NewPageOptions {

@@ -28,42 +28,26 @@ void SelectRecord(Project& project, int recordIndex) {
 
 }  // namespace
 
-int FlipIndexOf(int8_t flip) {
-    return flip == 0 ? 1 : 0;
-}
-
-int8_t FlipValueOf(int index) {
-    return index == 1 ? 0 : -1;
-}
-
-TextureRecord StoreRecordFields(const RecordFields& f, uint16_t pageIfUnchosen) {
+TextureRecord StoreRecordFields(const RecordFields& f, int newPageIndex) {
     TextureRecord r;
     r.X = static_cast<uint8_t>(f.x & 0xFF);
     r.Y = static_cast<uint8_t>(f.y & 0xFF);
     r.SetWidth(StoredSize(f.x, f.width));
     r.SetHeight(StoredSize(f.y, f.height));
-    r.FlipX = FlipValueOf(f.flipXIndex);
-    r.FlipY = FlipValueOf(f.flipYIndex);
-    r.Page = f.pageIndex < 0 ? pageIfUnchosen : static_cast<uint16_t>(f.pageIndex);
+    r.FlipX = f.flipX;
+    r.FlipY = f.flipY;
+    r.Page = static_cast<uint16_t>(f.newPage ? newPageIndex : f.page);
     return r;
 }
 
-RecordFields NewRecordFields(const Project& project) {
+RecordFields NewRecordFields() {
     RecordFields f;
-    f.pageIndex = project.PageCount();  // the "Add Page" entry
+    f.newPage = true;
     return f;
 }
 
 RecordFields FieldsOfRecord(const TextureRecord& r) {
-    return {r.X, r.Y, r.Width(), r.Height(), FlipIndexOf(r.FlipX), FlipIndexOf(r.FlipY), r.Page};
-}
-
-std::string AddRecordTitle(const Project& project) {
-    return Format(kAddRecordTitleFormat, project.RecordCount() + 1);
-}
-
-std::string EditRecordTitle(int recordIndex) {
-    return Format(kEditRecordTitleFormat, recordIndex + 1);
+    return {r.X, r.Y, r.Width(), r.Height(), r.FlipX, r.FlipY, r.Page, false};
 }
 
 bool RecordNeedsNewPage(const Project& project, int recordIndex) {
@@ -73,7 +57,8 @@ bool RecordNeedsNewPage(const Project& project, int recordIndex) {
 
 Outcome AddTextureRecord(Project& project, const RecordFields& fields) {
     if (!project.IsOpen()) return Outcome::Done(false);
-    project.records.push_back(StoreRecordFields(fields));
+    if (!fields.newPage && !HasPage(project, fields.page)) return NoSuchPage(project, fields.page);
+    project.records.push_back(StoreRecordFields(fields, project.PageCount()));
     SelectRecord(project, project.RecordCount() - 1);
     return Outcome::Done();
 }
@@ -90,7 +75,7 @@ Outcome CheckRecordEditable(const Project& project, int recordIndex) {
 Outcome EditTextureRecord(Project& project, int recordIndex, const RecordFields& fields) {
     if (Outcome check = CheckRecordEditable(project, recordIndex); !check.IsDone()) return check;
     TextureRecord& record = project.records[recordIndex];
-    record = StoreRecordFields(fields, record.Page);
+    record = StoreRecordFields(fields, project.PageCount());
     SelectRecord(project, recordIndex);
     return Outcome::Done();
 }

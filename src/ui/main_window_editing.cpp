@@ -6,6 +6,7 @@
 #include "edit/deleting.h"
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
+#include "ui/dialogs/record_dialog.h"
 #include "ui/display_options.h"
 #include "ui/main_window.h"
 
@@ -103,9 +104,8 @@ void MainWindow::ChooseNewPageColourCommand() {
 
 void MainWindow::AddRecordCommand() {
     if (!CanTouchProject() || !project_.IsOpen()) return;
-    const std::optional<RecordFields> fields =
-        modal_.AskRecord(QString::fromStdString(AddRecordTitle(project_)),
-                         NewRecordFields(project_), pageList_->count());
+    const std::optional<RecordFields> fields = modal_.AskRecord(
+        AddRecordTitle(project_.RecordCount()), NewRecordFields(), pageList_->count());
     if (!fields) return;
     const Outcome result = AddTextureRecord(project_, *fields);
     if (result.changed && RecordNeedsNewPage(project_, project_.RecordCount() - 1))
@@ -121,9 +121,8 @@ void MainWindow::EditRecordCommand() {
         ShowResult(editable);
         return;
     }
-    const std::optional<RecordFields> fields =
-        modal_.AskRecord(QString::fromStdString(EditRecordTitle(index)),
-                         FieldsOfRecord(project_.records[index]), pageList_->count());
+    const std::optional<RecordFields> fields = modal_.AskRecord(
+        EditRecordTitle(index), FieldsOfRecord(project_.records[index]), pageList_->count());
     if (!fields) return;
     const Outcome result = EditTextureRecord(project_, index, *fields);
     if (result.changed && RecordNeedsNewPage(project_, index)) AddNewPagesCommand(true);

@@ -3,10 +3,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "base/file_util.h"
 #include "edit/add_pieces.h"
 #include "edit/deleting.h"
 #include "records/records_file.h"
-#include "base/file_util.h"
 #include "ui/page_canvas.h"
 #include "ui/piece_preview.h"
 #include "ui_test_support.h"
@@ -316,12 +316,12 @@ private slots:
         fields.x = 250;
         fields.width = 10;
         fields.height = 20;
-        fields.pageIndex = 1;  // "Add Page"
+        fields.newPage = true;  // "Add Page"
         modal_->recordAnswers.push_back(fields);
         modal_->newPages = {std::nullopt, NewPageOptions{}};  // declined once, then accepted
         Click("recordAddNew");
         QCOMPARE(modal_->recordTitles.back(), QStringLiteral("Add Texture  Record 2"));
-        QCOMPARE(modal_->recordQuestions.back().pageIndex, 1);
+        QVERIFY(modal_->recordQuestions.back().newPage);
         QCOMPARE(modal_->newPageDialogs, 2);
         QCOMPARE(modal_->messages.size(), size_t(1));
         QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kMustClickYesMessage));

@@ -87,7 +87,15 @@ NewPageDialog::NewPageDialog(Colour colour, std::array<Colour, 16>& customColour
 }
 
 QRadioButton* NewPageDialog::KindButton(NewPageKind kind) const {
-    return kinds_[static_cast<int>(kind)];
+    switch (kind) {
+        case NewPageKind::Blank:
+            return kinds_[0];
+        case NewPageKind::FromImage:
+            return kinds_[1];
+        case NewPageKind::FromLongImage:
+            return kinds_[2];
+    }
+    return kinds_[0];
 }
 
 void NewPageDialog::ShowControlsForKind() {
