@@ -5,14 +5,7 @@
 
 namespace pelmora {
 
-// The retexture warning the editor shows (OK / Cancel) before it deletes or sorts, while
-// "Show Warnings" is on. The core operations below never ask: the caller does.
-constexpr const char* kRetextureWarningCaption = "Warning!";
-constexpr const char* kRetextureWarningText =
-    "Deleting Pages, Textures, Texture Positions, or Sorting will cause you to have to "
-    "Retexture your Models,\nif you are aware of the risk you may click OK, if you want to "
-    "stop right now you may click Cancel...\nif you're a Pro and already know this info you "
-    "can turn this Warning Off in the Options Menu, under the View sub menu...";
+// The operations below never ask (the editor's retexture warning is the caller's).
 constexpr const char* kTextureNotDeletableFormat = "Texture %d should not be deleted...";
 
 // Texture Pages > Delete of page pageIndex: removes the records on it (never the first

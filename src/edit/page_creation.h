@@ -12,10 +12,6 @@ namespace pelmora {
 
 constexpr const char* kFailedToLoadImageBlankPageMessage =
     "Failed To Load Image...\nCreating Blank Page...";
-// The New Page dialog's own refusals; the dialog shows them and stays open (or opens again).
-constexpr const char* kChooseImageFirstMessage = "Please Choose an Image to load then click Yes...";
-constexpr const char* kMustClickYesMessage =
-    "You Must Click Yes on the add new page dialog to continue or you might have a problem...";
 constexpr int kMaxNewPagesAtOnce = 10;
 
 // What pages Add New makes.

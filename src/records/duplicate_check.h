@@ -9,8 +9,6 @@
 
 namespace pelmora {
 
-constexpr const char* kUnableToOpenFileMessage = "Unable to Open file ";
-
 // What one duplicate search found.
 struct DuplicateCheck {
     int count = 0;               // reported pairs

@@ -20,6 +20,7 @@
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
 #include "ui/dialog_units.h"
+#include "ui/editor_texts.h"
 #include "ui/page_canvas.h"
 #include "ui/page_composer.h"
 #include "ui/piece_preview.h"

@@ -8,6 +8,7 @@
 #include "edit/record_editing.h"
 #include "ui/dialogs/record_dialog.h"
 #include "ui/display_options.h"
+#include "ui/editor_texts.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {

@@ -5,6 +5,7 @@
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
 #include "records/records_file.h"
+#include "ui/editor_texts.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {

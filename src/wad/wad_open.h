@@ -9,8 +9,6 @@ namespace pelmora {
 
 constexpr const char* kNotAWadMessage =
     "This is not a Stonecrypt Wad file or wrong version or type of wad...";
-constexpr const char* kWrongExtensionMessage =
-    "Wrong Extention...\nThis might not be a Stonecrypt Wad File.";
 constexpr const char* kImportNeedsProjectMessage =
     "Use open to select your first wad...\nthen click import to load your second\nwad's "
     "textures into your first one...";

@@ -10,6 +10,7 @@
 #include "ui/dialogs/new_page_dialog.h"
 #include "ui/dialogs/record_dialog.h"
 #include "ui/dialogs/sort_options_dialog.h"
+#include "ui/editor_texts.h"
 #include "ui/modal_ui.h"
 #include "ui/scripted_modal_ui.h"
 #include "ui_test_support.h"
@@ -115,8 +116,7 @@ private slots:
         // From Image wants an image before Yes.
         dialog.YesButton()->click();
         QVERIFY(dialog.isVisible());
-        QCOMPARE(modal.messages.back().text,
-                 QString::fromLatin1(pelmora::kChooseImageFirstMessage));
+        QCOMPARE(modal.messages.back().text, QString::fromLatin1(kChooseImageFirstMessage));
         modal.fileAnswers.push_back({QStringLiteral("/tmp/picture.png")});
         dialog.LoadImageButton()->click();
         modal.colours.push_back(QColor(255, 0, 0));

@@ -7,6 +7,7 @@
 #include "edit/add_pieces.h"
 #include "edit/deleting.h"
 #include "records/records_file.h"
+#include "ui/editor_texts.h"
 #include "ui/page_canvas.h"
 #include "ui/piece_preview.h"
 #include "ui_test_support.h"

@@ -10,6 +10,7 @@
 
 #include "base/file_util.h"
 #include "base/paths.h"
+#include "ui/editor_texts.h"
 #include "ui/page_canvas.h"
 #include "ui/piece_preview.h"
 #include "ui/text_progress_bar.h"

@@ -9,6 +9,7 @@
 #include "ui/colour_swatch.h"
 #include "ui/dialog_units.h"
 #include "ui/display_options.h"
+#include "ui/editor_texts.h"
 #include "ui/main_window.h"
 #include "ui/modal_ui.h"
 
