@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <random>
 
 #include "base/file_util.h"
 #include "base/paths.h"
@@ -29,20 +27,11 @@ std::string MakeTempFile() {
 
 Project::Project() {
     restOfFilePath = MakeTempFile();
-    // Custom colours never have a component of 255.
-    std::minstd_rand random(static_cast<unsigned>(std::time(nullptr)));
-    for (Colour& c : customColours) {
-        const auto r = static_cast<uint8_t>(random() % 255);
-        const auto g = static_cast<uint8_t>(random() % 255);
-        const auto b = static_cast<uint8_t>(random() % 255);
-        c = MakeColour(r, g, b);
-    }
 }
 
 Project::~Project() {
     ResetProject();
     RemoveTempFile(restOfFilePath);
-    if (duplicateListWritten) RemoveTempFile(duplicateListPath);
 }
 
 void Project::ResetProject() {
@@ -92,7 +81,6 @@ std::string ProjectTitle(const Project& project, const std::string& afterName) {
 
 void NewProject(Project& project, const std::string& path) {
     project.ResetProject();
-    project.rememberedWadFolder = DirectoryOf(path);
     project.filePath = path;
     project.version = kPelmMagic;
     project.RecreateRestFile();
@@ -113,11 +101,6 @@ void CloseProject(Project& project) {
     // A deleted temporary file's name is free for anyone to take (as a link to one of the
     // user's files, say): the next Open or New makes a new file instead of opening it again.
     project.restOfFilePath.clear();
-    if (project.duplicateListWritten) {
-        RemoveTempFile(project.duplicateListPath);
-        project.duplicateListPath.clear();
-        project.duplicateListWritten = false;
-    }
 }
 
 Outcome ShownAfterChange(Outcome shown, bool changed) {

@@ -38,14 +38,6 @@ public:
     // False when the file was opened only to be read and its rest was not copied: saving
     // such a project would lose the rest, so the writer refuses it.
     bool restKept = true;
-    // The duplicate report: a private file made by the first check (see
-    // WriteProjectDuplicateReport), empty until then.
-    std::string duplicateListPath;
-    // Whether the file at duplicateListPath is this project's to remove (on Close and at the
-    // end).
-    bool duplicateListWritten = false;
-    std::string rememberedWadFolder;
-    std::array<Colour, 16> customColours{};
     Colour newPageColour = 0;
 
     // What the editor's page and texture lists have selected (0-based, -1 for none). Every
@@ -58,8 +50,8 @@ public:
     int PageCount() const { return pages.Count(); }
     int RecordCount() const { return static_cast<int>(records.size()); }
 
-    // Empties records, both stores and the selection; leaves the path, the version, the
-    // remembered folder and the temporary files alone.
+    // Empties records, both stores and the selection; leaves the path, the version and the
+    // temporary files alone.
     void ResetProject();
     // Makes (or empties) the rest-of-file temporary file; false, with *error naming the
     // temporary file, when it cannot be made.

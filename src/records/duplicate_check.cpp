@@ -85,19 +85,25 @@ Outcome WriteDuplicateReport(const DuplicateCheck& check, const std::string& pat
     return Outcome::Done(false);
 }
 
-Outcome WriteProjectDuplicateReport(Project& project, const DuplicateCheck& check) {
-    if (project.duplicateListPath.empty()) {
-        project.duplicateListPath = MakePrivateTempFile("Pelmora_duplicate_list_", ".txt");
-        if (project.duplicateListPath.empty()) {
+Outcome WriteDuplicateListFile(DuplicateListFile& file, const DuplicateCheck& check) {
+    if (file.path.empty()) {
+        file.path = MakePrivateTempFile("Pelmora_duplicate_list_", ".txt");
+        if (file.path.empty()) {
             return Outcome::Failed(
-                project.filePath,
-                std::string("Cannot write the duplicate list: ") + std::strerror(errno));
+                {}, std::string("Cannot write the duplicate list: ") + std::strerror(errno));
         }
-        project.duplicateListWritten = true;
+        file.written = true;
     }
-    const Outcome written = WriteDuplicateReport(check, project.duplicateListPath);
-    if (written.IsDone()) project.duplicateListWritten = true;
+    const Outcome written = WriteDuplicateReport(check, file.path);
+    if (written.IsDone()) file.written = true;
     return written;
+}
+
+void RemoveDuplicateListFile(DuplicateListFile& file) {
+    if (!file.written) return;
+    RemoveTempFile(file.path);
+    file.path.clear();
+    file.written = false;
 }
 
 Outcome RemoveDuplicates(Project& project, const DuplicateCheck& check) {

@@ -240,7 +240,7 @@ void MainWindow::ClearViews() {
 void MainWindow::OpenCommand() {
     if (!MayLetProjectGo()) return;
     FileDialogRequest request =
-        WadOpenRequest(project_, DialogFolder(project_.rememberedWadFolder));
+        WadOpenRequest(project_, DialogFolder(session_.rememberedWadFolder));
     const QString path = modal_.OpenFile(request);
     if (path.isEmpty()) return;
     NoteFolder(S(path));
@@ -252,6 +252,7 @@ void MainWindow::OpenFile(const QString& path) {
     Outcome result;
     {
         const BusyCursor busy;
+        session_.RememberWadFolderOf(S(path));
         result = OpenTextureFile(project_, S(path));
     }
     // A file that could not be read at all leaves the project (and its changes) alone.
@@ -280,12 +281,13 @@ void MainWindow::NewCommand() {
     if (!MayLetProjectGo()) return;
     FileDialogRequest request;
     request.title = QStringLiteral("New");
-    request.folder = DialogFolder(project_.rememberedWadFolder);
+    request.folder = DialogFolder(session_.rememberedWadFolder);
     request.filters = {{QStringLiteral("Texture Only Wad File (*.plm)"), QStringLiteral("*.plm")}};
     request.defaultSuffix = QStringLiteral("plm");
     const QString path = modal_.SaveFile(request);
     if (path.isEmpty()) return;
     NoteFolder(S(path));
+    session_.RememberWadFolderOf(S(path));
     NewProject(project_, S(path));
     SetModified(false);
     UpdateTitle();
@@ -296,6 +298,7 @@ void MainWindow::NewCommand() {
 void MainWindow::CloseCommand() {
     if (!MayLetProjectGo()) return;
     CloseProject(project_);
+    RemoveDuplicateListFile(session_.duplicateList);
     SetModified(false);
     SyncFromProject();
     ClearViews();
@@ -308,12 +311,13 @@ void MainWindow::ImportCommand() {
         return;
     }
     const QString path =
-        modal_.OpenFile(WadOpenRequest(project_, DialogFolder(project_.rememberedWadFolder)));
+        modal_.OpenFile(WadOpenRequest(project_, DialogFolder(session_.rememberedWadFolder)));
     if (path.isEmpty()) return;
     NoteFolder(S(path));
     Outcome result;
     {
         const BusyCursor busy;
+        session_.RememberWadFolderOf(S(path));
         result = ImportTextureFile(project_, S(path));
     }
     NoteChange(result);
@@ -343,7 +347,7 @@ bool MainWindow::SaveAsCommand() {
     if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return false;
     FileDialogRequest request;
     request.title = QStringLiteral("Save As");
-    request.folder = DialogFolder(project_.rememberedWadFolder);
+    request.folder = DialogFolder(session_.rememberedWadFolder);
     if (project_.IsTextureOnly()) {
         request.filters = {
             {QStringLiteral("Texture Only Wad File (*.plm)"), QStringLiteral("*.plm")}};
@@ -361,6 +365,7 @@ bool MainWindow::SaveAsCommand() {
     Outcome result;
     {
         const BusyCursor busy;
+        session_.RememberWadFolderOf(S(path));
         result = SaveProjectAs(project_, S(path));
     }
     ShowResult(result);

@@ -17,6 +17,7 @@
 #include "base/settings_file.h"
 #include "edit/add_pieces.h"
 #include "ui/display_options.h"
+#include "ui/editor_session.h"
 #include "ui/modal_ui.h"
 #include "ui/page_canvas.h"
 
@@ -207,6 +208,7 @@ public:
     bool IsBusy() const { return busy_.load(); }
 
     Project& CurrentProject() { return project_; }
+    EditorSession& Session() { return session_; }
     DisplayOptions& Options() { return options_; }
     // Name order also for a sort value from the settings file that no menu item stands for.
     FileSortOrder SortOrder() const;
@@ -359,6 +361,7 @@ private:
 
     ModalUi& modal_;
     Project project_;
+    EditorSession session_;
     DisplayOptions options_;
     std::vector<TextureRecord> records_;  // what the lists and the canvas show
     // The preferences the settings file keeps; its colours, grid, number font and the

@@ -75,7 +75,7 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
     if (!CanTouchProject() || !project_.IsOpen()) return;
     std::optional<NewPageOptions> options;
     for (;;) {
-        options = modal_.AskNewPages(project_.newPageColour, project_.customColours,
+        options = modal_.AskNewPages(project_.newPageColour, session_.customColours,
                                      DialogFolder(pageFolder_));
         if (options || !pageRequired) break;
         modal_.Message(QString::fromLatin1(kMustClickYesMessage));
@@ -99,7 +99,7 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
 
 void MainWindow::ChooseNewPageColourCommand() {
     if (const std::optional<QColor> colour =
-            modal_.ChooseColour(ToQColor(project_.newPageColour), project_.customColours))
+            modal_.ChooseColour(ToQColor(project_.newPageColour), session_.customColours))
         project_.newPageColour = FromQColor(*colour);
 }
 

@@ -66,7 +66,7 @@ ExportDialogAnswer MainWindow::AskExportOptions(bool htmlAllowed) {
     ExportOptions current = exportSettings_;
     current.jpegQuality = jpegQuality_;
     ExportDialogAnswer answer =
-        modal_.AskExportOptions(current, htmlAllowed, project_.customColours);
+        modal_.AskExportOptions(current, htmlAllowed, session_.customColours);
     // Confirmed inside the dialog on its own OK, so kept whichever way the dialog closed.
     exportSettings_.gallery = answer.options.gallery;
     return answer;

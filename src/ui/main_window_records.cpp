@@ -98,13 +98,13 @@ void MainWindow::CheckDuplicatesCommand() {
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const DuplicateCheck found = FindDuplicates(project_.records);
-    const Outcome written = WriteProjectDuplicateReport(project_, found);
+    const Outcome written = WriteDuplicateListFile(session_.duplicateList, found);
     QApplication::restoreOverrideCursor();
     if (!written.IsDone()) {
         ShowResult(written);
         return;
     }
-    const QString report = QString::fromStdString(project_.duplicateListPath);
+    const QString report = QString::fromStdString(session_.duplicateList.path);
     if (!modal_.OpenWithShell(report))
         modal_.Message(QString::fromLatin1(kUnableToOpenFileMessage) + report);
     if (found.removal.empty()) return;

@@ -55,7 +55,7 @@ void MainWindow::LoadSession() {
     }
     RebuildRecentMenu();
 
-    ReadString(ini, QStringLiteral("Folders/wad"), project_.rememberedWadFolder);
+    ReadString(ini, QStringLiteral("Folders/wad"), session_.rememberedWadFolder);
     ReadString(ini, QStringLiteral("Folders/pieces"), pieceFolder_);
     ReadString(ini, QStringLiteral("Folders/records"), recordsFolder_);
     ReadString(ini, QStringLiteral("Folders/pages"), pageFolder_);
@@ -92,7 +92,7 @@ void MainWindow::SaveSession() const {
     const auto write = [&ini](const char* key, const std::string& value) {
         ini.setValue(QLatin1String(key), QString::fromStdString(value));
     };
-    write("Folders/wad", project_.rememberedWadFolder);
+    write("Folders/wad", session_.rememberedWadFolder);
     write("Folders/pieces", pieceFolder_);
     write("Folders/records", recordsFolder_);
     write("Folders/pages", pageFolder_);

@@ -35,7 +35,6 @@ bool HasWadExtension(const std::string& path) {
 }
 
 Outcome OpenTextureFile(Project& project, const std::string& path, RestOfFile rest) {
-    project.rememberedWadFolder = DirectoryOf(path);
     WadFileReader reader;
     if (!reader.Open(path)) return Outcome::Failed(path, reader.Error());
 
@@ -83,7 +82,6 @@ Outcome OpenTextureFile(Project& project, const std::string& path, RestOfFile re
 
 Outcome ImportTextureFile(Project& project, const std::string& path) {
     if (!project.IsOpen()) return Outcome::Refused(path, kImportNeedsProjectMessage);
-    project.rememberedWadFolder = DirectoryOf(path);
     WadFileReader reader;
     if (!reader.Open(path)) return Outcome::Failed(path, reader.Error());
     if (!IsAcceptedVersion(reader.ReadVersion()))

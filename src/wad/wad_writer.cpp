@@ -140,7 +140,6 @@ Outcome SaveProject(Project& project) {
 Outcome SaveProjectAs(Project& project, const std::string& path) {
     if (!project.IsOpen() || project.PageCount() == 0 || project.RecordCount() == 0)
         return Outcome::Done(false);
-    project.rememberedWadFolder = DirectoryOf(path);
     Outcome result = WriteTextureFile(project, path);
     if (result.IsDone()) project.filePath = path;
     return result;

@@ -23,15 +23,10 @@ TEST(Paths, NamesAndExtensions) {
     EXPECT_EQ(DirectoryOf("level.wad"), here);
 }
 
-TEST(Project, StartsClosedWithAnEmptyRestFileAndSafeCustomColours) {
+TEST(Project, StartsClosedWithAnEmptyRestFile) {
     Project project;
     EXPECT_FALSE(project.IsOpen());
     EXPECT_EQ(FileSize(project.restOfFilePath), 0);
-    for (Colour c : project.customColours) {
-        EXPECT_NE(RedOf(c), 255);
-        EXPECT_NE(GreenOf(c), 255);
-        EXPECT_NE(BlueOf(c), 255);
-    }
 }
 
 TEST(Project, NewMakesOneBlankPageAndTheReservedRecord) {
@@ -43,7 +38,6 @@ TEST(Project, NewMakesOneBlankPageAndTheReservedRecord) {
     EXPECT_EQ(project.records[0], TextureRecord{});
     EXPECT_EQ(*project.pages.GetBitmap(0), Image(256, 256, MakeColour(10, 20, 30)));
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [level.plm] wad version PELM");
-    EXPECT_EQ(project.rememberedWadFolder, "/some/where/");
     EXPECT_EQ(project.selectedTexture, 0);
 }
 

@@ -162,9 +162,9 @@ TEST(DuplicateCheckTest, TheEditorsReportIsAPrivateFileOfItsOwn) {
     // In the user's runtime folder when there is one, else in the temporary-files folder.
     for (const char* runtimeDir : {runtime.Path().c_str(), static_cast<const char*>(nullptr)}) {
         const ScopedEnv xdg("XDG_RUNTIME_DIR", runtimeDir);
-        Project project, other;
-        ASSERT_TRUE(WriteProjectDuplicateReport(project, FindDuplicates(Copies({1, 1}))).IsDone());
-        const std::string report = project.duplicateListPath;
+        DuplicateListFile file, other;
+        ASSERT_TRUE(WriteDuplicateListFile(file, FindDuplicates(Copies({1, 1}))).IsDone());
+        const std::string report = file.path;
         EXPECT_EQ(DirectoryOf(report), runtimeDir ? runtime.Path() + "/" : TempFolder());
         EXPECT_EQ(test::ReadFile(report),
                   "Found 1 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n");
@@ -173,9 +173,9 @@ TEST(DuplicateCheckTest, TheEditorsReportIsAPrivateFileOfItsOwn) {
         EXPECT_EQ(st.st_mode & 07777, 0600u);
 
         // Only the copy that wrote it removes it.
-        CloseProject(other);
+        RemoveDuplicateListFile(other);
         EXPECT_TRUE(FileExists(report));
-        CloseProject(project);
+        RemoveDuplicateListFile(file);
         EXPECT_FALSE(FileExists(report));
     }
     EXPECT_EQ(test::ReadFile(victim), "mine");

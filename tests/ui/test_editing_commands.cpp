@@ -168,10 +168,10 @@ private slots:
         Open({a, a, MakeRecord(20, 20, 8, 8, 0), b, b}, 1);
         // The report's usual place is shared by every Pelmora process on the machine (and each
         // one removes it when it ends); the test keeps its own.
-        window_->CurrentProject().duplicateListPath = dir_->File("duplicates.txt");
+        window_->Session().duplicateList.path = dir_->File("duplicates.txt");
         modal_->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
         window_->findChild<QPushButton*>(QStringLiteral("check"))->click();
-        const std::string report = window_->CurrentProject().duplicateListPath;
+        const std::string report = window_->Session().duplicateList.path;
         QCOMPARE(modal_->shellOpened, std::vector<QString>({QString::fromStdString(report)}));
         QCOMPARE(QString::fromStdString(test::ReadFile(report)),
                  QStringLiteral("Found 2 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n"
@@ -194,7 +194,7 @@ private slots:
         const TextureRecord missing = MakeRecord(0, 0, 8, 8, 4);
         const TextureRecord a = MakeRecord(0, 0, 8, 8, 0);
         Open({missing, a, a}, 1);
-        window_->CurrentProject().duplicateListPath = dir_->File("duplicates.txt");
+        window_->Session().duplicateList.path = dir_->File("duplicates.txt");
         const QString file = QString::fromStdString(dir_->File("missing.rec"));
         modal_->fileAnswers.push_back({file});
         window_->ExportRecordsCommand();

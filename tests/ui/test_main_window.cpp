@@ -85,6 +85,12 @@ private slots:
     void init() { StartWindow(); }
     void cleanup() { StopWindow(); }
 
+    // The colour chooser's custom colours start random, never with a component of 255.
+    void customColoursNeverHoldAFullComponent() {
+        for (const Colour c : window_->Session().customColours)
+            QVERIFY(RedOf(c) != 255 && GreenOf(c) != 255 && BlueOf(c) != 255);
+    }
+
     void aDrawnSelectionShowsWholeInTheRecordText() {
         emit window_->Canvas()->selectionChanged(QRect(100, 105, 150, 140));
         QPlainTextEdit* box = window_->RecordTextBox();
@@ -180,7 +186,7 @@ private slots:
         QCOMPARE(modal_->messages.size(), size_t(2));
         QCOMPARE(test::ShownTitle(*window_),
                  kBase + QStringLiteral(" - [LEVEL.WAD] wad version 129"));
-        QCOMPARE(window_->CurrentProject().rememberedWadFolder, DirectoryOf(upper));
+        QCOMPARE(window_->Session().rememberedWadFolder, DirectoryOf(upper));
     }
 
     void aFileThatIsNotAWadLeavesNoProjectOpen() {

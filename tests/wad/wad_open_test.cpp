@@ -51,7 +51,6 @@ TEST_F(OpenTextureFileTest, ReadsRecordsPagesAndKeepsTheRest) {
     EXPECT_EQ(project.pages.GetBitmap(1)->PackedRgb(), PatternPage(2));
     EXPECT_EQ(test::ReadFile(project.restOfFilePath), wad.rest);
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [level.wad] wad version 130");
-    EXPECT_EQ(project.rememberedWadFolder, dir.Path() + "/");
     EXPECT_EQ(project.selectedTexture, 0);
     EXPECT_EQ(project.selectedPage, 0);
 }
