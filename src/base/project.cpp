@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <random>
 
 #include "base/file_util.h"
 #include "base/paths.h"
@@ -29,20 +27,11 @@ std::string MakeTempFile() {
 
 Project::Project() {
     restOfFilePath = MakeTempFile();
-    // Custom colours never have a component of 255.
-    std::minstd_rand random(static_cast<unsigned>(std::time(nullptr)));
-    for (Colour& c : customColours) {
-        const auto r = static_cast<uint8_t>(random() % 255);
-        const auto g = static_cast<uint8_t>(random() % 255);
-        const auto b = static_cast<uint8_t>(random() % 255);
-        c = MakeColour(r, g, b);
-    }
 }
 
 Project::~Project() {
     ResetProject();
     RemoveTempFile(restOfFilePath);
-    if (duplicateListWritten) RemoveTempFile(duplicateListPath);
 }
 
 void Project::ResetProject() {
@@ -92,7 +81,6 @@ std::string ProjectTitle(const Project& project, const std::string& afterName) {
 
 void NewProject(Project& project, const std::string& path) {
     project.ResetProject();
-    project.rememberedWadFolder = DirectoryOf(path);
     project.filePath = path;
     project.version = kPelmMagic;
     project.RecreateRestFile();
@@ -113,11 +101,43 @@ void CloseProject(Project& project) {
     // A deleted temporary file's name is free for anyone to take (as a link to one of the
     // user's files, say): the next Open or New makes a new file instead of opening it again.
     project.restOfFilePath.clear();
-    if (project.duplicateListWritten) {
-        RemoveTempFile(project.duplicateListPath);
-        project.duplicateListPath.clear();
-        project.duplicateListWritten = false;
-    }
+}
+
+Outcome ShownAfterChange(Outcome shown, bool changed) {
+    if (shown.IsDone() || !changed) return shown;
+    return Outcome::Warning(std::move(shown.subject), std::move(shown.message));
+}
+
+int ShownNumber(int index) {
+    return static_cast<int>(static_cast<unsigned>(index) + 1u);
+}
+
+bool HasPage(const Project& project, int pageIndex) {
+    return pageIndex >= 0 && pageIndex < project.PageCount();
+}
+
+bool HasTexture(const Project& project, int recordIndex) {
+    return recordIndex >= 0 && recordIndex < project.RecordCount();
+}
+
+namespace {
+
+Outcome NoSuch(const Project& project, const char* what, int index, int count) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%s %d does not exist (the file has %d %s%s).", what,
+                  ShownNumber(index), count, what[0] == 'P' ? "page" : "texture",
+                  count == 1 ? "" : "s");
+    return Outcome::Refused(project.filePath, text);
+}
+
+}  // namespace
+
+Outcome NoSuchPage(const Project& project, int pageIndex) {
+    return NoSuch(project, "Page", pageIndex, project.PageCount());
+}
+
+Outcome NoSuchTexture(const Project& project, int recordIndex) {
+    return NoSuch(project, "Texture", recordIndex, project.RecordCount());
 }
 
 Image CutPiece(const Image& page, const TextureRecord& r) {
@@ -126,8 +146,8 @@ Image CutPiece(const Image& page, const TextureRecord& r) {
     return page.Copy(r.X, r.Y, std::max(right - r.X, 1), std::max(bottom - r.Y, 1));
 }
 
-OpResult SelectTexture(Project& project, int index) {
-    if (index < 0 || index >= project.RecordCount()) return OpResult::Done(false);
+Outcome SelectTexture(Project& project, int index) {
+    if (index < 0 || index >= project.RecordCount()) return Outcome::Done(false);
     project.selectedTexture = index;
     const TextureRecord& r = project.records[index];
     const int pageCount = project.PageCount();
@@ -136,14 +156,14 @@ OpResult SelectTexture(Project& project, int index) {
         std::snprintf(text, sizeof text,
                       "You need to add %d more pages before texture %d is selectable",
                       r.Page - pageCount + 1, index + 1);
-        return OpResult::Failed(text);
+        return Outcome::Refused(project.filePath, text);
     }
     const auto page = project.pages.GetBitmap(r.Page);
-    if (!page) return OpResult::Failed("The page of this texture cannot be read.");
+    if (!page) return Outcome::Failed(project.filePath, "The page of this texture cannot be read.");
     project.pieces.ClearBitmaps();
     project.pieces.AddBitmapHandle(CutPiece(*page, r));
     project.selectedPage = r.Page;
-    return OpResult::Done(false);
+    return Outcome::Done(false);
 }
 
 }  // namespace pelmora

@@ -7,7 +7,7 @@
 
 #include "base/bitmap_store.h"
 #include "base/colour.h"
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/texture_record.h"
 
 namespace pelmora {
@@ -38,14 +38,6 @@ public:
     // False when the file was opened only to be read and its rest was not copied: saving
     // such a project would lose the rest, so the writer refuses it.
     bool restKept = true;
-    // The duplicate report: a private file made by the first check (see
-    // WriteProjectDuplicateReport), empty until then.
-    std::string duplicateListPath;
-    // Whether the file at duplicateListPath is this project's to remove (on Close and at the
-    // end).
-    bool duplicateListWritten = false;
-    std::string rememberedWadFolder;
-    std::array<Colour, 16> customColours{};
     Colour newPageColour = 0;
 
     // What the editor's page and texture lists have selected (0-based, -1 for none). Every
@@ -58,8 +50,8 @@ public:
     int PageCount() const { return pages.Count(); }
     int RecordCount() const { return static_cast<int>(records.size()); }
 
-    // Empties records, both stores and the selection; leaves the path, the version, the
-    // remembered folder and the temporary files alone.
+    // Empties records, both stores and the selection; leaves the path, the version and the
+    // temporary files alone.
     void ResetProject();
     // Makes (or empties) the rest-of-file temporary file; false, with *error naming the
     // temporary file, when it cannot be made.
@@ -83,7 +75,24 @@ void CloseProject(Project& project);
 // The core half of showing the selected texture: selects record index, selects its page and
 // cuts its rectangle into the piece store. Fails with "You need to add %d more pages before
 // texture %d is selectable" when its page does not exist.
-OpResult SelectTexture(Project& project, int index);
+Outcome SelectTexture(Project& project, int index);
+
+// After an operation that changed the records, selecting the first record may still fail
+// (its page does not exist): the work stands and the selection's message is a warning.
+// Without a change the selection's refusal is the outcome.
+Outcome ShownAfterChange(Outcome shown, bool changed);
+
+// The number the user sees for a 0-based page or texture index. Modular, so that every int
+// index has one (a command line's number INT_MIN arrives as index INT_MAX).
+int ShownNumber(int index);
+// Whether a page or texture index names one of the project's pages or records.
+bool HasPage(const Project& project, int pageIndex);
+bool HasTexture(const Project& project, int recordIndex);
+// The refusal of an index that names no page ("Page 5 does not exist (the file has 2
+// pages).") or no texture ("Texture 9 does not exist (the file has 1 texture)."); every
+// operation that takes a page or texture index gives it.
+Outcome NoSuchPage(const Project& project, int pageIndex);
+Outcome NoSuchTexture(const Project& project, int recordIndex);
 
 // The rectangle a record cuts from its page, clipped to the page.
 Image CutPiece(const Image& page, const TextureRecord& record);

@@ -241,13 +241,13 @@ SettingsLoad LoadSettingsFile(const std::string& path) {
     return load;
 }
 
-OpResult SaveSettingsFile(const Settings& settings, const std::string& path) {
+Outcome SaveSettingsFile(const Settings& settings, const std::string& path) {
     MakeFoldersFor(path);
     std::string error;
     if (!WriteFileAtomically(path, SettingsFileBytes(settings), &error)) {
-        return OpResult::Failed(error);
+        return Outcome::Failed(path, error);
     }
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
 std::string SettingsFilePath(const std::string& programPath, const char* xdgConfigHome,

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "base/colour.h"
-#include "base/op_result.h"
+#include "base/outcome.h"
 
 namespace pelmora {
 
@@ -98,7 +98,7 @@ SettingsLoad LoadSettingsFile(const std::string& path);
 // Writes the settings file, replacing an old one only once the new one is complete, and
 // making its folder (private to the user) when it is missing. On failure the old file is
 // untouched and the message names the path.
-OpResult SaveSettingsFile(const Settings& settings, const std::string& path);
+Outcome SaveSettingsFile(const Settings& settings, const std::string& path);
 
 // Where the settings live: pelmora.cfg beside the program file when one is there (a
 // portable copy), otherwise $XDG_CONFIG_HOME/pelmora/pelmora.cfg, or ~/.config/pelmora/

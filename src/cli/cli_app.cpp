@@ -1,13 +1,14 @@
 #include "cli/cli_app.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <regex>
 
+#include "base/paths.h"
 #include "edit/add_pieces.h"
 #include "records/records_file.h"
-#include "base/paths.h"
 #include "wad/wad_open.h"
 #include "wad/wad_writer.h"
 
@@ -17,16 +18,16 @@ namespace {
 
 constexpr const char* kEmptyValue = "must not be empty";
 
-// The core quotes the paths it names; the CLI completes a few of the editor's messages with
-// the path they are about ("Failed To Load Image... PATH").
-bool NamesAFile(const std::string& message, const std::string& file) {
-    if (message.find('"') != std::string::npos) return true;
-    if (!file.empty() && message.find(file) != std::string::npos) return true;
-    for (const char* text : {kFailedToLoadImageMessage, kNotAWadMessage, kNotARecordsFileMessage}) {
-        const size_t length = std::strlen(text);
-        if (message.size() > length && message.compare(0, length, text) == 0) return true;
-    }
-    return false;
+// The core quotes the paths it names in its messages.
+bool QuotesAPath(const std::string& message) {
+    return message.find('"') != std::string::npos;
+}
+
+// Whether a one-line report needs the subject in front to say what it is about.
+bool NamesItsSubject(const Outcome& outcome) {
+    if (outcome.subject.empty() || outcome.subjectFollows) return true;
+    return QuotesAPath(outcome.message) ||
+           outcome.message.find(outcome.subject) != std::string::npos;
 }
 
 // The editor shows some failures as several lines in a box (a bulk export lists the first
@@ -104,45 +105,74 @@ CLI::Validator WholeNumber(int min, int max) {
         "");
 }
 
+int ExitCodeFor(const Outcome& outcome) {
+    return outcome.IsDone() ? kExitOk : kExitFailed;
+}
+
+std::string NamedMessage(const Outcome& outcome) {
+    const std::string& message = outcome.message;
+    if (!outcome.subjectFollows || outcome.subject.empty()) return message;
+    const size_t lineEnd = message.find('\n');
+    if (QuotesAPath(message) || message.find(outcome.subject) != std::string::npos) {
+        // The reason on the next line names the file: one line with the headline.
+        if (lineEnd == std::string::npos) return message;
+        return message.substr(0, lineEnd) + " " + message.substr(lineEnd + 1);
+    }
+    if (lineEnd == std::string::npos) return message + " " + outcome.subject;
+    return message.substr(0, lineEnd) + " " + outcome.subject + message.substr(lineEnd);
+}
+
+int IndexOf(int number) {
+    return static_cast<int>(static_cast<unsigned>(number) - 1u);
+}
+
 bool Cli::Open(Project& project, const std::string& file, RestOfFile rest) {
     this->file = file;
-    const OpResult opened = OpenTextureFile(project, file, rest);
-    if (!opened.ok) {
-        Fail(opened.message == kNotAWadMessage ? opened.message + " " + file : opened.message);
+    const Outcome opened = OpenTextureFile(project, file, rest);
+    if (!opened.IsDone()) {
+        Fail(opened);
         return false;
     }
     return true;
 }
 
-void Cli::Fail(const std::string& message) {
-    const std::string line = OneLine(message);
-    err << (NamesAFile(line, file) || file.empty() ? line : file + ": " + line) << '\n';
-    exitCode = kExitFailed;
+void Cli::Fail(const Outcome& outcome) {
+    const std::string line = OneLine(NamedMessage(outcome));
+    err << (NamesItsSubject(outcome) ? line : outcome.subject + ": " + line) << '\n';
+    exitCode = std::max(exitCode, ExitCodeFor(outcome));
+}
+
+void Cli::Report(const Outcome& outcome) {
+    if (!outcome.IsDone()) {
+        Fail(outcome);
+    } else if (!outcome.message.empty()) {
+        err << outcome.message << '\n';
+    }
 }
 
 void Cli::Modify(const std::string& file, const std::string& output,
-                 const std::function<OpResult(Project&)>& op) {
+                 const std::function<Outcome(Project&)>& op) {
     Project project;
     if (!Open(project, file, RestOfFile::Copy)) return;
-    const OpResult result = op(project);
-    if (!result.ok && !result.changed) {
-        Fail(result.message);
+    const Outcome result = op(project);
+    if (!result.IsDone() && !result.changed) {
+        Fail(result);
         return;
     }
     const std::string before = project.filePath;
-    const OpResult saved = output.empty() ? SaveProject(project) : SaveProjectAs(project, output);
-    if (!saved.ok) {
-        if (!result.message.empty()) err << result.message << '\n';
-        Fail(saved.message);
+    const Outcome saved = output.empty() ? SaveProject(project) : SaveProjectAs(project, output);
+    if (!saved.IsDone()) {
+        if (!result.message.empty()) err << NamedMessage(result) << '\n';
+        Fail(saved);
         return;
     }
     savedPath = project.filePath;
     if (output.empty() && project.filePath != before && !json)
         out << "saved as " << project.filePath << '\n';
-    if (!result.message.empty()) {
-        err << result.message << '\n';
-        if (!result.ok) exitCode = kExitFailed;
-    }
+    // What was done is saved; a warning (a skipped image, a blank page instead) is said in
+    // full, as the editor's box says it, and still ends the run with its status.
+    if (!result.message.empty()) err << NamedMessage(result) << '\n';
+    exitCode = std::max(exitCode, ExitCodeFor(result));
 }
 
 CLI::Option* AddColourOption(CLI::App* command, const std::string& name, Colour* colour,

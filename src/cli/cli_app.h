@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 #include "wad/wad_open.h"
 
@@ -40,12 +40,28 @@ public:
     // An op that fails without changing anything leaves the file alone. An op that changed
     // the project but has a message (a skipped image, say) is saved and the run ends with 1.
     void Modify(const std::string& file, const std::string& output,
-                const std::function<OpResult(Project&)>& op);
+                const std::function<Outcome(Project&)>& op);
 
-    // Prints a failure as one line and sets status 1. A message that names no file is
-    // about FILE and gets FILE's name in front.
-    void Fail(const std::string& message);
+    // Prints an outcome that is not Done as one line naming its subject, and sets the status
+    // ExitCodeFor gives it.
+    void Fail(const Outcome& outcome);
+    // Reports an outcome: Fail unless it is Done; a Done outcome's message goes to stderr.
+    void Report(const Outcome& outcome);
 };
+
+// The one mapping from what an operation did to the exit status: 0 when it was done with
+// nothing to report; 1 when it was done with a warning, refused or failed. (2, a usage
+// error, is the parser's and never an operation's.)
+int ExitCodeFor(const Outcome& outcome);
+
+// The outcome's message naming its subject where the editor's text leaves it out: a
+// headline ("Failed To Load Image...") is followed by the subject, or joined to the reason
+// on its next line when that quotes a path.
+std::string NamedMessage(const Outcome& outcome);
+
+// The 0-based index of a page or texture number as the command line takes it (from 1).
+// Modular, so that any int maps to an index the core refuses with the number as typed.
+int IndexOf(int number);
 
 // Checks a whole-number argument: not empty, digits only, from min to max. Every numeric
 // option uses it, so that all say their range the same way.

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <optional>
 
+#include "base/image_io.h"
+#include "base/json_text.h"
+#include "base/paths.h"
 #include "cli/cli_app.h"
 #include "edit/add_pieces.h"
 #include "edit/deleting.h"
@@ -12,9 +15,6 @@
 #include "edit/single_image.h"
 #include "edit/time_remaining.h"
 #include "records/records_json.h"
-#include "base/image_io.h"
-#include "base/json_text.h"
-#include "base/paths.h"
 
 namespace pelmora::cli {
 
@@ -28,50 +28,9 @@ std::string EtrText(Clock::time_point start, int percent) {
     return TimeRemainingText(static_cast<uint64_t>(elapsed), percent, 100);
 }
 
-std::string Numbered(const char* format, int number) {
-    char text[128];
-    std::snprintf(text, sizeof text, format, number);
-    return text;
-}
-
-// Page and texture numbers on the command line are 1-based, as the editor shows them.
-std::optional<int> PageIndex(const Project& project, int page, std::string& why) {
-    if (page < 1 || page > project.PageCount()) {
-        why = Numbered("Page %d does not exist", page) + Numbered(project.PageCount() == 1
-                                                                      ? " (the file has %d page)."
-                                                                      : " (the file has %d pages).",
-                                                                  project.PageCount());
-        return std::nullopt;
-    }
-    return page - 1;
-}
-
-std::optional<int> RecordIndex(const Project& project, int texture, std::string& why) {
-    if (texture < 1 || texture > project.RecordCount()) {
-        why = Numbered("Texture %d does not exist", texture) +
-              Numbered(project.RecordCount() == 1 ? " (the file has %d texture)."
-                                                  : " (the file has %d textures).",
-                       project.RecordCount());
-        return std::nullopt;
-    }
-    return texture - 1;
-}
-
-// "Failed To Load Image..." and its reason on one line, as a script reads them; the
-// reason names the file. Without a reason the path stands in for it.
+// What the editor says of an image it could not load, naming the file on one line.
 std::string LoadFailureLine(const std::string& message, const std::string& path) {
-    const std::string head = kFailedToLoadImageMessage;
-    if (message.compare(0, head.size(), head) != 0) return message;
-    std::string rest = message.substr(head.size());
-    if (rest.empty() || rest == "\nCreating Blank Page...") return head + " " + path + rest;
-    if (rest[0] == '\n') rest[0] = ' ';
-    return head + rest;
-}
-
-// A failure message that names the file it is about.
-OpResult NamingFile(OpResult result, const std::string& path) {
-    result.message = LoadFailureLine(result.message, path);
-    return result;
+    return NamedMessage(Outcome::Refused(path, message).SubjectAfterHeadline());
 }
 
 CLI::App* FileCommand(CLI::App& app, const std::string& name, const std::string& description,
@@ -162,7 +121,7 @@ void AddAddPieces(CLI::App& app, Cli& cli) {
                     Json{{"source", result.failedFiles[k]}, {"reason", result.failureReasons[k]}});
             }
             anyFailed = !result.failedFiles.empty() || !list.unreadable.empty();
-            return OpResult::Done(result.placed > 0 || result.pagesAdded > 0);
+            return Outcome::Done(result.placed > 0 || result.pagesAdded > 0);
         });
         if (cli.json && !cli.savedPath.empty()) {
             cli.out << JsonText(Json{{"path", cli.savedPath},
@@ -216,9 +175,8 @@ void AddAddPages(CLI::App& app, Cli& cli) {
             options.kind = NewPageKind::FromLongImage;
             options.imagePath = args->longImage;
         }
-        cli.Modify(args->file, args->output, [options](Project& project) {
-            return NamingFile(AddNewPages(project, options), options.imagePath);
-        });
+        cli.Modify(args->file, args->output,
+                   [options](Project& project) { return AddNewPages(project, options); });
     });
 }
 
@@ -248,13 +206,10 @@ void AddAddRecord(CLI::App& app, Cli& cli) {
         ->check(WholeNumber(-1, 0));
     command->callback([&cli, args] {
         cli.Modify(args->file, args->output, [args](Project& project) {
-            std::string why;
-            const auto page = PageIndex(project, args->page, why);
-            if (!page) return OpResult::Failed(why);
             RecordFields fields = args->fields;
-            fields.pageIndex = *page;
-            fields.flipXIndex = FlipIndexOf(static_cast<int8_t>(args->flipX));
-            fields.flipYIndex = FlipIndexOf(static_cast<int8_t>(args->flipY));
+            fields.page = IndexOf(args->page);
+            fields.flipX = static_cast<int8_t>(args->flipX);
+            fields.flipY = static_cast<int8_t>(args->flipY);
             return AddTextureRecord(project, fields);
         });
     });
@@ -280,10 +235,7 @@ void AddAddGrid(CLI::App& app, Cli& cli) {
         ->check(WholeNumber(1));
     command->callback([&cli, args] {
         cli.Modify(args->file, args->output, [args](Project& project) {
-            std::string why;
-            const auto page = PageIndex(project, args->page, why);
-            if (!page) return OpResult::Failed(why);
-            return AddRecordsFromGrid(project, *page, args->across, args->down);
+            return AddRecordsFromGrid(project, IndexOf(args->page), args->across, args->down);
         });
     });
 }
@@ -303,11 +255,8 @@ void AddDeleteCommands(CLI::App& app, Cli& cli) {
                     "Colour page 1 is cleared to (default 000000)");
     deletePage->callback([&cli, page] {
         cli.Modify(page->file, page->output, [page](Project& project) {
-            std::string why;
-            const auto index = PageIndex(project, page->number, why);
-            if (!index) return OpResult::Failed(why);
             project.newPageColour = page->colour;
-            return DeletePage(project, *index);
+            return DeletePage(project, IndexOf(page->number));
         });
     });
 
@@ -322,18 +271,8 @@ void AddDeleteCommands(CLI::App& app, Cli& cli) {
                     "Colour the rectangle is painted (default 000000)");
     deletePiece->callback([&cli, piece] {
         cli.Modify(piece->file, piece->output, [piece](Project& project) {
-            std::string why;
-            const auto index = RecordIndex(project, piece->number, why);
-            if (!index) return OpResult::Failed(why);
             project.newPageColour = piece->colour;
-            OpResult result = DeletePiece(project, *index);
-            // The editor ends these silently; a script needs to hear why nothing happened.
-            if (!result.ok && result.message.empty()) {
-                result.message =
-                    *index == 0 ? Numbered(kTextureNotDeletableFormat, 1)
-                                : Numbered("The page of texture %d does not exist.", piece->number);
-            }
-            return result;
+            return DeletePiece(project, IndexOf(piece->number));
         });
     });
 
@@ -346,10 +285,7 @@ void AddDeleteCommands(CLI::App& app, Cli& cli) {
         ->check(WholeNumber());
     deleteRecord->callback([&cli, record] {
         cli.Modify(record->file, record->output, [record](Project& project) {
-            std::string why;
-            const auto index = RecordIndex(project, record->number, why);
-            if (!index) return OpResult::Failed(why);
-            return DeleteRecord(project, *index);
+            return DeleteRecord(project, IndexOf(record->number));
         });
     });
 }
@@ -367,10 +303,7 @@ void AddImportCommands(CLI::App& app, Cli& cli) {
     importPage->add_option("IMAGE", page->image, "image file")->required();
     importPage->callback([&cli, page] {
         cli.Modify(page->file, page->output, [page](Project& project) {
-            std::string why;
-            const auto index = PageIndex(project, page->number, why);
-            if (!index) return OpResult::Failed(why);
-            return NamingFile(ImportPage(project, *index, page->image), page->image);
+            return ImportPage(project, IndexOf(page->number), page->image);
         });
     });
 
@@ -385,10 +318,7 @@ void AddImportCommands(CLI::App& app, Cli& cli) {
     importPiece->add_option("IMAGE", piece->image, "image file")->required();
     importPiece->callback([&cli, piece] {
         cli.Modify(piece->file, piece->output, [piece](Project& project) {
-            std::string why;
-            const auto index = RecordIndex(project, piece->number, why);
-            if (!index) return OpResult::Failed(why);
-            return NamingFile(ImportPiece(project, *index, piece->image), piece->image);
+            return ImportPiece(project, IndexOf(piece->number), piece->image);
         });
     });
 }
@@ -419,14 +349,9 @@ void AddSingleExportCommands(CLI::App& app, Cli& cli) {
         command->callback([&cli, args, isPage] {
             Project project;
             if (!cli.Open(project, args->file)) return;
-            std::string why;
-            const auto index = isPage ? PageIndex(project, args->number, why)
-                                      : RecordIndex(project, args->number, why);
-            if (!index) return cli.Fail(why);
-            const OpResult written = isPage
-                                         ? ExportPage(project, *index, args->out, args->quality)
-                                         : ExportPiece(project, *index, args->out, args->quality);
-            if (!written.ok) cli.Fail(written.message);
+            const int index = IndexOf(args->number);
+            cli.Report(isPage ? ExportPage(project, index, args->out, args->quality)
+                              : ExportPiece(project, index, args->out, args->quality));
         });
     };
     add("export-page", "Write page P to an image file (format by OUT's extension, or raw)",

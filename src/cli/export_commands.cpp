@@ -128,14 +128,6 @@ private:
     std::string stage_;
 };
 
-void Report(Cli& cli, const OpResult& result) {
-    if (!result.ok) {
-        cli.Fail(result.message);
-    } else if (!result.message.empty()) {
-        cli.err << result.message << '\n';
-    }
-}
-
 CLI::App* AddBulkCommand(CLI::App& app, const std::string& name, const std::string& description,
                          const std::shared_ptr<ExportArgs>& args, CLI::Option** html) {
     auto* command = app.add_subcommand(name, description);
@@ -182,12 +174,12 @@ void AddExportCommands(CLI::App& app, Cli& cli) {
         Project project;
         if (!cli.Open(project, pagesArgs->file)) return;
         const ExportOptions options = OptionsFrom(cli, *pagesArgs);
-        OpResult result;
+        Outcome result;
         {
             TerminalProgress progress(cli);
             result = ExportAllPages(project, options, progress.Callback());
         }
-        Report(cli, result);
+        cli.Report(result);
     });
 
     auto texturesArgs = std::make_shared<ExportArgs>();
@@ -206,14 +198,14 @@ void AddExportCommands(CLI::App& app, Cli& cli) {
         Project project;
         if (!cli.Open(project, texturesArgs->file)) return;
         const ExportOptions options = OptionsFrom(cli, *texturesArgs);
-        OpResult result;
+        Outcome result;
         {
             TerminalProgress progress(cli);
             result = texturesArgs->page ? ExportPageTextures(project, *texturesArgs->page - 1,
                                                              options, progress.Callback())
                                         : ExportAllTextures(project, options, progress.Callback());
         }
-        Report(cli, result);
+        cli.Report(result);
     });
 
     auto file = std::make_shared<std::string>();
@@ -239,7 +231,7 @@ void AddExportCommands(CLI::App& app, Cli& cli) {
     single->callback([&cli, file, out, quality] {
         Project project;
         if (!cli.Open(project, *file)) return;
-        Report(cli, ExportSingleImage(project, *out, *quality));
+        cli.Report(ExportSingleImage(project, *out, *quality));
     });
 }
 

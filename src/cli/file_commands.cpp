@@ -1,10 +1,10 @@
 #include <cstdio>
 #include <sstream>
 
-#include "cli/cli_app.h"
-#include "records/records_json.h"
 #include "base/file_util.h"
 #include "base/json_text.h"
+#include "cli/cli_app.h"
+#include "records/records_json.h"
 #include "wad/wad_open.h"
 #include "wad/wad_writer.h"
 
@@ -56,7 +56,7 @@ void AddFileCommands(CLI::App& app, Cli& cli) {
     save->add_option("FILE", *file, "WAD or texture-only file")->required();
     AddOutputOption(save, output.get());
     save->callback([&cli, file, output] {
-        cli.Modify(*file, *output, [](Project&) { return OpResult::Done(false); });
+        cli.Modify(*file, *output, [](Project&) { return Outcome::Done(false); });
     });
 
     auto colour = std::make_shared<Colour>(0);
@@ -68,15 +68,16 @@ void AddFileCommands(CLI::App& app, Cli& cli) {
     create->add_flag("--force", *force, "Replace FILE if it exists");
     create->callback([&cli, file, colour, force] {
         if (!*force && FileExists(*file)) {
-            cli.Fail("\"" + *file + "\" exists already; use --force to replace it.");
+            cli.Fail(Outcome::Refused(
+                *file, "\"" + *file + "\" exists already; use --force to replace it."));
             return;
         }
         Project project;
         project.newPageColour = *colour;
         NewProject(project, *file);
-        const OpResult saved = SaveProject(project);
-        if (!saved.ok) {
-            cli.Fail(saved.message);
+        const Outcome saved = SaveProject(project);
+        if (!saved.IsDone()) {
+            cli.Fail(saved);
             return;
         }
         if (project.filePath != *file) cli.out << "saved as " << project.filePath << '\n';
@@ -89,11 +90,8 @@ void AddFileCommands(CLI::App& app, Cli& cli) {
         ->required();
     AddOutputOption(merge, output.get());
     merge->callback([&cli, file, other, output] {
-        cli.Modify(*file, *output, [other](Project& project) {
-            OpResult result = ImportTextureFile(project, *other);
-            if (result.message == kNotAWadMessage) result.message += " " + *other;
-            return result;
-        });
+        cli.Modify(*file, *output,
+                   [other](Project& project) { return ImportTextureFile(project, *other); });
     });
 }
 

@@ -2,12 +2,12 @@
 
 #include <optional>
 
+#include "base/json_text.h"
 #include "cli/cli_app.h"
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
 #include "records/records_file.h"
 #include "records/records_json.h"
-#include "base/json_text.h"
 
 namespace pelmora::cli {
 
@@ -26,11 +26,11 @@ void AddExportRecords(CLI::App& app, Cli& cli) {
         if (!cli.Open(project, *file)) return;
         struct stat st {};
         if (::stat(out->c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-            cli.Fail("Cannot write \"" + *out + "\": it is a folder, not a records file.");
+            cli.Fail(Outcome::Refused(
+                *out, "Cannot write \"" + *out + "\": it is a folder, not a records file."));
             return;
         }
-        const OpResult written = ExportRecords(project, *out);
-        if (!written.ok) cli.Fail(written.message);
+        cli.Report(ExportRecords(project, *out));
     });
 }
 
@@ -61,12 +61,9 @@ void AddImportRecords(CLI::App& app, Cli& cli) {
     AddOutputOption(command, output.get());
     command->callback([&cli, file, in, output, append, shift, overwrite] {
         cli.Modify(*file, *output, [&](Project& project) {
-            OpResult result = *append
-                                  ? ImportRecords(project, *in, RecordsImportMode::Append,
-                                                  shift->value_or(project.PageCount()))
-                                  : ImportRecords(project, *in, RecordsImportMode::Overwrite, 0);
-            if (result.message == kNotARecordsFileMessage) result.message += " " + *in;
-            return result;
+            return *append ? ImportRecords(project, *in, RecordsImportMode::Append,
+                                           shift->value_or(project.PageCount()))
+                           : ImportRecords(project, *in, RecordsImportMode::Overwrite, 0);
         });
     });
 }
@@ -124,21 +121,20 @@ void AddCheckDuplicates(CLI::App& app, Cli& cli) {
             found = FindDuplicates(project.records);
             cli.out << (cli.json ? DuplicatesJson(*file, project, found, *remove)
                                  : DuplicateReport(found));
-            if (report->empty()) return OpResult::Done(false);
+            if (report->empty()) return Outcome::Done(false);
             return WriteDuplicateReport(found, *report);
         };
         if (!*remove) {
             Project project;
             if (!cli.Open(project, *file)) return;
             DuplicateCheck found;
-            const OpResult written = check(project, found);
-            if (!written.ok) cli.Fail(written.message);
+            cli.Report(check(project, found));
             return;
         }
         cli.Modify(*file, *output, [&](Project& project) {
             DuplicateCheck found;
-            const OpResult written = check(project, found);
-            if (!written.ok) return written;
+            const Outcome written = check(project, found);
+            if (!written.IsDone()) return written;
             return RemoveDuplicates(project, found);
         });
     });

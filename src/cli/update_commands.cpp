@@ -24,7 +24,7 @@ void AddUpdateCommands(CLI::App& app, Cli& cli) {
         } else if (finding.result == UpdateResult::NotRequired) {
             cli.out << UpdateMessage(finding.result) << '\n';
         } else {
-            cli.Fail(UpdateMessage(finding.result));
+            cli.Fail(Outcome::Failed({}, UpdateMessage(finding.result)));
         }
     });
 }

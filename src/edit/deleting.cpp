@@ -27,11 +27,16 @@ void SelectHighestUsedPage(Project& project) {
     project.selectedPage = std::min(highest, project.PageCount() - 1);
 }
 
+Outcome FirstTextureRefused(const Project& project) {
+    char text[96];
+    std::snprintf(text, sizeof text, kTextureNotDeletableFormat, 1);
+    return Outcome::Refused(project.filePath, text);
+}
+
 }  // namespace
 
-OpResult DeletePage(Project& project, int pageIndex) {
-    const int pageCount = project.PageCount();
-    if (pageCount == 0 || pageIndex < 0 || pageIndex >= pageCount) return OpResult::Done(false);
+Outcome DeletePage(Project& project, int pageIndex) {
+    if (!HasPage(project, pageIndex)) return NoSuchPage(project, pageIndex);
 
     std::vector<TextureRecord> kept;
     kept.reserve(project.records.size());
@@ -46,36 +51,38 @@ OpResult DeletePage(Project& project, int pageIndex) {
 
     if (pageIndex > 0) {
         if (project.pages.DeleteBitmap(pageIndex) != 1)
-            return OpResult::Failed("The page could not be deleted.");
+            return Outcome::Failed(project.filePath, "The page could not be deleted.");
     } else {
         // The first page is never removed, only cleared: a file always keeps one page.
         if (project.pages.ReplaceBitmapHandle(
                 0, Image(kPageSize, kPageSize, project.newPageColour)) != 1)
-            return OpResult::Failed("The page could not be cleared.");
+            return Outcome::Failed(project.filePath, "The page could not be cleared.");
     }
     project.records = std::move(kept);
     SelectHighestUsedPage(project);
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
-OpResult DeleteRecord(Project& project, int recordIndex) {
-    if (!project.IsOpen() || recordIndex >= project.RecordCount()) return OpResult::Done(false);
-    if (recordIndex < 1) {
-        char text[96];
-        std::snprintf(text, sizeof text, kTextureNotDeletableFormat, recordIndex + 1);
-        return OpResult::Failed(text);
-    }
+Outcome DeleteRecord(Project& project, int recordIndex) {
+    if (!project.IsOpen()) return Outcome::Done(false);
+    if (!HasTexture(project, recordIndex)) return NoSuchTexture(project, recordIndex);
+    if (recordIndex == 0) return FirstTextureRefused(project);
     project.records.erase(project.records.begin() + recordIndex);
     project.selectedTexture = std::max(recordIndex - 1, 0);
     const int page = project.records[project.selectedTexture].Page;
     if (page < project.PageCount()) project.selectedPage = page;
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
-OpResult DeletePiece(Project& project, int recordIndex) {
-    if (recordIndex < 1 || recordIndex >= project.RecordCount()) return OpResult::Failed("");
+Outcome DeletePiece(Project& project, int recordIndex) {
+    if (!HasTexture(project, recordIndex)) return NoSuchTexture(project, recordIndex);
+    if (recordIndex == 0) return FirstTextureRefused(project);
     const TextureRecord r = project.records[recordIndex];
-    if (r.Page >= project.PageCount()) return OpResult::Failed("");
+    if (r.Page >= project.PageCount()) {
+        char text[96];
+        std::snprintf(text, sizeof text, "The page of texture %d does not exist.", recordIndex + 1);
+        return Outcome::Refused(project.filePath, text);
+    }
     const Colour colour = project.newPageColour;
     // The whole piece is painted, its last column and row included, so nothing of it stays
     // behind to be mistaken for a texture.
@@ -92,7 +99,7 @@ OpResult DeletePiece(Project& project, int recordIndex) {
             }
         }
     });
-    if (!painted) return OpResult::Failed("The page could not be changed.");
+    if (!painted) return Outcome::Failed(project.filePath, "The page could not be changed.");
     return DeleteRecord(project, recordIndex);
 }
 

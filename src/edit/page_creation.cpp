@@ -1,7 +1,7 @@
 #include "edit/page_creation.h"
 
-#include "edit/add_pieces.h"
 #include "base/image_io.h"
+#include "edit/add_pieces.h"
 
 namespace pelmora {
 
@@ -15,11 +15,13 @@ bool AppendPage(Project& project, Image&& page) {
     return true;
 }
 
-OpResult BlankPageInstead(Project& project, const std::string& reason) {
+Outcome BlankPageInstead(Project& project, const std::string& path, const std::string& reason) {
     if (!AppendPage(project, Image(kPageSize, kPageSize, project.newPageColour)))
-        return OpResult::Failed("The new page could not be stored.");
-    if (reason.empty()) return OpResult::Failed(kFailedToLoadImageBlankPageMessage, true);
-    return OpResult::Failed(FailedToLoadImageText(reason) + "\nCreating Blank Page...", true);
+        return Outcome::Failed(project.filePath, "The new page could not be stored.");
+    const std::string message = reason.empty()
+                                    ? std::string(kFailedToLoadImageBlankPageMessage)
+                                    : FailedToLoadImageText(reason) + "\nCreating Blank Page...";
+    return Outcome::Warning(path, message).SubjectAfterHeadline();
 }
 
 std::optional<Image> LoadPageImage(const std::string& path, std::string& reason) {
@@ -59,54 +61,56 @@ std::vector<Image> PagesFromLongImage(const Image& image, Colour background) {
 
 namespace {
 
-OpResult AddPages(Project& project, const NewPageOptions& options) {
-    if (!project.IsOpen()) return OpResult::Done(false);
+Outcome AddPages(Project& project, const NewPageOptions& options) {
+    if (!project.IsOpen()) return Outcome::Done(false);
     if (options.kind == NewPageKind::Blank &&
         (options.count < 1 || options.count > kMaxNewPagesAtOnce))
-        return OpResult::Failed("How Many? must be a whole number from 1 to 10.");
+        return Outcome::Refused(project.filePath, "How Many? must be a whole number from 1 to 10.");
     project.newPageColour = options.colour;
 
     switch (options.kind) {
         case NewPageKind::Blank:
             for (int i = 0; i < options.count; ++i) {
                 if (!AppendPage(project, Image(kPageSize, kPageSize, options.colour)))
-                    return OpResult::Failed("The new page could not be stored.", i > 0);
+                    return Outcome::Failed(project.filePath, "The new page could not be stored.",
+                                           i > 0);
             }
-            return OpResult::Done();
+            return Outcome::Done();
         case NewPageKind::FromImage: {
             std::string why;
             const auto image = LoadPageImage(options.imagePath, why);
-            if (!image) return BlankPageInstead(project, why);
+            if (!image) return BlankPageInstead(project, options.imagePath, why);
             if (!AppendPage(project, PageFromImage(*image, options.keepAspect, options.colour)))
-                return OpResult::Failed("The new page could not be stored.");
-            return OpResult::Done();
+                return Outcome::Failed(project.filePath, "The new page could not be stored.");
+            return Outcome::Done();
         }
         case NewPageKind::FromLongImage: {
             std::string why;
             const auto image = LoadPageImage(options.imagePath, why);
-            if (!image) return BlankPageInstead(project, why);
+            if (!image) return BlankPageInstead(project, options.imagePath, why);
             // The tall image is at most as many bytes as the decoded one, which the image
             // layer's limits already bound.
             std::vector<Image> bands = PagesFromLongImage(*image, options.colour);
             for (size_t i = 0; i < bands.size(); ++i) {
                 if (!AppendPage(project, std::move(bands[i])))
-                    return OpResult::Failed("The new page could not be stored.", i > 0);
+                    return Outcome::Failed(project.filePath, "The new page could not be stored.",
+                                           i > 0);
             }
-            return OpResult::Done();
+            return Outcome::Done();
         }
     }
-    return OpResult::Done(false);
+    return Outcome::Done(false);
 }
 
 }  // namespace
 
-OpResult AddNewPages(Project& project, const NewPageOptions& options) {
+Outcome AddNewPages(Project& project, const NewPageOptions& options) {
     try {
         return AddPages(project, options);
     } catch (const std::exception& e) {
         // The image library gave up part-way (out of memory, say): whatever pages were
         // appended stay, and the user is told the image could not be used.
-        return BlankPageInstead(project,
+        return BlankPageInstead(project, options.imagePath,
                                 "\"" + options.imagePath + "\" could not be used: " + e.what());
     }
 }

@@ -5,21 +5,17 @@
 
 #include "base/colour.h"
 #include "base/image.h"
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 
 namespace pelmora {
 
 constexpr const char* kFailedToLoadImageBlankPageMessage =
     "Failed To Load Image...\nCreating Blank Page...";
-// The New Page dialog's own refusals; the dialog shows them and stays open (or opens again).
-constexpr const char* kChooseImageFirstMessage = "Please Choose an Image to load then click Yes...";
-constexpr const char* kMustClickYesMessage =
-    "You Must Click Yes on the add new page dialog to continue or you might have a problem...";
 constexpr int kMaxNewPagesAtOnce = 10;
 
-// The values match the dialog's radio buttons.
-enum class NewPageKind : int { Blank = 0, FromImage = 1, FromLongImage = 2 };
+// What pages Add New makes.
+enum class NewPageKind { Blank, FromImage, FromLongImage };
 
 // The New Page dialog's answers once the user clicked "Yes".
 struct NewPageOptions {
@@ -33,10 +29,10 @@ struct NewPageOptions {
 // Texture Pages > Add New after "Yes": stores the colour as the new page colour and appends
 // the pages; selectedPage is left on the last page added. An image that cannot be loaded
 // (or none chosen for a long image) gives one blank page instead and the result
-// {ok = false, changed = true, kFailedToLoadImageBlankPageMessage} (with the reason on a line
+// a warning about the image with kFailedToLoadImageBlankPageMessage (with the reason on a line
 // between its two lines when there is one). A count outside 1 to 10
 // is refused with nothing changed.
-OpResult AddNewPages(Project& project, const NewPageOptions& options);
+Outcome AddNewPages(Project& project, const NewPageOptions& options);
 
 // The page made from an image: fitted (keepAspect) or stretched to 256 x 256, drawn at the
 // top-left corner of a page filled with background.

@@ -1,7 +1,7 @@
 #include "edit/pasting.h"
 
-#include "edit/single_image.h"
 #include "base/image_io.h"
+#include "edit/single_image.h"
 
 namespace pelmora {
 
@@ -22,21 +22,21 @@ std::optional<Image> Scaled(const Image& image, int width, int height) {
 
 }  // namespace
 
-OpResult PastePage(Project& project, int pageIndex, const Image& image) {
+Outcome PastePage(Project& project, int pageIndex, const Image& image) {
     if (pageIndex < 0 || pageIndex >= project.PageCount() || image.IsNull())
-        return OpResult::Done(false);
+        return Outcome::Done(false);
     std::optional<Image> page = Scaled(image, kPageSize, kPageSize);
-    if (!page) return OpResult::Failed(kPasteTooLargeMessage);
+    if (!page) return Outcome::Refused(project.filePath, kPasteTooLargeMessage);
     return ReplacePage(project, pageIndex, std::move(*page));
 }
 
-OpResult PasteTexture(Project& project, int recordIndex, const Image& image) {
+Outcome PasteTexture(Project& project, int recordIndex, const Image& image) {
     if (recordIndex < 0 || recordIndex >= project.RecordCount() || image.IsNull())
-        return OpResult::Done(false);
+        return Outcome::Done(false);
     const TextureRecord r = project.records[recordIndex];
-    if (r.Page >= project.PageCount()) return OpResult::Done(false);
+    if (r.Page >= project.PageCount()) return Outcome::Done(false);
     const std::optional<Image> piece = Scaled(image, r.Width(), r.Height());
-    if (!piece) return OpResult::Failed(kPasteTooLargeMessage);
+    if (!piece) return Outcome::Refused(project.filePath, kPasteTooLargeMessage);
     return PutPieceOnRecordsPage(project, recordIndex, *piece);
 }
 

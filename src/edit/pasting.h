@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "base/image.h"
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 
 namespace pelmora {
@@ -15,13 +15,13 @@ constexpr const char* kPasteTooLargeMessage = "The image on the clipboard is too
 // page pageIndex; the records stay as they are. Changes nothing for a page that does not
 // exist or an empty image; an image larger than the decoding budget (image_io.h) is refused
 // with kPasteTooLargeMessage.
-OpResult PastePage(Project& project, int pageIndex, const Image& image);
+Outcome PastePage(Project& project, int pageIndex, const Image& image);
 
 // The image, stretched to the record's width and height, replaces exactly the record's
 // rectangle on the record's own page (clipped to the page); the flips are not applied, as
 // the page holds the piece unflipped. Selects the record and its page. Changes nothing when
 // the record's page does not exist (showing the record tells the user why).
-OpResult PasteTexture(Project& project, int recordIndex, const Image& image);
+Outcome PasteTexture(Project& project, int recordIndex, const Image& image);
 
 // What Copy Texture puts on the clipboard: the record's rectangle cut from its page,
 // without the flips; nothing when the record or its page does not exist.

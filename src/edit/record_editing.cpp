@@ -28,42 +28,26 @@ void SelectRecord(Project& project, int recordIndex) {
 
 }  // namespace
 
-int FlipIndexOf(int8_t flip) {
-    return flip == 0 ? 1 : 0;
-}
-
-int8_t FlipValueOf(int index) {
-    return index == 1 ? 0 : -1;
-}
-
-TextureRecord StoreRecordFields(const RecordFields& f, uint16_t pageIfUnchosen) {
+TextureRecord StoreRecordFields(const RecordFields& f, int newPageIndex) {
     TextureRecord r;
     r.X = static_cast<uint8_t>(f.x & 0xFF);
     r.Y = static_cast<uint8_t>(f.y & 0xFF);
     r.SetWidth(StoredSize(f.x, f.width));
     r.SetHeight(StoredSize(f.y, f.height));
-    r.FlipX = FlipValueOf(f.flipXIndex);
-    r.FlipY = FlipValueOf(f.flipYIndex);
-    r.Page = f.pageIndex < 0 ? pageIfUnchosen : static_cast<uint16_t>(f.pageIndex);
+    r.FlipX = f.flipX;
+    r.FlipY = f.flipY;
+    r.Page = static_cast<uint16_t>(f.newPage ? newPageIndex : f.page);
     return r;
 }
 
-RecordFields NewRecordFields(const Project& project) {
+RecordFields NewRecordFields() {
     RecordFields f;
-    f.pageIndex = project.PageCount();  // the "Add Page" entry
+    f.newPage = true;
     return f;
 }
 
 RecordFields FieldsOfRecord(const TextureRecord& r) {
-    return {r.X, r.Y, r.Width(), r.Height(), FlipIndexOf(r.FlipX), FlipIndexOf(r.FlipY), r.Page};
-}
-
-std::string AddRecordTitle(const Project& project) {
-    return Format(kAddRecordTitleFormat, project.RecordCount() + 1);
-}
-
-std::string EditRecordTitle(int recordIndex) {
-    return Format(kEditRecordTitleFormat, recordIndex + 1);
+    return {r.X, r.Y, r.Width(), r.Height(), r.FlipX, r.FlipY, r.Page, false};
 }
 
 bool RecordNeedsNewPage(const Project& project, int recordIndex) {
@@ -71,32 +55,36 @@ bool RecordNeedsNewPage(const Project& project, int recordIndex) {
     return project.records[recordIndex].Page >= project.PageCount();
 }
 
-OpResult AddTextureRecord(Project& project, const RecordFields& fields) {
-    if (!project.IsOpen()) return OpResult::Done(false);
-    project.records.push_back(StoreRecordFields(fields));
+Outcome AddTextureRecord(Project& project, const RecordFields& fields) {
+    if (!project.IsOpen()) return Outcome::Done(false);
+    if (!fields.newPage && !HasPage(project, fields.page)) return NoSuchPage(project, fields.page);
+    project.records.push_back(StoreRecordFields(fields, project.PageCount()));
     SelectRecord(project, project.RecordCount() - 1);
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
-OpResult CheckRecordEditable(const Project& project, int recordIndex) {
+Outcome CheckRecordEditable(const Project& project, int recordIndex) {
     if (recordIndex < 1)
-        return OpResult::Failed(Format(kTextureNotEditableFormat, recordIndex + 1));
-    if (recordIndex >= project.RecordCount()) return OpResult::Failed("There is no such texture.");
-    return OpResult::Done(false);
+        return Outcome::Refused(project.filePath,
+                                Format(kTextureNotEditableFormat, recordIndex + 1));
+    if (recordIndex >= project.RecordCount())
+        return Outcome::Refused(project.filePath, "There is no such texture.");
+    return Outcome::Done(false);
 }
 
-OpResult EditTextureRecord(Project& project, int recordIndex, const RecordFields& fields) {
-    if (OpResult check = CheckRecordEditable(project, recordIndex); !check.ok) return check;
+Outcome EditTextureRecord(Project& project, int recordIndex, const RecordFields& fields) {
+    if (Outcome check = CheckRecordEditable(project, recordIndex); !check.IsDone()) return check;
     TextureRecord& record = project.records[recordIndex];
-    record = StoreRecordFields(fields, record.Page);
+    record = StoreRecordFields(fields, project.PageCount());
     SelectRecord(project, recordIndex);
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
-OpResult AddRecordsFromGrid(Project& project, int pageIndex, int across, int down) {
-    if (!project.IsOpen() || project.PageCount() == 0) return OpResult::Done(false);
-    if (across < 1 || down < 1) return OpResult::Failed("The grid cells must be at least 1 pixel.");
-    if (pageIndex < 0 || pageIndex >= project.PageCount()) return OpResult::Done(false);
+Outcome AddRecordsFromGrid(Project& project, int pageIndex, int across, int down) {
+    if (!project.IsOpen()) return Outcome::Done(false);
+    if (!HasPage(project, pageIndex)) return NoSuchPage(project, pageIndex);
+    if (across < 1 || down < 1)
+        return Outcome::Refused(project.filePath, "The grid cells must be at least 1 pixel.");
     for (int y = 0; y < kPageSize; y += down) {
         for (int x = 0; x < kPageSize; x += across) {
             const int width = x + across > kPageSize ? kPageSize - x : across;
@@ -105,18 +93,18 @@ OpResult AddRecordsFromGrid(Project& project, int pageIndex, int across, int dow
         }
     }
     SelectRecord(project, project.RecordCount() - 1);
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
-OpResult AddRecordFromRectangle(Project& project, int pageIndex, int x0, int y0, int x1, int y1) {
-    if (!project.IsOpen() || pageIndex < 0) return OpResult::Done(false);
+Outcome AddRecordFromRectangle(Project& project, int pageIndex, int x0, int y0, int x1, int y1) {
+    if (!project.IsOpen() || pageIndex < 0) return Outcome::Done(false);
     const auto clamp = [](int v) { return std::clamp(v, 0, kPageSize); };
     const int left = clamp(std::min(x0, x1)), right = clamp(std::max(x0, x1));
     const int top = clamp(std::min(y0, y1)), bottom = clamp(std::max(y0, y1));
-    if (right - left <= 0 || bottom - top <= 0) return OpResult::Done(false);
+    if (right - left <= 0 || bottom - top <= 0) return Outcome::Done(false);
     project.records.push_back(MakeRecord(left, top, right - left, bottom - top, pageIndex, -1, -1));
     SelectRecord(project, project.RecordCount() - 1);
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
 }  // namespace pelmora

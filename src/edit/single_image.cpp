@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "edit/add_pieces.h"
 #include "base/image_io.h"
 #include "base/paths.h"
+#include "edit/add_pieces.h"
 
 namespace pelmora {
 
@@ -24,12 +24,12 @@ std::string Lower(std::string s) {
     return s;
 }
 
-OpResult MissingPage(const Project& project, int recordIndex) {
+Outcome MissingPage(const Project& project, int recordIndex) {
     char text[160];
     std::snprintf(text, sizeof text,
                   "You need to add %d more pages before texture %d is selectable",
                   project.records[recordIndex].Page - project.PageCount() + 1, recordIndex + 1);
-    return OpResult::Failed(text);
+    return Outcome::Refused(project.filePath, text);
 }
 
 // The image in a file stretched to width x height; nothing when it cannot be had, and
@@ -49,44 +49,49 @@ std::optional<Image> LoadScaled(const std::string& path, int width, int height,
     }
 }
 
+// "Failed To Load Image..." with the reason on the next line; about the image file.
+Outcome LoadFailure(const std::string& imagePath, const std::string& why) {
+    return Outcome::Refused(imagePath, FailedToLoadImageText(why)).SubjectAfterHeadline();
+}
+
 }  // namespace
 
-OpResult ImportPage(Project& project, int pageIndex, const std::string& imagePath) {
-    if (pageIndex < 0 || pageIndex >= project.PageCount()) return OpResult::Done(false);
+Outcome ImportPage(Project& project, int pageIndex, const std::string& imagePath) {
+    if (!HasPage(project, pageIndex)) return NoSuchPage(project, pageIndex);
     std::string why;
     const auto page = LoadScaled(imagePath, kPageSize, kPageSize, &why);
-    if (!page) return OpResult::Failed(FailedToLoadImageText(why));
+    if (!page) return LoadFailure(imagePath, why);
     return ReplacePage(project, pageIndex, *page);
 }
 
-OpResult ReplacePage(Project& project, int pageIndex, Image page) {
+Outcome ReplacePage(Project& project, int pageIndex, Image page) {
     if (project.pages.ReplaceBitmapHandle(pageIndex, std::move(page)) != 1)
-        return OpResult::Failed("The page could not be replaced.");
+        return Outcome::Failed(project.filePath, "The page could not be replaced.");
     project.selectedPage = pageIndex;
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
-OpResult ImportPiece(Project& project, int recordIndex, const std::string& imagePath) {
-    if (recordIndex < 0 || recordIndex >= project.RecordCount()) return OpResult::Done(false);
+Outcome ImportPiece(Project& project, int recordIndex, const std::string& imagePath) {
+    if (!HasTexture(project, recordIndex)) return NoSuchTexture(project, recordIndex);
     const TextureRecord r = project.records[recordIndex];
     // The piece belongs on its record's page, whichever page the editor happens to show.
     if (r.Page >= project.PageCount()) return MissingPage(project, recordIndex);
     std::string why;
     const auto piece = LoadScaled(imagePath, r.Width(), r.Height(), &why);
-    if (!piece) return OpResult::Failed(FailedToLoadImageText(why));
+    if (!piece) return LoadFailure(imagePath, why);
     return PutPieceOnRecordsPage(project, recordIndex, *piece);
 }
 
-OpResult PutPieceOnRecordsPage(Project& project, int recordIndex, const Image& piece) {
+Outcome PutPieceOnRecordsPage(Project& project, int recordIndex, const Image& piece) {
     const TextureRecord r = project.records[recordIndex];
     auto page = project.pages.GetBitmap(r.Page);
-    if (!page) return OpResult::Failed("The page could not be read.");
+    if (!page) return Outcome::Failed(project.filePath, "The page could not be read.");
     page->Combine(piece, r.X, r.Y);
     if (project.pages.ReplaceBitmapHandle(r.Page, std::move(*page)) != 1)
-        return OpResult::Failed("The page could not be replaced.");
+        return Outcome::Failed(project.filePath, "The page could not be replaced.");
     project.selectedTexture = recordIndex;
     project.selectedPage = r.Page;
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
 bool AsksForJpegQuality(const std::string& path) {
@@ -98,26 +103,29 @@ int JpegQualityFor(const std::string& path, int jpegQuality) {
     return AsksForJpegQuality(path) ? jpegQuality : kEncoderDefaultJpegQuality;
 }
 
-OpResult SaveImageFile(const Image& image, const std::string& path, int jpegQuality) {
+Outcome SaveImageFile(const Image& image, const std::string& path, int jpegQuality) {
     const ImageFormat format = FormatFromExtension(ExtensionOf(path));
     if (format == ImageFormat::Unknown)
-        return OpResult::Failed("\"" + path + "\" does not end in an image format Pelmora writes.");
+        return Outcome::Refused(path,
+                                "\"" + path + "\" does not end in an image format Pelmora writes.");
     std::string error;
     if (!SaveImage(image, path, format, JpegQualityFor(path, jpegQuality), &error))
-        return OpResult::Failed(error);
-    return OpResult::Done(false);
+        return Outcome::Failed(path, error);
+    return Outcome::Done(false);
 }
 
-OpResult ExportPage(const Project& project, int pageIndex, const std::string& path,
-                    int jpegQuality) {
+Outcome ExportPage(const Project& project, int pageIndex, const std::string& path,
+                   int jpegQuality) {
+    if (!HasPage(project, pageIndex)) return NoSuchPage(project, pageIndex);
     const auto page = project.pages.GetBitmap(pageIndex);
-    if (!page) return OpResult::Done(false);
+    // Not a silent success: a script or the user would take the file for written.
+    if (!page) return Outcome::Failed(project.filePath, "The page could not be read.");
     return SaveImageFile(*page, path, jpegQuality);
 }
 
-OpResult ExportPiece(const Project& project, int recordIndex, const std::string& path,
-                     int jpegQuality) {
-    if (recordIndex < 0 || recordIndex >= project.RecordCount()) return OpResult::Done(false);
+Outcome ExportPiece(const Project& project, int recordIndex, const std::string& path,
+                    int jpegQuality) {
+    if (!HasTexture(project, recordIndex)) return NoSuchTexture(project, recordIndex);
     const TextureRecord& r = project.records[recordIndex];
     const auto page = project.pages.GetBitmap(r.Page);
     if (!page) return MissingPage(project, recordIndex);

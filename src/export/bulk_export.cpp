@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/file_util.h"
 #include "edit/single_image.h"
 #include "export/parallel_jobs.h"
-#include "base/file_util.h"
 
 namespace pelmora {
 
@@ -29,11 +29,11 @@ const ExportFormatInfo* FindFormat(ImageFormat format) {
     return nullptr;
 }
 
-std::optional<OpResult> CheckFolder(const std::string& folder) {
+std::optional<Outcome> CheckFolder(const std::string& folder) {
     if (folder.empty()) return std::nullopt;
     struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0) return OpResult::Failed(FileErrorMessage(folder));
-    if (!S_ISDIR(st.st_mode)) return OpResult::Failed(FileErrorMessage(folder, ENOTDIR));
+    if (::stat(folder.c_str(), &st) != 0) return Outcome::Failed(folder, FileErrorMessage(folder));
+    if (!S_ISDIR(st.st_mode)) return Outcome::Refused(folder, FileErrorMessage(folder, ENOTDIR));
     return std::nullopt;
 }
 
@@ -50,12 +50,14 @@ std::optional<std::string> SaveOne(const Image& image, const std::string& path, 
 // What went wrong in one export, gathered so that it is told once, at the end.
 class ExportReport {
 public:
+    // subject: the project the export is from, which a one-line report names.
+    explicit ExportReport(std::string subject) : subject_(std::move(subject)) {}
     void AddFailure(std::string message) { failures_.push_back(std::move(message)); }
     void SetSkipped(int skipped) { skipped_ = skipped; }
     void CountWritten(int files) { written_ += files; }
     void CountAttempted(int files) { attempted_ += files; }
 
-    OpResult Result() const {
+    Outcome Result() const {
         std::string message;
         if (skipped_ > 0) {
             message = skipped_ == 1
@@ -77,11 +79,12 @@ public:
                                " more.";
             }
         }
-        if (message.empty()) return OpResult::Done(written_ > 0);
-        return OpResult::Failed(message, written_ > 0);
+        if (message.empty()) return Outcome::Done(written_ > 0);
+        return Outcome::Failed(subject_, message, written_ > 0);
     }
 
 private:
+    std::string subject_;
     std::vector<std::string> failures_;
     int skipped_ = 0;
     int written_ = 0;
@@ -165,61 +168,65 @@ std::string ShortFolderText(const std::string& folder) {
     return folder.substr(0, starts[3]) + "..." + folder.substr(starts[starts.size() - 24]);
 }
 
-OpResult ExportAllPages(const Project& project, const ExportOptions& options,
-                        const ExportProgress& progress) {
-    if (!project.IsOpen()) return OpResult::Done(false);
+Outcome ExportAllPages(const Project& project, const ExportOptions& options,
+                       const ExportProgress& progress) {
+    if (!project.IsOpen()) return Outcome::Done(false);
     const ExportFormatInfo* format = FindFormat(options.format);
-    if (format == nullptr) return OpResult::Failed("Pelmora cannot export in this format.");
+    if (format == nullptr)
+        return Outcome::Refused(project.filePath, "Pelmora cannot export in this format.");
     if (auto bad = CheckFolder(options.folder)) return *bad;
 
-    ExportReport report;
+    ExportReport report(project.filePath);
     WriteImages(
         project.PageCount(), [&](int i) { return project.pages.GetBitmap(i); },
         [&](int i) { return JoinPath(options.folder, ImageFileName("Page", i + 1, *format)); },
         options, kSavingPagesText, progress, report);
     if (options.format == ImageFormat::Jpeg && options.saveHtmlPage) {
-        const OpResult gallery = WritePagesGallery(
+        const Outcome gallery = WritePagesGallery(
             project, JoinPath(options.folder, kPagesGalleryName), "jpg", options.gallery);
-        if (!gallery.ok) report.AddFailure(gallery.message);
+        if (!gallery.IsDone()) report.AddFailure(gallery.message);
         report.CountAttempted(1);
-        if (gallery.ok) report.CountWritten(1);
+        if (gallery.IsDone()) report.CountWritten(1);
     }
     return report.Result();
 }
 
-OpResult ExportAllTextures(const Project& project, const ExportOptions& options,
-                           const ExportProgress& progress) {
-    if (!project.IsOpen()) return OpResult::Done(false);
+Outcome ExportAllTextures(const Project& project, const ExportOptions& options,
+                          const ExportProgress& progress) {
+    if (!project.IsOpen()) return Outcome::Done(false);
     const ExportFormatInfo* format = FindFormat(options.format);
-    if (format == nullptr) return OpResult::Failed("Pelmora cannot export in this format.");
+    if (format == nullptr)
+        return Outcome::Refused(project.filePath, "Pelmora cannot export in this format.");
     if (auto bad = CheckFolder(options.folder)) return *bad;
 
-    ExportReport report;
+    ExportReport report(project.filePath);
     std::vector<int> all(project.records.size());
     for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
     WriteTextures(project, all, options, *format, progress, report);
     if (options.format == ImageFormat::Jpeg && options.saveHtmlPage) {
-        const OpResult gallery =
+        const Outcome gallery =
             WriteTexturesGallery(project, JoinPath(options.folder, kTexturesGalleryName), "jpg",
                                  options.gallery, progress);
-        if (!gallery.ok) report.AddFailure(gallery.message);
+        if (!gallery.IsDone()) report.AddFailure(gallery.message);
         report.CountAttempted(1);
-        if (gallery.ok) report.CountWritten(1);
+        if (gallery.IsDone()) report.CountWritten(1);
     }
     return report.Result();
 }
 
-OpResult ExportPageTextures(const Project& project, int pageIndex, const ExportOptions& options,
-                            const ExportProgress& progress) {
-    if (!project.IsOpen()) return OpResult::Done(false);
+Outcome ExportPageTextures(const Project& project, int pageIndex, const ExportOptions& options,
+                           const ExportProgress& progress) {
+    if (!project.IsOpen()) return Outcome::Done(false);
     if (pageIndex < 0 || pageIndex >= project.PageCount()) {
-        return OpResult::Failed("There is no page " + std::to_string(pageIndex + 1) + ".");
+        return Outcome::Refused(project.filePath,
+                                "There is no page " + std::to_string(pageIndex + 1) + ".");
     }
     const ExportFormatInfo* format = FindFormat(options.format);
-    if (format == nullptr) return OpResult::Failed("Pelmora cannot export in this format.");
+    if (format == nullptr)
+        return Outcome::Refused(project.filePath, "Pelmora cannot export in this format.");
     if (auto bad = CheckFolder(options.folder)) return *bad;
 
-    ExportReport report;
+    ExportReport report(project.filePath);
     std::vector<int> onPage;
     for (size_t i = 0; i < project.records.size(); ++i)
         if (project.records[i].Page == pageIndex) onPage.push_back(static_cast<int>(i));
@@ -227,31 +234,31 @@ OpResult ExportPageTextures(const Project& project, int pageIndex, const ExportO
     return report.Result();
 }
 
-OpResult ExportSingleImage(const Project& project, const std::string& path, int jpegQuality) {
+Outcome ExportSingleImage(const Project& project, const std::string& path, int jpegQuality) {
     const int pageCount = project.PageCount();
-    if (!project.IsOpen() || pageCount == 0) return OpResult::Done(false);
+    if (!project.IsOpen() || pageCount == 0) return Outcome::Done(false);
     const ImageFormat format = FormatFromExtension(path);
     if (FindFormat(format) == nullptr) {
-        return OpResult::Failed("Cannot write \"" + path +
-                                "\": its extension names no format Pelmora exports (" +
-                                ExtensionList(kExportFormats) + ").");
+        return Outcome::Refused(path, "Cannot write \"" + path +
+                                          "\": its extension names no format Pelmora exports (" +
+                                          ExtensionList(kExportFormats) + ").");
     }
     // Some formats record the height in 16 bits (and JPEG stops at 65,500 rows): say so
     // before composing an image that could not be written.
     const long long maxRows = MaxImageSizeFor(format).second;
     if (static_cast<long long>(pageCount) * kPageSize > maxRows) {
-        return OpResult::Failed("Cannot write \"" + path + "\": a " +
-                                std::string(FindFormat(format)->label) + " file holds at most " +
-                                std::to_string(maxRows) + " rows, that is " +
-                                std::to_string(maxRows / kPageSize) + " pages; this project has " +
-                                std::to_string(pageCount) + ".");
+        return Outcome::Refused(
+            path, "Cannot write \"" + path + "\": a " + std::string(FindFormat(format)->label) +
+                      " file holds at most " + std::to_string(maxRows) + " rows, that is " +
+                      std::to_string(maxRows / kPageSize) + " pages; this project has " +
+                      std::to_string(pageCount) + ".");
     }
     Image combined(kPageSize, kPageSize * pageCount);
     for (int i = 0; i < pageCount; ++i) {
         const auto page = project.pages.GetBitmap(i);
         if (!page) {
-            return OpResult::Failed("Cannot write \"" + path + "\": page " + std::to_string(i + 1) +
-                                    " cannot be read.");
+            return Outcome::Failed(path, "Cannot write \"" + path + "\": page " +
+                                             std::to_string(i + 1) + " cannot be read.");
         }
         combined.Combine(*page, 0, kPageSize * i);
     }
@@ -260,9 +267,9 @@ OpResult ExportSingleImage(const Project& project, const std::string& path, int 
     if (!SaveImage(combined, path, format, JpegQualityFor(path, jpegQuality), &error)) {
         if (error.find(path) == std::string::npos)
             error = "Cannot write \"" + path + "\": " + error;
-        return OpResult::Failed(error);
+        return Outcome::Failed(path, error);
     }
-    return OpResult::Done(true);
+    return Outcome::Done(true);
 }
 
 }  // namespace pelmora

@@ -195,29 +195,29 @@ std::string GalleryHtml(GalleryKind kind, const std::string& name, int count,
 
 namespace {
 
-OpResult WriteGallery(GalleryKind kind, const Project& project, int count, const std::string& path,
-                      const std::string& extension, const GallerySettings& settings,
-                      const ExportProgress& progress) {
+Outcome WriteGallery(GalleryKind kind, const Project& project, int count, const std::string& path,
+                     const std::string& extension, const GallerySettings& settings,
+                     const ExportProgress& progress) {
     AtomicFileWriter writer(path);
-    if (!writer.Open()) return OpResult::Failed(writer.Error());
+    if (!writer.Open()) return Outcome::Failed(path, writer.Error());
     WriteGalleryHtml(
         kind, FileNameOf(project.filePath), count, settings, extension,
         [&writer](std::string_view piece) { writer.Write(piece); }, progress);
-    if (!writer.Commit()) return OpResult::Failed(writer.Error());
-    return OpResult::Done(true);
+    if (!writer.Commit()) return Outcome::Failed(path, writer.Error());
+    return Outcome::Done(true);
 }
 
 }  // namespace
 
-OpResult WritePagesGallery(const Project& project, const std::string& path,
-                           const std::string& extension, const GallerySettings& settings) {
+Outcome WritePagesGallery(const Project& project, const std::string& path,
+                          const std::string& extension, const GallerySettings& settings) {
     return WriteGallery(GalleryKind::Pages, project, project.PageCount(), path, extension, settings,
                         {});
 }
 
-OpResult WriteTexturesGallery(const Project& project, const std::string& path,
-                              const std::string& extension, const GallerySettings& settings,
-                              const ExportProgress& progress) {
+Outcome WriteTexturesGallery(const Project& project, const std::string& path,
+                             const std::string& extension, const GallerySettings& settings,
+                             const ExportProgress& progress) {
     return WriteGallery(GalleryKind::Textures, project, project.RecordCount(), path, extension,
                         settings, progress);
 }

@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "export/export_progress.h"
 #include "base/colour.h"
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
+#include "export/export_progress.h"
 
 namespace pelmora {
 
@@ -55,13 +55,13 @@ std::string GalleryHtml(GalleryKind kind, const std::string& name, int count,
 
 // Writes the pages gallery (one cell per page) to path; the file is replaced only once it
 // is complete.
-OpResult WritePagesGallery(const Project& project, const std::string& path,
-                           const std::string& extension, const GallerySettings& settings);
+Outcome WritePagesGallery(const Project& project, const std::string& path,
+                          const std::string& extension, const GallerySettings& settings);
 
 // Writes the textures gallery (one cell per record) to path, reporting
 // "Saving HTML Page Please Wait..." once per table row.
-OpResult WriteTexturesGallery(const Project& project, const std::string& path,
-                              const std::string& extension, const GallerySettings& settings,
-                              const ExportProgress& progress = {});
+Outcome WriteTexturesGallery(const Project& project, const std::string& path,
+                             const std::string& extension, const GallerySettings& settings,
+                             const ExportProgress& progress = {});
 
 }  // namespace pelmora

@@ -78,29 +78,36 @@ std::string DuplicateReport(const DuplicateCheck& check) {
     return head + check.reportText;
 }
 
-OpResult WriteDuplicateReport(const DuplicateCheck& check, const std::string& path) {
+Outcome WriteDuplicateReport(const DuplicateCheck& check, const std::string& path) {
     std::string error;
     if (!WriteFileAtomically(path, WithCrLf(DuplicateReport(check)), &error))
-        return OpResult::Failed(error);
-    return OpResult::Done(false);
+        return Outcome::Failed(path, error);
+    return Outcome::Done(false);
 }
 
-OpResult WriteProjectDuplicateReport(Project& project, const DuplicateCheck& check) {
-    if (project.duplicateListPath.empty()) {
-        project.duplicateListPath = MakePrivateTempFile("Pelmora_duplicate_list_", ".txt");
-        if (project.duplicateListPath.empty()) {
-            return OpResult::Failed(std::string("Cannot write the duplicate list: ") +
-                                    std::strerror(errno));
+Outcome WriteDuplicateListFile(DuplicateListFile& file, const DuplicateCheck& check) {
+    if (file.path.empty()) {
+        file.path = MakePrivateTempFile("Pelmora_duplicate_list_", ".txt");
+        if (file.path.empty()) {
+            return Outcome::Failed(
+                {}, std::string("Cannot write the duplicate list: ") + std::strerror(errno));
         }
-        project.duplicateListWritten = true;
+        file.written = true;
     }
-    const OpResult written = WriteDuplicateReport(check, project.duplicateListPath);
-    if (written.ok) project.duplicateListWritten = true;
+    const Outcome written = WriteDuplicateReport(check, file.path);
+    if (written.IsDone()) file.written = true;
     return written;
 }
 
-OpResult RemoveDuplicates(Project& project, const DuplicateCheck& check) {
-    if (check.removal.empty()) return OpResult::Done(false);
+void RemoveDuplicateListFile(DuplicateListFile& file) {
+    if (!file.written) return;
+    RemoveTempFile(file.path);
+    file.path.clear();
+    file.written = false;
+}
+
+Outcome RemoveDuplicates(Project& project, const DuplicateCheck& check) {
+    if (check.removal.empty()) return Outcome::Done(false);
     std::vector<int> removal = check.removal;
     std::sort(removal.begin(), removal.end(), std::greater<>());
     bool changed = false;
@@ -110,9 +117,9 @@ OpResult RemoveDuplicates(Project& project, const DuplicateCheck& check) {
         project.records.erase(project.records.begin() + index);
         changed = true;
     }
-    const OpResult shown = SelectTexture(project, 0);
-    if (!shown.ok) return OpResult::Failed(shown.message, changed);
-    return OpResult::Done(changed);
+    const Outcome shown = SelectTexture(project, 0);
+    if (!shown.IsDone()) return ShownAfterChange(shown, changed);
+    return Outcome::Done(changed);
 }
 
 }  // namespace pelmora

@@ -3,13 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 #include "base/texture_record.h"
 
 namespace pelmora {
-
-constexpr const char* kUnableToOpenFileMessage = "Unable to Open file ";
 
 // What one duplicate search found.
 struct DuplicateCheck {
@@ -27,17 +25,24 @@ DuplicateCheck FindDuplicates(const std::vector<TextureRecord>& records);
 // "Found %d duplicates\n\n%s" with '\n' line ends.
 std::string DuplicateReport(const DuplicateCheck& check);
 
-// Writes the report with CR LF line ends to path (the project's duplicate list path in the
-// editor).
-OpResult WriteDuplicateReport(const DuplicateCheck& check, const std::string& path);
+// Writes the report with CR LF line ends to path.
+Outcome WriteDuplicateReport(const DuplicateCheck& check, const std::string& path);
 
-// The editor's check: writes the report to the project's duplicate list file, first making it
-// a private file of its own (see MakePrivateTempFile) that Close and the end of the program
-// remove. A report in a folder that every user shares under a fixed name could be a link
-// that another user planted.
-OpResult WriteProjectDuplicateReport(Project& project, const DuplicateCheck& check);
+// The file the editor shows the report in: a private file of its own (see
+// MakePrivateTempFile), made by the first check. A report in a folder that every user shares
+// under a fixed name could be a link that another user planted.
+struct DuplicateListFile {
+    std::string path;      // empty until the first check
+    bool written = false;  // the file at path is ours to remove
+};
+
+// The editor's check: writes the report to the list file, making the file first.
+Outcome WriteDuplicateListFile(DuplicateListFile& file, const DuplicateCheck& check);
+// Removes the list file if it is ours (on Close and at the end of the editor); the next
+// check makes a new one.
+void RemoveDuplicateListFile(DuplicateListFile& file);
 
 // Removes the records on the removal list, highest index first, then selects record 1.
-OpResult RemoveDuplicates(Project& project, const DuplicateCheck& check);
+Outcome RemoveDuplicates(Project& project, const DuplicateCheck& check);
 
 }  // namespace pelmora

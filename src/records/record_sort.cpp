@@ -4,8 +4,8 @@
 
 namespace pelmora {
 
-OpResult SortRecordsByPage(Project& project, SortOrder order) {
-    if (!project.IsOpen() || project.records.size() < 2) return OpResult::Done(false);
+Outcome SortRecordsByPage(Project& project, SortOrder order) {
+    if (!project.IsOpen() || project.records.size() < 2) return Outcome::Done(false);
     const auto before = project.records;
     const auto first = project.records.begin() + 1;
     // Stable, so that pieces placed on one page keep the order they were added in.
@@ -18,7 +18,7 @@ OpResult SortRecordsByPage(Project& project, SortOrder order) {
             first, project.records.end(),
             [](const TextureRecord& a, const TextureRecord& b) { return a.Page < b.Page; });
     }
-    return OpResult::Done(project.records != before);
+    return Outcome::Done(project.records != before);
 }
 
 }  // namespace pelmora

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 
 namespace pelmora {
 
-// The Sorting Options choice; the values are the dialog's radio button order.
-enum class SortOrder : int { Ascending = 0, Descending = 1 };
+// The order Sort puts the records' pages in.
+enum class SortOrder { Ascending, Descending };
 
 // Sort: orders records 2 to the last by page; record 1 stays first. Records on the same
 // page keep their order. The selection is left as it is.
-OpResult SortRecordsByPage(Project& project, SortOrder order);
+Outcome SortRecordsByPage(Project& project, SortOrder order);
 
 }  // namespace pelmora

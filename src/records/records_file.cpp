@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "records/records_json.h"
 #include "base/file_util.h"
 #include "base/paths.h"
+#include "records/records_json.h"
 
 namespace pelmora {
 
@@ -207,47 +207,48 @@ RecordsFileContents ParseRecordsFile(std::string_view text) {
     return contents;
 }
 
-OpResult ExportRecords(const Project& project, const std::string& path) {
-    if (project.records.empty()) return OpResult::Done(false);
+Outcome ExportRecords(const Project& project, const std::string& path) {
+    if (project.records.empty()) return Outcome::Done(false);
     std::string error;
     const std::string text = IsJsonRecordsPath(path) ? RecordsJsonText(project.records)
                                                      : RecordsFileText(project.records);
-    if (!WriteFileAtomically(path, text, &error)) return OpResult::Failed(error);
-    return OpResult::Done(true);
+    if (!WriteFileAtomically(path, text, &error)) return Outcome::Failed(path, error);
+    return Outcome::Done(true);
 }
 
-OpResult CheckRecordsFile(const std::string& path) {
+Outcome CheckRecordsFile(const std::string& path) {
     std::string text, error;
-    if (!ReadRecordsFile(path, text, error)) return OpResult::Failed(error);
+    if (!ReadRecordsFile(path, text, error)) return Outcome::Failed(path, error);
     if (IsJsonRecordsPath(path)) {
         if (ParseRecordsJson(text).status == RecordsFileContents::Status::NotRecordsFile)
-            return OpResult::Failed(kNotARecordsFileMessage);
-        return OpResult::Done(false);
+            return Outcome::Refused(path, kNotARecordsFileMessage).SubjectAfterHeadline();
+        return Outcome::Done(false);
     }
     LineCursor lines(text);
     if (!EqualsIgnoreCase(std::string(lines.Next()), kRecordsFileFirstLine))
-        return OpResult::Failed(kNotARecordsFileMessage);
-    return OpResult::Done(false);
+        return Outcome::Refused(path, kNotARecordsFileMessage).SubjectAfterHeadline();
+    return Outcome::Done(false);
 }
 
-OpResult ImportRecords(Project& project, const std::string& path, RecordsImportMode mode,
-                       int shift) {
-    if (project.PageCount() == 0) return OpResult::Done(false);
+Outcome ImportRecords(Project& project, const std::string& path, RecordsImportMode mode,
+                      int shift) {
+    if (project.PageCount() == 0) return Outcome::Done(false);
     std::string text, error;
-    if (!ReadRecordsFile(path, text, error)) return OpResult::Failed(error);
+    if (!ReadRecordsFile(path, text, error)) return Outcome::Failed(path, error);
     RecordsFileContents contents =
         IsJsonRecordsPath(path) ? ParseRecordsJson(text) : ParseRecordsFile(text);
     switch (contents.status) {
         case RecordsFileContents::Status::NotRecordsFile:
-            return OpResult::Failed(kNotARecordsFileMessage);
+            return Outcome::Refused(path, kNotARecordsFileMessage).SubjectAfterHeadline();
         case RecordsFileContents::Status::NoAmountLine:
             // Checked before anything is removed: a damaged file must not cost the project
             // its records.
-            return OpResult::Failed("\"" + path + "\" cannot be imported: its line 15 is not " +
-                                    kRecordsAmountLine + ".");
+            return Outcome::Refused(path, "\"" + path +
+                                              "\" cannot be imported: its line 15 is not " +
+                                              kRecordsAmountLine + ".");
         case RecordsFileContents::Status::BadRecord:
-            return OpResult::Failed("\"" + path + "\" cannot be imported: " + contents.problem +
-                                    ".");
+            return Outcome::Refused(
+                path, "\"" + path + "\" cannot be imported: " + contents.problem + ".");
         case RecordsFileContents::Status::Ok:
             break;
     }
@@ -257,8 +258,8 @@ OpResult ImportRecords(Project& project, const std::string& path, RecordsImportM
         // A project always keeps its reserved first record; without one it could not even
         // be saved.
         if (contents.records.empty()) {
-            return OpResult::Failed("\"" + path +
-                                    "\" holds no texture records; the current records were kept.");
+            return Outcome::Refused(
+                path, "\"" + path + "\" holds no texture records; the current records were kept.");
         }
         project.records = std::move(contents.records);
         changed = true;
@@ -273,9 +274,9 @@ OpResult ImportRecords(Project& project, const std::string& path, RecordsImportM
         }
     }
 
-    const OpResult shown = SelectTexture(project, 0);
-    if (!shown.ok) return OpResult::Failed(shown.message, changed);
-    return OpResult::Done(changed);
+    const Outcome shown = SelectTexture(project, 0);
+    if (!shown.IsDone()) return ShownAfterChange(shown, changed);
+    return Outcome::Done(changed);
 }
 
 }  // namespace pelmora

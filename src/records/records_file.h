@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 #include "base/texture_record.h"
 
@@ -51,11 +51,11 @@ RecordsFileContents ParseRecordsFile(std::string_view text);
 // Texture Position > Export: writes every record of the project to path (replacing it only
 // once the new file is complete); a path ending in ".json" gets the JSON form. Does nothing
 // when the project has no record.
-OpResult ExportRecords(const Project& project, const std::string& path);
+Outcome ExportRecords(const Project& project, const std::string& path);
 
 // The check Import makes before it asks how to import: fails with kNotARecordsFileMessage
 // when line 1 is wrong, or with the file error when the file cannot be read.
-OpResult CheckRecordsFile(const std::string& path);
+Outcome CheckRecordsFile(const std::string& path);
 
 // Texture Position > Import once the user has answered. Overwrite replaces all records with
 // the file's; Append adds all but the file's first block behind the existing records, each
@@ -63,7 +63,6 @@ OpResult CheckRecordsFile(const std::string& path);
 // A file that cannot be used (wrong line 1 or 15, no record to overwrite with) changes
 // nothing. A path ending in ".json" is read as the JSON form, with the same rules.
 // Afterwards record 1 is selected, as the texture list shows it.
-OpResult ImportRecords(Project& project, const std::string& path, RecordsImportMode mode,
-                       int shift);
+Outcome ImportRecords(Project& project, const std::string& path, RecordsImportMode mode, int shift);
 
 }  // namespace pelmora

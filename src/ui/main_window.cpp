@@ -20,6 +20,7 @@
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
 #include "ui/dialog_units.h"
+#include "ui/editor_texts.h"
 #include "ui/page_canvas.h"
 #include "ui/page_composer.h"
 #include "ui/piece_preview.h"
@@ -221,8 +222,8 @@ bool MainWindow::MayLetProjectGo() {
     return SaveCommand();
 }
 
-void MainWindow::ShowResult(const OpResult& result) {
-    if (!result.ok && !result.message.empty()) modal_.Message(Q(result.message));
+void MainWindow::ShowResult(const Outcome& result) {
+    if (!result.IsDone() && !result.message.empty()) modal_.Message(Q(result.message));
 }
 
 void MainWindow::ClearViews() {
@@ -238,7 +239,7 @@ void MainWindow::ClearViews() {
 void MainWindow::OpenCommand() {
     if (!MayLetProjectGo()) return;
     FileDialogRequest request =
-        WadOpenRequest(project_, DialogFolder(project_.rememberedWadFolder));
+        WadOpenRequest(project_, DialogFolder(session_.rememberedWadFolder));
     const QString path = modal_.OpenFile(request);
     if (path.isEmpty()) return;
     NoteFolder(S(path));
@@ -247,17 +248,18 @@ void MainWindow::OpenCommand() {
 
 void MainWindow::OpenFile(const QString& path) {
     if (state_ == WindowState::Adding || state_ == WindowState::HandOver) return;
-    OpResult result;
+    Outcome result;
     {
         const BusyCursor busy;
+        session_.RememberWadFolderOf(S(path));
         result = OpenTextureFile(project_, S(path));
     }
     // A file that could not be read at all leaves the project (and its changes) alone.
-    if (result.changed || result.ok) {
+    if (result.changed || result.IsDone()) {
         SetModified(false);
         ForgetHistory();
     }
-    if (!result.ok) {
+    if (!result.IsDone()) {
         ShowResult(result);
         // A recent file that has gone is dropped once its failure has been told.
         if (!QFileInfo::exists(path)) ForgetRecentFile(path);
@@ -281,12 +283,13 @@ void MainWindow::NewCommand() {
     if (!MayLetProjectGo()) return;
     FileDialogRequest request;
     request.title = QStringLiteral("New");
-    request.folder = DialogFolder(project_.rememberedWadFolder);
+    request.folder = DialogFolder(session_.rememberedWadFolder);
     request.filters = {{QStringLiteral("Texture Only Wad File (*.plm)"), QStringLiteral("*.plm")}};
     request.defaultSuffix = QStringLiteral("plm");
     const QString path = modal_.SaveFile(request);
     if (path.isEmpty()) return;
     NoteFolder(S(path));
+    session_.RememberWadFolderOf(S(path));
     NewProject(project_, S(path));
     SetModified(false);
     ForgetHistory();
@@ -298,6 +301,7 @@ void MainWindow::NewCommand() {
 void MainWindow::CloseCommand() {
     if (!MayLetProjectGo()) return;
     CloseProject(project_);
+    RemoveDuplicateListFile(session_.duplicateList);
     SetModified(false);
     ForgetHistory();
     SyncFromProject();
@@ -311,43 +315,44 @@ void MainWindow::ImportCommand() {
         return;
     }
     const QString path =
-        modal_.OpenFile(WadOpenRequest(project_, DialogFolder(project_.rememberedWadFolder)));
+        modal_.OpenFile(WadOpenRequest(project_, DialogFolder(session_.rememberedWadFolder)));
     if (path.isEmpty()) return;
     NoteFolder(S(path));
-    OpResult result;
+    Outcome result;
     {
         const BusyCursor busy;
+        session_.RememberWadFolderOf(S(path));
         result = ImportTextureFile(project_, S(path));
     }
     NoteChange(result);
     ShowResult(result);
-    if (!result.ok) return;
+    if (!result.IsDone()) return;
     SyncFromProject();
     ShowSelectedTexture();
 }
 
 bool MainWindow::SaveCommand() {
     if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return false;
-    OpResult result;
+    Outcome result;
     {
         const BusyCursor busy;
         result = SaveProject(project_);
     }
     ShowResult(result);
-    if (result.ok) {
+    if (result.IsDone()) {
         history_.MarkSaved();
         SetModified(false);
         NoteRecentFile(Q(project_.filePath));
     }
     UpdateTitle();  // a texture-only project may have moved to a ".plm" name
-    return result.ok;
+    return result.IsDone();
 }
 
 bool MainWindow::SaveAsCommand() {
     if (!project_.IsOpen() || pageList_->count() == 0 || textureList_->count() == 0) return false;
     FileDialogRequest request;
     request.title = QStringLiteral("Save As");
-    request.folder = DialogFolder(project_.rememberedWadFolder);
+    request.folder = DialogFolder(session_.rememberedWadFolder);
     if (project_.IsTextureOnly()) {
         request.filters = {
             {QStringLiteral("Texture Only Wad File (*.plm)"), QStringLiteral("*.plm")}};
@@ -362,19 +367,20 @@ bool MainWindow::SaveAsCommand() {
     const QString path = modal_.SaveFile(request);
     if (path.isEmpty()) return false;
     NoteFolder(S(path));
-    OpResult result;
+    Outcome result;
     {
         const BusyCursor busy;
+        session_.RememberWadFolderOf(S(path));
         result = SaveProjectAs(project_, S(path));
     }
     ShowResult(result);
-    if (result.ok) {
+    if (result.IsDone()) {
         history_.MarkSaved();
         SetModified(false);
         NoteRecentFile(Q(project_.filePath));
     }
     UpdateTitle();
-    return result.ok;
+    return result.IsDone();
 }
 
 // ---- Showing the project ----
@@ -405,8 +411,8 @@ void MainWindow::ShowTexture(bool reportMissingPage) {
     if (r < 0 || r >= static_cast<int>(records_.size())) return;
     recordText_->setPlainText(Q(RecordText(records_[r])));
     if (Edit()) {
-        const OpResult result = SelectTexture(project_, r);
-        if (!result.ok) {
+        const Outcome result = SelectTexture(project_, r);
+        if (!result.IsDone()) {
             if (reportMissingPage)
                 modal_.Message(Q(result.message), QStringLiteral("Error!"), MessageIcon::Warning);
             return;
@@ -441,7 +447,7 @@ void MainWindow::OnSelectionDrawn(const QRect& s) {
     if (!Edit() || pageList_->count() == 0) return;
     // A drawn record is undone like one added by its dialog.
     RunStep("Add Record", [&] {
-        const OpResult result =
+        const Outcome result =
             AddRecordFromRectangle(project_, pageList_->currentIndex(), s.left(), s.top(),
                                    s.left() + s.width(), s.top() + s.height());
         if (!result.changed) return;

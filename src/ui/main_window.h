@@ -20,6 +20,7 @@
 #include "base/settings_file.h"
 #include "edit/add_pieces.h"
 #include "ui/display_options.h"
+#include "ui/editor_session.h"
 #include "ui/modal_ui.h"
 #include "ui/page_canvas.h"
 
@@ -256,6 +257,7 @@ public:
     bool IsBusy() const { return state_ != WindowState::Idle; }
 
     Project& CurrentProject() { return project_; }
+    EditorSession& Session() { return session_; }
     DisplayOptions& Options() { return options_; }
     // Name order also for a sort value from the settings file that no menu item stands for.
     FileSortOrder SortOrder() const;
@@ -347,7 +349,7 @@ private:
     void ShowTexture(bool reportMissingPage);
     // After a command that selected the first record: the selection's failure is told once,
     // by showing it.
-    void AfterSelectingFirst(const OpResult& result);
+    void AfterSelectingFirst(const Outcome& result);
     // The project for a command to change; nothing while the worker owns it.
     std::optional<ProjectEdit> Edit();
     void SetState(WindowState state);
@@ -363,13 +365,13 @@ private:
     void UpdateCommands();
     void SetModified(bool modified);
     // Every command that may have changed the pages or records reports its result here.
-    void NoteChange(const OpResult& result) {
+    void NoteChange(const Outcome& result) {
         if (result.changed) SetModified(true);
     }
     // Before the project is closed or replaced: true when it may go (no unsaved changes,
     // saved now, or the user let them go).
     bool MayLetProjectGo();
-    void ShowResult(const OpResult& result);
+    void ShowResult(const Outcome& result);
     // Where a file dialog of one family opens: its remembered folder, or while it has none
     // the folder of the file last chosen in any file dialog (NoteFolder).
     QString DialogFolder(const std::string& remembered) const;
@@ -405,7 +407,7 @@ private:
     void OnAddingProgress(int index, int count, int percent, const QString& fileName);
     void FinishAdding();
     // Shows what an editing command did and the selection it left.
-    void AfterEdit(const OpResult& result);
+    void AfterEdit(const Outcome& result);
     // The file choosers of the single image commands; each remembers its folder.
     QString AskImageToImport(std::string& folder, const QString& title,
                              const QString& defaultSuffix);
@@ -421,6 +423,7 @@ private:
 
     ModalUi& modal_;
     Project project_;
+    EditorSession session_;
     DisplayOptions options_;
     std::vector<TextureRecord> records_;  // what the lists and the canvas show
     // The preferences the settings file keeps; its colours, grid, number font and the

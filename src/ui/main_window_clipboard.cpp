@@ -65,7 +65,7 @@ void MainWindow::PastePageCommand() {
     if (IsWorking() || !Edit() || pageList_->count() == 0) return;
     const std::optional<Image> image = ClipboardImage();
     if (!image) return;
-    OpResult result;
+    Outcome result;
     {
         const WaitCursor wait;
         result = PastePage(project_, std::max(pageList_->currentIndex(), 0), *image);
@@ -81,7 +81,7 @@ void MainWindow::PasteTextureCommand() {
     if (IsWorking() || !Edit() || textureList_->count() == 0) return;
     const std::optional<Image> image = ClipboardImage();
     if (!image) return;
-    OpResult result;
+    Outcome result;
     {
         const WaitCursor wait;
         result = PasteTexture(project_, std::max(textureList_->currentIndex(), 0), *image);

@@ -6,7 +6,9 @@
 #include "edit/deleting.h"
 #include "edit/page_creation.h"
 #include "edit/record_editing.h"
+#include "ui/dialogs/record_dialog.h"
 #include "ui/display_options.h"
+#include "ui/editor_texts.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {
@@ -23,7 +25,7 @@ bool MainWindow::ConfirmRetexture() {
                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-void MainWindow::AfterEdit(const OpResult& result) {
+void MainWindow::AfterEdit(const Outcome& result) {
     NoteChange(result);
     ShowResult(result);
     if (!result.changed) return;
@@ -31,7 +33,7 @@ void MainWindow::AfterEdit(const OpResult& result) {
     ShowSelectedTexture();
 }
 
-void MainWindow::AfterSelectingFirst(const OpResult& result) {
+void MainWindow::AfterSelectingFirst(const Outcome& result) {
     NoteChange(result);
     if (!result.changed) {
         ShowResult(result);
@@ -46,7 +48,7 @@ void MainWindow::AfterSelectingFirst(const OpResult& result) {
 void MainWindow::DeletePageCommand() {
     if (!Edit() || pageList_->count() == 0 || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = DeletePage(project_, pageList_->currentIndex());
+    const Outcome result = DeletePage(project_, pageList_->currentIndex());
     QApplication::restoreOverrideCursor();
     AfterEdit(result);
 }
@@ -54,15 +56,17 @@ void MainWindow::DeletePageCommand() {
 void MainWindow::DeletePieceCommand() {
     if (!Edit() || textureList_->count() == 0 || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = DeletePiece(project_, textureList_->currentIndex());
+    const Outcome result = DeletePiece(project_, textureList_->currentIndex());
     QApplication::restoreOverrideCursor();
-    AfterEdit(result);
+    // The editor ends a refused piece deletion (texture 1, a record without its page)
+    // silently, as it always has: the list shows why nothing happened.
+    AfterEdit(result.kind == Outcome::Kind::Refused ? Outcome::Done(false) : result);
 }
 
 void MainWindow::DeleteRecordCommand() {
     if (!Edit() || !project_.IsOpen() || !ConfirmRetexture()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = DeleteRecord(project_, textureList_->currentIndex());
+    const Outcome result = DeleteRecord(project_, textureList_->currentIndex());
     QApplication::restoreOverrideCursor();
     AfterEdit(result);
 }
@@ -71,7 +75,7 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
     if (!Edit() || !project_.IsOpen()) return;
     std::optional<NewPageOptions> options;
     for (;;) {
-        options = modal_.AskNewPages(project_.newPageColour, project_.customColours,
+        options = modal_.AskNewPages(project_.newPageColour, session_.customColours,
                                      DialogFolder(remembered_.pageFolder));
         if (options || !pageRequired) break;
         modal_.Message(QString::fromLatin1(kMustClickYesMessage));
@@ -82,7 +86,7 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
         NoteFolder(remembered_.pageFolder);
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = AddNewPages(project_, *options);
+    const Outcome result = AddNewPages(project_, *options);
     QApplication::restoreOverrideCursor();
     NoteChange(result);
     ShowResult(result);
@@ -95,17 +99,16 @@ void MainWindow::AddNewPagesCommand(bool pageRequired) {
 
 void MainWindow::ChooseNewPageColourCommand() {
     if (const std::optional<QColor> colour =
-            modal_.ChooseColour(ToQColor(project_.newPageColour), project_.customColours))
+            modal_.ChooseColour(ToQColor(project_.newPageColour), session_.customColours))
         project_.newPageColour = FromQColor(*colour);
 }
 
 void MainWindow::AddRecordCommand() {
     if (!Edit() || !project_.IsOpen()) return;
-    const std::optional<RecordFields> fields =
-        modal_.AskRecord(QString::fromStdString(AddRecordTitle(project_)),
-                         NewRecordFields(project_), pageList_->count());
+    const std::optional<RecordFields> fields = modal_.AskRecord(
+        AddRecordTitle(project_.RecordCount()), NewRecordFields(), pageList_->count());
     if (!fields) return;
-    const OpResult result = AddTextureRecord(project_, *fields);
+    const Outcome result = AddTextureRecord(project_, *fields);
     if (result.changed && RecordNeedsNewPage(project_, project_.RecordCount() - 1))
         AddNewPagesCommand(true);
     AfterEdit(result);
@@ -114,16 +117,15 @@ void MainWindow::AddRecordCommand() {
 void MainWindow::EditRecordCommand() {
     if (!Edit() || textureList_->count() == 0) return;
     const int index = textureList_->currentIndex();
-    const OpResult editable = CheckRecordEditable(project_, index);
-    if (!editable.ok) {
+    const Outcome editable = CheckRecordEditable(project_, index);
+    if (!editable.IsDone()) {
         ShowResult(editable);
         return;
     }
-    const std::optional<RecordFields> fields =
-        modal_.AskRecord(QString::fromStdString(EditRecordTitle(index)),
-                         FieldsOfRecord(project_.records[index]), pageList_->count());
+    const std::optional<RecordFields> fields = modal_.AskRecord(
+        EditRecordTitle(index), FieldsOfRecord(project_.records[index]), pageList_->count());
     if (!fields) return;
-    const OpResult result = EditTextureRecord(project_, index, *fields);
+    const Outcome result = EditTextureRecord(project_, index, *fields);
     if (result.changed && RecordNeedsNewPage(project_, index)) AddNewPagesCommand(true);
     AfterEdit(result);
 }

@@ -53,9 +53,9 @@ std::vector<FileFilter> SingleImageFilters() {
 
 // Runs op under the wait cursor.
 template <typename Op>
-OpResult Waiting(Op&& op) {
+Outcome Waiting(Op&& op) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = op();
+    const Outcome result = op();
     QApplication::restoreOverrideCursor();
     return result;
 }
@@ -66,7 +66,7 @@ ExportDialogAnswer MainWindow::AskExportOptions(bool htmlAllowed) {
     ExportOptions current = remembered_.exportSettings;
     current.jpegQuality = remembered_.jpegQuality;
     ExportDialogAnswer answer =
-        modal_.AskExportOptions(current, htmlAllowed, project_.customColours);
+        modal_.AskExportOptions(current, htmlAllowed, session_.customColours);
     // Confirmed inside the dialog on its own OK, so kept whichever way the dialog closed.
     remembered_.exportSettings.gallery = answer.options.gallery;
     return answer;

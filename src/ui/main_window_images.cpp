@@ -50,7 +50,7 @@ void MainWindow::ImportPageCommand() {
         AskImageToImport(remembered_.pageFolder, QStringLiteral("Import Page"), {});
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result =
+    const Outcome result =
         ImportPage(project_, std::max(pageList_->currentIndex(), 0), path.toStdString());
     QApplication::restoreOverrideCursor();
     NoteChange(result);
@@ -64,7 +64,7 @@ void MainWindow::ImportPieceCommand() {
                                           QStringLiteral("bmp"));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result =
+    const Outcome result =
         ImportPiece(project_, std::max(textureList_->currentIndex(), 0), path.toStdString());
     QApplication::restoreOverrideCursor();
     AfterEdit(result);
@@ -77,7 +77,7 @@ void MainWindow::ExportPageCommand() {
                                           PageExportName(page));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ExportPage(project_, page, path.toStdString(), remembered_.jpegQuality);
+    const Outcome result = ExportPage(project_, page, path.toStdString(), remembered_.jpegQuality);
     QApplication::restoreOverrideCursor();
     // A save that failed is said so: the user must not take the file for written.
     ShowResult(result);
@@ -90,7 +90,7 @@ void MainWindow::ExportPieceCommand() {
                                           TextureExportName(texture));
     if (path.isEmpty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result =
+    const Outcome result =
         ExportPiece(project_, texture, path.toStdString(), remembered_.jpegQuality);
     QApplication::restoreOverrideCursor();
     ShowResult(result);

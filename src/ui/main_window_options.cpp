@@ -161,7 +161,7 @@ void MainWindow::SetDisplayColour(ColourTarget target, Colour colour) {
 
 void MainWindow::ChooseColourCommand(ColourTarget target) {
     if (const std::optional<QColor> colour =
-            modal_.ChooseColour(ToQColor(DisplayColour(target)), project_.customColours))
+            modal_.ChooseColour(ToQColor(DisplayColour(target)), session_.customColours))
         SetDisplayColour(target, FromQColor(*colour));
 }
 

@@ -5,6 +5,7 @@
 #include "records/duplicate_check.h"
 #include "records/record_sort.h"
 #include "records/records_file.h"
+#include "ui/editor_texts.h"
 #include "ui/main_window.h"
 
 namespace pelmora::ui {
@@ -35,7 +36,7 @@ void MainWindow::ExportRecordsCommand() {
     remembered_.recordsFolder = DirectoryOf(path.toStdString());
     NoteFolder(remembered_.recordsFolder);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ExportRecords(project_, path.toStdString());
+    const Outcome result = ExportRecords(project_, path.toStdString());
     QApplication::restoreOverrideCursor();
     ShowResult(result);
 }
@@ -47,8 +48,8 @@ void MainWindow::ImportRecordsCommand() {
     if (path.isEmpty()) return;
     remembered_.recordsFolder = DirectoryOf(path.toStdString());
     NoteFolder(remembered_.recordsFolder);
-    const OpResult check = CheckRecordsFile(path.toStdString());
-    if (!check.ok) {
+    const Outcome check = CheckRecordsFile(path.toStdString());
+    if (!check.IsDone()) {
         ShowResult(check);
         return;
     }
@@ -66,7 +67,7 @@ void MainWindow::ImportRecordsCommand() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OpResult result = ImportRecords(project_, path.toStdString(), mode, shift);
+    const Outcome result = ImportRecords(project_, path.toStdString(), mode, shift);
     QApplication::restoreOverrideCursor();
     AfterSelectingFirst(result);
 }
@@ -80,7 +81,7 @@ void MainWindow::SortCommand() {
     // The list entries are numbered by position and stay as they are; what the selected
     // entry now stands for is shown again, so the display does not describe a record that
     // has moved away. A sort ends without a message, even when that record's page is missing.
-    const OpResult result = SortRecordsByPage(
+    const Outcome result = SortRecordsByPage(
         project_, remembered_.sortChoice == 1 ? SortOrder::Descending : SortOrder::Ascending);
     NoteChange(result);
     ShowResult(result);
@@ -97,13 +98,13 @@ void MainWindow::CheckDuplicatesCommand() {
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const DuplicateCheck found = FindDuplicates(project_.records);
-    const OpResult written = WriteProjectDuplicateReport(project_, found);
+    const Outcome written = WriteDuplicateListFile(session_.duplicateList, found);
     QApplication::restoreOverrideCursor();
-    if (!written.ok) {
+    if (!written.IsDone()) {
         ShowResult(written);
         return;
     }
-    const QString report = QString::fromStdString(project_.duplicateListPath);
+    const QString report = QString::fromStdString(session_.duplicateList.path);
     if (!modal_.OpenWithShell(report))
         modal_.Message(QString::fromLatin1(kUnableToOpenFileMessage) + report);
     if (found.removal.empty()) return;

@@ -55,7 +55,7 @@ void MainWindow::LoadSession() {
     }
     RebuildRecentMenu();
 
-    ReadString(ini, QStringLiteral("Folders/wad"), project_.rememberedWadFolder);
+    ReadString(ini, QStringLiteral("Folders/wad"), session_.rememberedWadFolder);
     ReadString(ini, QStringLiteral("Folders/pieces"), remembered_.pieceFolder);
     ReadString(ini, QStringLiteral("Folders/records"), remembered_.recordsFolder);
     ReadString(ini, QStringLiteral("Folders/pages"), remembered_.pageFolder);
@@ -92,7 +92,7 @@ void MainWindow::SaveSession() const {
     const auto write = [&ini](const char* key, const std::string& value) {
         ini.setValue(QLatin1String(key), QString::fromStdString(value));
     };
-    write("Folders/wad", project_.rememberedWadFolder);
+    write("Folders/wad", session_.rememberedWadFolder);
     write("Folders/pieces", remembered_.pieceFolder);
     write("Folders/records", remembered_.recordsFolder);
     write("Folders/pages", remembered_.pageFolder);

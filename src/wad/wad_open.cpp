@@ -34,29 +34,28 @@ bool HasWadExtension(const std::string& path) {
     return EqualsIgnoreCase(ext, ".wad") || EqualsIgnoreCase(ext, ".plm");
 }
 
-OpResult OpenTextureFile(Project& project, const std::string& path, RestOfFile rest) {
-    project.rememberedWadFolder = DirectoryOf(path);
+Outcome OpenTextureFile(Project& project, const std::string& path, RestOfFile rest) {
     WadFileReader reader;
-    if (!reader.Open(path)) return OpResult::Failed(reader.Error());
+    if (!reader.Open(path)) return Outcome::Failed(path, reader.Error());
 
     const uint32_t version = reader.ReadVersion();
     if (!IsAcceptedVersion(version)) {
         // No project is open afterwards; what was on screen stays in memory until the next
         // open or new project replaces it.
         project.filePath.clear();
-        return OpResult::Failed(kNotAWadMessage, true);
+        return Outcome::Refused(path, kNotAWadMessage, true).SubjectAfterHeadline();
     }
     project.version = version;
     project.ResetProject();
     project.filePath = path;
     if (!reader.ReadRecords(project.records)) {
         project.filePath.clear();
-        return OpResult::Failed(reader.Error(), true);
+        return Outcome::Refused(path, reader.Error(), true);
     }
     project.pagesInFile = reader.ReadPageCount();
     if (!ReadPages(reader, project.pagesInFile, project.pages)) {
         project.filePath.clear();
-        return OpResult::Failed(CannotHoldPagesMessage(path), true);
+        return Outcome::Failed(path, CannotHoldPagesMessage(path), true);
     }
 
     project.restBytes = reader.RestBytes();
@@ -66,7 +65,7 @@ OpResult OpenTextureFile(Project& project, const std::string& path, RestOfFile r
         if (!project.RecreateRestFile(&error) || !reader.CopyRestTo(project.restOfFilePath)) {
             // The pages stay on screen, but a save now would drop the rest of the file.
             project.restKept = false;
-            return OpResult::Failed(error.empty() ? reader.Error() : error, true);
+            return Outcome::Failed(path, error.empty() ? reader.Error() : error, true);
         }
     }
 
@@ -78,23 +77,23 @@ OpResult OpenTextureFile(Project& project, const std::string& path, RestOfFile r
     }
     project.selectedPage = 0;
     project.selectedTexture = 0;
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
-OpResult ImportTextureFile(Project& project, const std::string& path) {
-    if (!project.IsOpen()) return OpResult::Failed(kImportNeedsProjectMessage);
-    project.rememberedWadFolder = DirectoryOf(path);
+Outcome ImportTextureFile(Project& project, const std::string& path) {
+    if (!project.IsOpen()) return Outcome::Refused(path, kImportNeedsProjectMessage);
     WadFileReader reader;
-    if (!reader.Open(path)) return OpResult::Failed(reader.Error());
-    if (!IsAcceptedVersion(reader.ReadVersion())) return OpResult::Failed(kNotAWadMessage);
+    if (!reader.Open(path)) return Outcome::Failed(path, reader.Error());
+    if (!IsAcceptedVersion(reader.ReadVersion()))
+        return Outcome::Refused(path, kNotAWadMessage).SubjectAfterHeadline();
 
     const int shift = project.PageCount();
     std::vector<TextureRecord> imported;
-    if (!reader.ReadRecords(imported)) return OpResult::Failed(reader.Error());
+    if (!reader.ReadRecords(imported)) return Outcome::Refused(path, reader.Error());
     const int pages = reader.ReadPageCount();
     // Records are only added with their pages, so they never point past the last page.
     if (!ReadPages(reader, pages, project.pages))
-        return OpResult::Failed(CannotHoldPagesMessage(path));
+        return Outcome::Failed(path, CannotHoldPagesMessage(path));
     project.pagesInFile = pages;
     // The second file's first record is its own reserved one.
     for (size_t i = 1; i < imported.size(); ++i) {
@@ -106,7 +105,7 @@ OpResult ImportTextureFile(Project& project, const std::string& path) {
     if (project.selectedTexture >= 0) {
         project.selectedPage = project.records[project.selectedTexture].Page;
     }
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
 }  // namespace pelmora

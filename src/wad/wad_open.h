@@ -2,15 +2,13 @@
 
 #include <string>
 
-#include "base/op_result.h"
+#include "base/outcome.h"
 #include "base/project.h"
 
 namespace pelmora {
 
 constexpr const char* kNotAWadMessage =
     "This is not a Stonecrypt Wad file or wrong version or type of wad...";
-constexpr const char* kWrongExtensionMessage =
-    "Wrong Extention...\nThis might not be a Stonecrypt Wad File.";
 constexpr const char* kImportNeedsProjectMessage =
     "Use open to select your first wad...\nthen click import to load your second\nwad's "
     "textures into your first one...";
@@ -26,8 +24,8 @@ enum class RestOfFile {
 // Reads a WAD (129, 130) or texture-only file into the project, replacing what it held.
 // A file without records or pages becomes a texture-only project with the reserved record
 // and one blank page. Leaves record 1 and page 1 selected.
-OpResult OpenTextureFile(Project& project, const std::string& path,
-                         RestOfFile rest = RestOfFile::Copy);
+Outcome OpenTextureFile(Project& project, const std::string& path,
+                        RestOfFile rest = RestOfFile::Copy);
 
 // True when a dropped file's extension is ".wad" or ".plm", in any case.
 bool HasWadExtension(const std::string& path);
@@ -36,6 +34,6 @@ bool HasWadExtension(const std::string& path);
 // reserved first one) behind the project's with their pages shifted by the project's page
 // count (16-bit wrap). The rest of the second file and its version are not taken over.
 // Leaves the last record selected.
-OpResult ImportTextureFile(Project& project, const std::string& path);
+Outcome ImportTextureFile(Project& project, const std::string& path);
 
 }  // namespace pelmora

@@ -64,19 +64,20 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-OpResult WriteTextureFile(const Project& project, const std::string& path) {
+Outcome WriteTextureFile(const Project& project, const std::string& path) {
     if (!project.restKept) {
-        return OpResult::Failed("Cannot save \"" + path + "\": the rest of \"" + project.filePath +
-                                "\" was not read, so it would be lost.");
+        return Outcome::Refused(path, "Cannot save \"" + path + "\": the rest of \"" +
+                                          project.filePath +
+                                          "\" was not read, so it would be lost.");
     }
     const int recordCount = project.RecordCount();
     const int pageCount = project.PageCount();
     if (static_cast<long long>(pageCount) * kPageBytes > INT32_MAX) {
-        return OpResult::Failed("Cannot save \"" + path + "\": a file holds at most " +
-                                std::to_string(INT32_MAX / kPageBytes) + " pages.");
+        return Outcome::Refused(path, "Cannot save \"" + path + "\": a file holds at most " +
+                                          std::to_string(INT32_MAX / kPageBytes) + " pages.");
     }
     AtomicFileWriter writer(path);
-    if (!writer.Open()) return OpResult::Failed(writer.Error());
+    if (!writer.Open()) return Outcome::Failed(path, writer.Error());
 
     std::vector<uint8_t> head;
     head.reserve(12 + 8 * static_cast<size_t>(recordCount));
@@ -100,23 +101,23 @@ OpResult WriteTextureFile(const Project& project, const std::string& path) {
             }
         });
         if (!read) {
-            return OpResult::Failed("Cannot save \"" + path + "\": page " + std::to_string(i + 1) +
-                                    " could not be read.");
+            return Outcome::Failed(path, "Cannot save \"" + path + "\": page " +
+                                             std::to_string(i + 1) + " could not be read.");
         }
     }
     ok = ok && AppendRest(project.restOfFilePath, writer);
     if (!ok || !writer.Commit()) {
-        return OpResult::Failed(writer.Error().empty() ? "Cannot write \"" + path + "\"."
-                                                       : writer.Error());
+        return Outcome::Failed(
+            path, writer.Error().empty() ? "Cannot write \"" + path + "\"." : writer.Error());
     }
-    return OpResult::Done();
+    return Outcome::Done();
 }
 
-OpResult SaveProject(Project& project) {
+Outcome SaveProject(Project& project) {
     if (!project.IsOpen() || project.PageCount() == 0 || project.RecordCount() == 0)
-        return OpResult::Done(false);
-    OpResult result = WriteTextureFile(project, project.filePath);
-    if (!result.ok) return result;
+        return Outcome::Done(false);
+    Outcome result = WriteTextureFile(project, project.filePath);
+    if (!result.IsDone()) return result;
     // A texture-only project must not keep a ".wad" name (the check is case-sensitive, as
     // stored files and scripts may rely on ".WAD" staying put).
     if (!project.IsTextureOnly() || ExtensionOf(project.filePath) != ".wad") return result;
@@ -124,7 +125,8 @@ OpResult SaveProject(Project& project) {
     std::string target = WithExtension(from, "plm");
     for (int n = 1; !RenameNoReplace(from, target); ++n) {
         if (n > kMaxNumberedNames || errno != EEXIST) {
-            return OpResult::Failed(
+            return Outcome::Failed(
+                from,
                 "The project was saved as \"" + from +
                     "\" but could not be renamed to a \".plm\" name: " + std::strerror(errno),
                 true);
@@ -135,12 +137,11 @@ OpResult SaveProject(Project& project) {
     return result;
 }
 
-OpResult SaveProjectAs(Project& project, const std::string& path) {
+Outcome SaveProjectAs(Project& project, const std::string& path) {
     if (!project.IsOpen() || project.PageCount() == 0 || project.RecordCount() == 0)
-        return OpResult::Done(false);
-    project.rememberedWadFolder = DirectoryOf(path);
-    OpResult result = WriteTextureFile(project, path);
-    if (result.ok) project.filePath = path;
+        return Outcome::Done(false);
+    Outcome result = WriteTextureFile(project, path);
+    if (result.IsDone()) project.filePath = path;
     return result;
 }
 

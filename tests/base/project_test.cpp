@@ -23,15 +23,10 @@ TEST(Paths, NamesAndExtensions) {
     EXPECT_EQ(DirectoryOf("level.wad"), here);
 }
 
-TEST(Project, StartsClosedWithAnEmptyRestFileAndSafeCustomColours) {
+TEST(Project, StartsClosedWithAnEmptyRestFile) {
     Project project;
     EXPECT_FALSE(project.IsOpen());
     EXPECT_EQ(FileSize(project.restOfFilePath), 0);
-    for (Colour c : project.customColours) {
-        EXPECT_NE(RedOf(c), 255);
-        EXPECT_NE(GreenOf(c), 255);
-        EXPECT_NE(BlueOf(c), 255);
-    }
 }
 
 TEST(Project, NewMakesOneBlankPageAndTheReservedRecord) {
@@ -43,7 +38,6 @@ TEST(Project, NewMakesOneBlankPageAndTheReservedRecord) {
     EXPECT_EQ(project.records[0], TextureRecord{});
     EXPECT_EQ(*project.pages.GetBitmap(0), Image(256, 256, MakeColour(10, 20, 30)));
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [level.plm] wad version PELM");
-    EXPECT_EQ(project.rememberedWadFolder, "/some/where/");
     EXPECT_EQ(project.selectedTexture, 0);
 }
 
@@ -66,14 +60,14 @@ TEST(Project, SelectingATextureCutsItsPieceOrSaysWhichPagesAreMissing) {
     project.pages.ReplaceBitmapHandle(0, test::PatternImage(256, 256, 1));
     project.records.push_back(MakeRecord(250, 10, 20, 5, 0));  // runs off the right edge
     project.records.push_back(MakeRecord(0, 0, 4, 4, 3));
-    ASSERT_TRUE(SelectTexture(project, 1).ok);
+    ASSERT_TRUE(SelectTexture(project, 1).IsDone());
     const auto piece = project.pieces.GetBitmap(0);
     ASSERT_TRUE(piece);
     EXPECT_EQ(piece->Width(), 6);
     EXPECT_EQ(piece->Height(), 5);
     EXPECT_EQ(piece->PixelAt(0, 0), test::PatternImage(256, 256, 1).PixelAt(250, 10));
-    const OpResult missing = SelectTexture(project, 2);
-    EXPECT_FALSE(missing.ok);
+    const Outcome missing = SelectTexture(project, 2);
+    EXPECT_FALSE(missing.IsDone());
     EXPECT_EQ(missing.message, "You need to add 3 more pages before texture 3 is selectable");
     EXPECT_EQ(project.pieces.Count(), 1);
 }

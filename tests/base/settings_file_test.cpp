@@ -124,7 +124,7 @@ TEST_F(SettingsFileOnDiskTest, AFreshStartIsSilentAndTheSecondFindsTheFile) {
     changed.numberFont.height = -16;  // 12 points
     changed.numberFont.italic = true;
     changed.numberFont.faceName = "DejaVu Sans";
-    ASSERT_TRUE(SaveSettingsFile(changed, path).ok);  // makes the missing folders
+    ASSERT_TRUE(SaveSettingsFile(changed, path).IsDone());  // makes the missing folders
     EXPECT_EQ(std::filesystem::status(dir.File("config/pelmora")).permissions(),
               std::filesystem::perms::owner_all);
     const SettingsLoad second = LoadSettingsFile(path);
@@ -147,7 +147,7 @@ TEST_F(SettingsFileOnDiskTest, OtherReadFailuresAreToldWithTheDefaults) {
 TEST_F(SettingsFileOnDiskTest, AFailedWriteLeavesTheOldFile) {
     Settings old;
     old.draw = true;
-    ASSERT_TRUE(SaveSettingsFile(old, path).ok);
+    ASSERT_TRUE(SaveSettingsFile(old, path).IsDone());
     // A file-size limit below the layout's size; in a child so the limit stays there.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -155,8 +155,9 @@ TEST_F(SettingsFileOnDiskTest, AFailedWriteLeavesTheOldFile) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{100, 100};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const OpResult result = SaveSettingsFile(Settings{}, path);
-        ::_exit(!result.ok && result.message.find("pelmora.cfg") != std::string::npos ? 0 : 1);
+        const Outcome result = SaveSettingsFile(Settings{}, path);
+        ::_exit(!result.IsDone() && result.message.find("pelmora.cfg") != std::string::npos ? 0
+                                                                                            : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -180,7 +181,7 @@ TEST_F(SettingsFileOnDiskTest, ThePathPrefersAPortableCopyThenTheConfigFolder) {
     for (const auto& c : cases) {
         EXPECT_EQ(SettingsFilePath(program, c.xdg, c.home), c.expected);
     }
-    ASSERT_TRUE(SaveSettingsFile(Settings{}, dir.File("bin/pelmora.cfg")).ok);
+    ASSERT_TRUE(SaveSettingsFile(Settings{}, dir.File("bin/pelmora.cfg")).IsDone());
     EXPECT_EQ(SettingsFilePath(program, "/xdg", "/home/u"), dir.File("bin/pelmora.cfg"));
 }
 

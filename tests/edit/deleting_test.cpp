@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "edit/record_editing.h"
+#include "edit/single_image.h"
 #include "test_support.h"
 
 namespace pelmora {
@@ -32,7 +36,7 @@ TEST(DeletePage, RemovesItsRecordsMovesLaterOnesDownAndSelectsTheHighestPage) {
          {MakeRecord(0, 0, 8, 8, 1), MakeRecord(1, 0, 8, 8, 2), MakeRecord(2, 0, 8, 8, 2),
           MakeRecord(3, 0, 8, 8, 3), MakeRecord(4, 0, 8, 8, 4)});
     project.records[0].Page = 2;  // the reserved record on the deleted page stays as it is
-    EXPECT_TRUE(DeletePage(project, 2).ok);
+    EXPECT_TRUE(DeletePage(project, 2).IsDone());
     EXPECT_EQ(Pages1Based(project), (std::vector<int>{3, 2, 3, 4}));
     EXPECT_EQ(project.records[2].X, 3);
     ASSERT_EQ(project.PageCount(), 4);
@@ -48,7 +52,7 @@ TEST(DeletePage, FirstPageIsClearedNotRemoved) {
          {MakeRecord(0, 0, 8, 8, 0), MakeRecord(0, 0, 8, 8, 1), MakeRecord(0, 0, 8, 8, 0),
           MakeRecord(0, 0, 8, 8, 2)});
     project.newPageColour = kLime;
-    EXPECT_TRUE(DeletePage(project, 0).ok);
+    EXPECT_TRUE(DeletePage(project, 0).IsDone());
     EXPECT_EQ(project.PageCount(), 3);
     EXPECT_EQ(*project.pages.GetBitmap(0), Image(256, 256, kLime));
     EXPECT_EQ(project.pages.GetBitmap(1)->PixelAt(0, 0), MakeColour(2, 0, 0));
@@ -63,14 +67,14 @@ TEST(DeleteRecord, RenumbersSelectsThePreviousAndRefusesTextureOne) {
     for (int i = 1; i < 8; ++i) records.push_back(MakeRecord(i, 0, 1, 1, 0));
     Fill(project, 1, records);
     const Image page = *project.pages.GetBitmap(0);
-    EXPECT_TRUE(DeleteRecord(project, 4).ok);  // Texture 5 of 8
+    EXPECT_TRUE(DeleteRecord(project, 4).IsDone());  // Texture 5 of 8
     ASSERT_EQ(project.RecordCount(), 7);
     EXPECT_EQ(project.records[4].X, 5);
     EXPECT_EQ(project.selectedTexture, 3);  // Texture 4
     EXPECT_EQ(*project.pages.GetBitmap(0), page);
 
-    const OpResult refused = DeleteRecord(project, 0);
-    EXPECT_FALSE(refused.ok);
+    const Outcome refused = DeleteRecord(project, 0);
+    EXPECT_FALSE(refused.IsDone());
     EXPECT_EQ(refused.message, "Texture 1 should not be deleted...");
     EXPECT_EQ(project.RecordCount(), 7);
 }
@@ -83,7 +87,7 @@ TEST(DeletePiece, PaintsTheWholeRectangleThenRemovesTheRecord) {
     project.pages.ReplaceBitmapHandle(1, test::PatternImage(256, 256, 4));
     const Image before = *project.pages.GetBitmap(1);
     project.newPageColour = kLime;
-    EXPECT_TRUE(DeletePiece(project, 1).ok);
+    EXPECT_TRUE(DeletePiece(project, 1).IsDone());
     Image expected = before;
     expected.FillRect(10, 20, 30, 5, kLime);
     EXPECT_EQ(*project.pages.GetBitmap(1), expected);
@@ -91,16 +95,59 @@ TEST(DeletePiece, PaintsTheWholeRectangleThenRemovesTheRecord) {
     EXPECT_EQ(project.selectedTexture, 0);
 
     // Cut at the page edge.
-    EXPECT_TRUE(DeletePiece(project, 1).ok);
+    EXPECT_TRUE(DeletePiece(project, 1).IsDone());
     EXPECT_EQ(project.pages.GetBitmap(1)->PixelAt(255, 255), kLime);
 
-    // The first record, and a record whose page does not exist: nothing, and nothing said.
-    for (int index : {0, 1}) {
-        const OpResult none = DeletePiece(project, index);
-        EXPECT_FALSE(none.ok);
+    // The first record, and a record whose page does not exist: refused, with the reason a
+    // script is told (the editor keeps quiet about these).
+    const std::pair<int, const char*> refusals[] = {{0, "Texture 1 should not be deleted..."},
+                                                    {1, "The page of texture 2 does not exist."}};
+    for (const auto& [index, message] : refusals) {
+        const Outcome none = DeletePiece(project, index);
+        EXPECT_EQ(none.kind, Outcome::Kind::Refused);
         EXPECT_FALSE(none.changed);
-        EXPECT_EQ(none.message, "");
+        EXPECT_EQ(none.message, message);
     }
+    EXPECT_EQ(project.RecordCount(), 2);
+}
+
+// Every operation that takes a page or texture number checks it itself, with the text a
+// script is told, and changes nothing.
+TEST(NumberChecks, APageOrTextureThatDoesNotExistIsRefused) {
+    Project project;
+    Fill(project, 2, {MakeRecord(0, 0, 8, 8, 0)});
+    using Op = std::function<Outcome(Project&)>;
+    const std::pair<Op, std::string> cases[] = {
+        {[](Project& p) { return DeletePage(p, 2); },
+         "Page 3 does not exist (the file has 2 pages)."},
+        {[](Project& p) { return DeletePage(p, -1); },
+         "Page 0 does not exist (the file has 2 pages)."},
+        {[](Project& p) { return AddRecordsFromGrid(p, 5, 64, 64); },
+         "Page 6 does not exist (the file has 2 pages)."},
+        {[](Project& p) { return ImportPage(p, 2, "/nonexistent.png"); },
+         "Page 3 does not exist (the file has 2 pages)."},
+        {[](Project& p) { return ExportPage(p, 2, "/nonexistent/p.png"); },
+         "Page 3 does not exist (the file has 2 pages)."},
+        {[](Project& p) { return DeleteRecord(p, 2); },
+         "Texture 3 does not exist (the file has 2 textures)."},
+        {[](Project& p) { return DeletePiece(p, -1); },
+         "Texture 0 does not exist (the file has 2 textures)."},
+        {[](Project& p) { return ImportPiece(p, 7, "/nonexistent.png"); },
+         "Texture 8 does not exist (the file has 2 textures)."},
+        {[](Project& p) { return ExportPiece(p, 2, "/nonexistent/t.png"); },
+         "Texture 3 does not exist (the file has 2 textures)."},
+        // A command line's number INT_MIN arrives as index INT_MAX and is told as typed.
+        {[](Project& p) { return DeletePage(p, INT32_MAX); },
+         "Page -2147483648 does not exist (the file has 2 pages)."},
+    };
+    for (const auto& [op, message] : cases) {
+        const Outcome refused = op(project);
+        EXPECT_EQ(refused.kind, Outcome::Kind::Refused) << message;
+        EXPECT_EQ(refused.message, message);
+        EXPECT_EQ(refused.subject, project.filePath);
+        EXPECT_FALSE(refused.changed);
+    }
+    EXPECT_EQ(project.PageCount(), 2);
     EXPECT_EQ(project.RecordCount(), 2);
 }
 

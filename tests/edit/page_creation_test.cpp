@@ -19,8 +19,8 @@ TEST(AddNewPages, BlankPagesInTheChosenColourWhichBecomesTheNewPageColour) {
     NewPageOptions options;
     options.colour = kPink;
     options.count = 10;
-    const OpResult result = AddNewPages(project, options);
-    EXPECT_TRUE(result.ok);
+    const Outcome result = AddNewPages(project, options);
+    EXPECT_TRUE(result.IsDone());
     EXPECT_EQ(project.PageCount(), 11);
     EXPECT_EQ(project.selectedPage, 10);
     EXPECT_EQ(project.newPageColour, kPink);
@@ -29,7 +29,7 @@ TEST(AddNewPages, BlankPagesInTheChosenColourWhichBecomesTheNewPageColour) {
 
     for (int bad : {0, 11}) {
         options.count = bad;
-        EXPECT_FALSE(AddNewPages(project, options).ok);
+        EXPECT_FALSE(AddNewPages(project, options).IsDone());
     }
     EXPECT_EQ(project.PageCount(), 11);
 }
@@ -80,7 +80,7 @@ TEST(AddNewPages, FromImagesAndABlankPageWhenTheImageCannotBeLoaded) {
     options.kind = NewPageKind::FromLongImage;
     options.imagePath = tall;
     options.colour = kPink;
-    EXPECT_TRUE(AddNewPages(project, options).ok);
+    EXPECT_TRUE(AddNewPages(project, options).IsDone());
     ASSERT_EQ(project.PageCount(), 4);
     EXPECT_EQ(Page(project, 3).PixelAt(0, 87), MakeColour(5, 6, 7));
     EXPECT_EQ(Page(project, 3).PixelAt(0, 88), kPink);
@@ -88,7 +88,7 @@ TEST(AddNewPages, FromImagesAndABlankPageWhenTheImageCannotBeLoaded) {
 
     options.kind = NewPageKind::FromImage;
     options.keepAspect = false;
-    EXPECT_TRUE(AddNewPages(project, options).ok);
+    EXPECT_TRUE(AddNewPages(project, options).IsDone());
     EXPECT_EQ(Page(project, 4), Image(256, 256, MakeColour(5, 6, 7)));
 
     test::WriteFile(dir.File("broken.png"), "\x89PNG broken");
@@ -96,8 +96,8 @@ TEST(AddNewPages, FromImagesAndABlankPageWhenTheImageCannotBeLoaded) {
         options.imagePath = path;
         options.kind = path.empty() ? NewPageKind::FromLongImage : NewPageKind::FromImage;
         const int before = project.PageCount();
-        const OpResult result = AddNewPages(project, options);
-        EXPECT_FALSE(result.ok);
+        const Outcome result = AddNewPages(project, options);
+        EXPECT_FALSE(result.IsDone());
         EXPECT_TRUE(result.changed);
         EXPECT_EQ(result.message, path.empty()
                                       ? "Failed To Load Image...\nCreating Blank Page..."

@@ -64,7 +64,7 @@ TEST(PasteTexture, ARecordWithoutItsPageChangesNothing) {
     WithPatternPages(project, 1);
     project.records.push_back(MakeRecord(0, 0, 8, 8, 3));
     const Image before = *project.pages.GetBitmap(0);
-    const OpResult result = PasteTexture(project, 1, test::PatternImage(8, 8, 1));
+    const Outcome result = PasteTexture(project, 1, test::PatternImage(8, 8, 1));
     EXPECT_FALSE(result.changed);
     EXPECT_EQ(*project.pages.GetBitmap(0), before);
     EXPECT_FALSE(TexturePiece(project, 1));
@@ -78,8 +78,8 @@ TEST(Paste, AnImageTooLargeToScaleIsRefused) {
     const long long budget = ImageDecodeBudget();
     SetImageDecodeBudget(ImageDecodeCost(64, 64) - 1);
     const Image image = test::PatternImage(64, 64, 1);
-    const OpResult page = PastePage(project, 0, image);
-    const OpResult texture = PasteTexture(project, 1, image);
+    const Outcome page = PastePage(project, 0, image);
+    const Outcome texture = PasteTexture(project, 1, image);
     SetImageDecodeBudget(budget);
     EXPECT_EQ(page.message, kPasteTooLargeMessage);
     EXPECT_EQ(texture.message, kPasteTooLargeMessage);

@@ -18,14 +18,14 @@ TEST(ImportPage, StretchesToTheWholePageAndKeepsRecords) {
     Project project;
     WithPatternPages(project, 2);
     project.records.push_back(MakeRecord(1, 2, 3, 4, 1));
-    EXPECT_TRUE(ImportPage(project, 1, dir.File("wide.png")).ok);
+    EXPECT_TRUE(ImportPage(project, 1, dir.File("wide.png")).IsDone());
     EXPECT_EQ(*project.pages.GetBitmap(1), ResizeImage(wide, 256, 256));
     EXPECT_EQ(project.selectedPage, 1);
     EXPECT_EQ(project.RecordCount(), 2);
 
     test::WriteFile(dir.File("bad.bmp"), "BM not really");
     const Image before = *project.pages.GetBitmap(0);
-    const OpResult failed = ImportPage(project, 0, dir.File("bad.bmp"));
+    const Outcome failed = ImportPage(project, 0, dir.File("bad.bmp"));
     EXPECT_EQ(failed.message, "Failed To Load Image...\n" + dir.File("bad.bmp") +
                                   " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file");
     EXPECT_FALSE(failed.changed);
@@ -44,7 +44,7 @@ TEST(ImportPiece, DrawsOnTheRecordsOwnPageWhateverPageIsShown) {
     Image expected = *project.pages.GetBitmap(2);
     expected.Combine(ResizeImage(small, 64, 32), 100, 40);
 
-    EXPECT_TRUE(ImportPiece(project, 1, dir.File("small.tga")).ok);
+    EXPECT_TRUE(ImportPiece(project, 1, dir.File("small.tga")).IsDone());
     EXPECT_EQ(*project.pages.GetBitmap(2), expected);
     EXPECT_EQ(*project.pages.GetBitmap(0), page1);
     EXPECT_EQ(project.selectedPage, 2);
@@ -60,7 +60,7 @@ TEST(ExportPageAndPiece, RawIsRowsTopFirstInRedGreenBlue) {
     Project project;
     WithPatternPages(project, 3);
     project.records.push_back(MakeRecord(7, 9, 10, 3, 2));
-    ASSERT_TRUE(ExportPage(project, 2, dir.File("Page3.RAW")).ok);
+    ASSERT_TRUE(ExportPage(project, 2, dir.File("Page3.RAW")).IsDone());
     const std::string page = test::ReadFile(dir.File("Page3.RAW"));
     ASSERT_EQ(page.size(), 196608u);
     const Image source = *project.pages.GetBitmap(2);
@@ -70,7 +70,7 @@ TEST(ExportPageAndPiece, RawIsRowsTopFirstInRedGreenBlue) {
     const auto packed = source.PackedRgb();
     EXPECT_EQ(page, std::string(packed.begin(), packed.end()));
 
-    ASSERT_TRUE(ExportPiece(project, 1, dir.File("Texture2.raw")).ok);
+    ASSERT_TRUE(ExportPiece(project, 1, dir.File("Texture2.raw")).IsDone());
     const std::string piece = test::ReadFile(dir.File("Texture2.raw"));
     ASSERT_EQ(piece.size(), 90u);
     const auto expected = source.Copy(7, 9, 10, 3).PackedRgb();
@@ -85,12 +85,12 @@ TEST(ExportPageAndPiece, FormatByExtensionAndTheJpegQualityHonoured) {
     WithPatternPages(project, 1);
     const Image page = *project.pages.GetBitmap(0);
     for (const char* name : {"p.bmp", "p.pcx", "p.png", "p.tga", "p.tif", "p.TIFF"}) {
-        ASSERT_TRUE(ExportPage(project, 0, dir.File(name)).ok) << name;
+        ASSERT_TRUE(ExportPage(project, 0, dir.File(name)).IsDone()) << name;
         EXPECT_EQ(*LoadImage(dir.File(name)), page) << name;
     }
-    ASSERT_TRUE(ExportPage(project, 0, dir.File("low.JPG"), 5).ok);
-    ASSERT_TRUE(ExportPage(project, 0, dir.File("high.jpeg"), 100).ok);
-    ASSERT_TRUE(ExportPage(project, 0, dir.File("plain.jfif"), 5).ok);
+    ASSERT_TRUE(ExportPage(project, 0, dir.File("low.JPG"), 5).IsDone());
+    ASSERT_TRUE(ExportPage(project, 0, dir.File("high.jpeg"), 100).IsDone());
+    ASSERT_TRUE(ExportPage(project, 0, dir.File("plain.jfif"), 5).IsDone());
     const long long low = FileSize(dir.File("low.JPG")), high = FileSize(dir.File("high.jpeg"));
     const long long plain = FileSize(dir.File("plain.jfif"));
     EXPECT_LT(low * 3, high);
@@ -99,10 +99,10 @@ TEST(ExportPageAndPiece, FormatByExtensionAndTheJpegQualityHonoured) {
     EXPECT_TRUE(AsksForJpegQuality("x.JPE"));
     EXPECT_FALSE(AsksForJpegQuality("x.jfif"));
 
-    EXPECT_FALSE(ExportPage(project, 0, dir.File("p.gif")).ok);
+    EXPECT_FALSE(ExportPage(project, 0, dir.File("p.gif")).IsDone());
     EXPECT_FALSE(FileExists(dir.File("p.gif")));
-    const OpResult failed = ExportPage(project, 0, dir.File("missing/p.raw"));
-    EXPECT_FALSE(failed.ok);
+    const Outcome failed = ExportPage(project, 0, dir.File("missing/p.raw"));
+    EXPECT_FALSE(failed.IsDone());
     EXPECT_NE(failed.message.find("missing/p.raw"), std::string::npos) << failed.message;
 }
 

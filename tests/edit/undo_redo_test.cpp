@@ -26,6 +26,9 @@
 namespace pelmora {
 namespace {
 
+// A record flips an axis with -1 and leaves it with 0.
+int8_t Flip(int choice) { return choice ? -1 : 0; }
+
 using test::PatternImage;
 using test::PatternPage;
 using test::WadBytes;
@@ -54,7 +57,7 @@ protected:
         for (const auto& size : sizes) {
             const std::string path =
                 dir.File("image" + std::to_string(k) + (k % 2 ? ".bmp" : ".png"));
-            ASSERT_TRUE(SaveImageFile(PatternImage(size[0], size[1], uint8_t(k * 40)), path).ok);
+            ASSERT_TRUE(SaveImageFile(PatternImage(size[0], size[1], uint8_t(k * 40)), path).IsDone());
             images.push_back(path);
             ++k;
         }
@@ -103,13 +106,14 @@ protected:
                 AddTextureRecord(
                     project, pick(2) ? FieldsOfRecord(project.records[pick(records)])
                                      : RecordFields{pick(256), pick(256), 1 + pick(256),
-                                                    1 + pick(256), pick(2), pick(2), pick(pages)});
+                                                    1 + pick(256), Flip(pick(2)), Flip(pick(2)),
+                                                    pick(pages)});
                 return "Add Texture";
             }
             case 8:
                 EditTextureRecord(project, pick(records),
-                                  {pick(256), pick(256), 1 + pick(99), 1 + pick(99), pick(2),
-                                   pick(2), pick(pages)});
+                                  {pick(256), pick(256), 1 + pick(99), 1 + pick(99), Flip(pick(2)),
+                                   Flip(pick(2)), pick(pages)});
                 return "Edit Texture";
             case 9:
                 if (pick(2)) {
@@ -153,7 +157,7 @@ protected:
     }
 
     std::string Saved(const Project& project, const std::string& name) {
-        EXPECT_TRUE(WriteTextureFile(project, dir.File(name)).ok) << name;
+        EXPECT_TRUE(WriteTextureFile(project, dir.File(name)).IsDone()) << name;
         return test::ReadFile(dir.File(name));
     }
 
@@ -166,8 +170,8 @@ TEST_F(UndoRedoTest, UndoingEverythingGivesTheFileBackAndRedoingGivesTheEdits) {
     for (unsigned seed : {1u, 2u, 3u, 4u}) {
         SCOPED_TRACE(testing::Message() << "seed " << seed);
         Project project;
-        const OpResult opened = OpenTextureFile(project, dir.File("level.wad"));
-        ASSERT_TRUE(opened.ok) << opened.message;
+        const Outcome opened = OpenTextureFile(project, dir.File("level.wad"));
+        ASSERT_TRUE(opened.IsDone()) << opened.message;
         EditHistory history;
         history.Clear();
         std::mt19937 random(seed);

@@ -35,8 +35,8 @@ TEST_F(BulkExportTest, PagesAreWrittenAsNumberedFilesInEachFormat) {
     for (const ExportFormatInfo& format : kExportFormats) {
         options.format = format.format;
         options.saveHtmlPage = false;
-        const OpResult result = ExportAllPages(project, options);
-        ASSERT_TRUE(result.ok) << format.label << ": " << result.message;
+        const Outcome result = ExportAllPages(project, options);
+        ASSERT_TRUE(result.IsDone()) << format.label << ": " << result.message;
         for (int n = 1; n <= 3; ++n) {
             const std::string path = Out("Page" + std::to_string(n) + "." + format.extension);
             const auto image = LoadImage(path);
@@ -55,14 +55,14 @@ TEST_F(BulkExportTest, PagesAreWrittenAsNumberedFilesInEachFormat) {
 TEST_F(BulkExportTest, TexturesAreCutFromTheirPagesWithoutFlips) {
     std::vector<int> steps;
     const std::thread::id caller = std::this_thread::get_id();
-    const OpResult result =
+    const Outcome result =
         ExportAllTextures(project, options, [&](const std::string& text, int done, int total) {
             EXPECT_EQ(std::this_thread::get_id(), caller);
             EXPECT_EQ(text, "Saving Textures Please Wait...");
             EXPECT_EQ(total, 4);
             steps.push_back(done);
         });
-    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_TRUE(result.IsDone()) << result.message;
     EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4}));
     const auto first = LoadImage(Out("Texture1.bmp"));
     ASSERT_TRUE(first);
@@ -76,29 +76,29 @@ TEST_F(BulkExportTest, TexturesAreCutFromTheirPagesWithoutFlips) {
 
 TEST_F(BulkExportTest, ExportTexturesWritesOnlyThePagesRecordsByOverallNumber) {
     options.format = ImageFormat::Png;
-    ASSERT_TRUE(ExportPageTextures(project, 1, options).ok);
+    ASSERT_TRUE(ExportPageTextures(project, 1, options).IsDone());
     EXPECT_TRUE(FileExists(Out("Texture2.png")));
     EXPECT_TRUE(FileExists(Out("Texture4.png")));
     EXPECT_FALSE(FileExists(Out("Texture1.png")));
     EXPECT_FALSE(FileExists(Out("Texture3.png")));
     EXPECT_EQ(LoadImage(Out("Texture4.png"))->Width(), 8);
     options.format = ImageFormat::Jpeg;
-    ASSERT_TRUE(ExportPageTextures(project, 1, options).ok);
+    ASSERT_TRUE(ExportPageTextures(project, 1, options).IsDone());
     EXPECT_FALSE(FileExists(Out("texture_pieces.htm")));  // never a gallery here
     EXPECT_EQ(ExportPageTextures(project, 3, options).message, "There is no page 4.");
 }
 
 TEST_F(BulkExportTest, GalleryOnlyForJpegAndEvenWithoutImages) {
     options.format = ImageFormat::Png;
-    ASSERT_TRUE(ExportAllPages(project, options).ok);
+    ASSERT_TRUE(ExportAllPages(project, options).IsDone());
     EXPECT_FALSE(FileExists(Out("texture_pages.htm")));
 
     options.format = ImageFormat::Jpeg;
     options.gallery.columns = 2;
-    ASSERT_TRUE(ExportAllPages(project, options).ok);
+    ASSERT_TRUE(ExportAllPages(project, options).IsDone());
     EXPECT_EQ(test::ReadFile(Out("texture_pages.htm")),
               GalleryHtml(GalleryKind::Pages, "level.wad", 3, options.gallery, "jpg"));
-    ASSERT_TRUE(ExportAllTextures(project, options).ok);
+    ASSERT_TRUE(ExportAllTextures(project, options).IsDone());
     EXPECT_EQ(test::ReadFile(Out("texture_pieces.htm")),
               GalleryHtml(GalleryKind::Textures, "level.wad", 4, options.gallery, "jpg"));
 
@@ -106,7 +106,7 @@ TEST_F(BulkExportTest, GalleryOnlyForJpegAndEvenWithoutImages) {
     empty.filePath = Out("empty.plm");
     test::TempDir other;
     options.folder = other.Path();
-    ASSERT_TRUE(ExportAllPages(empty, options).ok);
+    ASSERT_TRUE(ExportAllPages(empty, options).IsDone());
     EXPECT_NE(test::ReadFile(other.File("texture_pages.htm")).find(">0 pages</P>"),
               std::string::npos);
     EXPECT_FALSE(FileExists(other.File("Page1.jpg")));
@@ -115,8 +115,8 @@ TEST_F(BulkExportTest, GalleryOnlyForJpegAndEvenWithoutImages) {
 TEST_F(BulkExportTest, RecordsOnMissingPagesAreSkippedAndCounted) {
     project.records.push_back(MakeRecord(0, 0, 4, 4, 9));
     project.records.push_back(MakeRecord(0, 0, 4, 4, 3));
-    const OpResult result = ExportAllTextures(project, options);
-    EXPECT_FALSE(result.ok);
+    const Outcome result = ExportAllTextures(project, options);
+    EXPECT_FALSE(result.IsDone());
     EXPECT_TRUE(result.changed);
     EXPECT_EQ(result.message, "2 textures were not exported because their pages do not exist.");
     EXPECT_TRUE(FileExists(Out("Texture4.bmp")));
@@ -130,8 +130,8 @@ TEST_F(BulkExportTest, RecordsOnMissingPagesAreSkippedAndCounted) {
 TEST_F(BulkExportTest, FilesThatCannotBeWrittenAreNamedOnceAtTheEnd) {
     // A folder in the way of an image cannot be replaced by it.
     ASSERT_EQ(::mkdir(Out("Page2.bmp").c_str(), 0755), 0);
-    OpResult result = ExportAllPages(project, options);
-    EXPECT_FALSE(result.ok);
+    Outcome result = ExportAllPages(project, options);
+    EXPECT_FALSE(result.IsDone());
     EXPECT_TRUE(result.changed);
     EXPECT_EQ(result.message.find("Cannot write \"" + Out("Page2.bmp") + "\": "), 0u)
         << result.message;
@@ -149,13 +149,13 @@ TEST_F(BulkExportTest, FilesThatCannotBeWrittenAreNamedOnceAtTheEnd) {
 
     options.folder = Out("missing");
     result = ExportAllPages(project, options);
-    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.IsDone());
     EXPECT_FALSE(result.changed);
     EXPECT_NE(result.message.find(Out("missing")), std::string::npos);
 }
 
 TEST_F(BulkExportTest, SingleImageStacksPagesWithPageOneOnTop) {
-    ASSERT_TRUE(ExportSingleImage(project, Out("Page1-3.png"), 100).ok);
+    ASSERT_TRUE(ExportSingleImage(project, Out("Page1-3.png"), 100).IsDone());
     const auto image = LoadImage(Out("Page1-3.png"));
     ASSERT_TRUE(image);
     ASSERT_EQ(image->Width(), 256);
@@ -164,10 +164,10 @@ TEST_F(BulkExportTest, SingleImageStacksPagesWithPageOneOnTop) {
         EXPECT_EQ(image->Copy(0, 256 * i, 256, 256), Page(static_cast<uint8_t>(i + 1))) << i;
 
     // Capitals name the format too.
-    ASSERT_TRUE(ExportSingleImage(project, Out("all.JPEG"), 50).ok);
+    ASSERT_TRUE(ExportSingleImage(project, Out("all.JPEG"), 50).IsDone());
     EXPECT_EQ(test::ReadFile(Out("all.JPEG")).substr(0, 2), "\xff\xd8");
-    const OpResult unknown = ExportSingleImage(project, Out("all.xyz"), 100);
-    EXPECT_FALSE(unknown.ok);
+    const Outcome unknown = ExportSingleImage(project, Out("all.xyz"), 100);
+    EXPECT_FALSE(unknown.IsDone());
     EXPECT_FALSE(FileExists(Out("all.xyz")));
     Project empty;
     empty.filePath = Out("e.plm");
@@ -183,8 +183,8 @@ TEST_F(BulkExportTest, SingleImageOfThreeHundredPages) {
     project.pages.ReplaceBitmapHandle(299, Page(7));
     for (const char* name : {"all.bmp", "all.png", "all.tif"}) {
         SCOPED_TRACE(name);
-        const OpResult result = ExportSingleImage(project, Out(name), 100);
-        ASSERT_TRUE(result.ok) << result.message;
+        const Outcome result = ExportSingleImage(project, Out(name), 100);
+        ASSERT_TRUE(result.IsDone()) << result.message;
     }
     // Decoding one 76,800-row BMP is enough to know the others: its header says the size.
     const std::string bmp = test::ReadFile(Out("all.bmp"));
@@ -200,8 +200,8 @@ TEST_F(BulkExportTest, SingleImageOfThreeHundredPages) {
                                       std::pair{"all.tga", "65535 rows, that is 255 pages"},
                                       std::pair{"all.jpg", "65500 rows, that is 255 pages"}}) {
         SCOPED_TRACE(name);
-        const OpResult result = ExportSingleImage(project, Out(name), 100);
-        EXPECT_FALSE(result.ok);
+        const Outcome result = ExportSingleImage(project, Out(name), 100);
+        EXPECT_FALSE(result.IsDone());
         EXPECT_NE(result.message.find(limit), std::string::npos) << result.message;
         EXPECT_FALSE(FileExists(Out(name)));
     }

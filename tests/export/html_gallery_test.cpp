@@ -170,7 +170,7 @@ TEST(HtmlGalleryTest, WritersUseTheProjectAndReportRows) {
     project.AddBlankPage();
     project.AddBlankPage();
     project.records.resize(5);
-    ASSERT_TRUE(WritePagesGallery(project, dir.File("texture_pages.htm"), "jpg", {}).ok);
+    ASSERT_TRUE(WritePagesGallery(project, dir.File("texture_pages.htm"), "jpg", {}).IsDone());
     EXPECT_EQ(test::ReadFile(dir.File("texture_pages.htm")),
               GalleryHtml(GalleryKind::Pages, "level.wad", 2, {}, "jpg"));
 
@@ -181,13 +181,13 @@ TEST(HtmlGalleryTest, WritersUseTheProjectAndReportRows) {
                                          EXPECT_EQ(total, 5);
                                          steps.push_back(done);
                                      })
-                    .ok);
+                    .IsDone());
     EXPECT_EQ(steps, (std::vector<int>{0, 1, 2}));  // one step per row, not per image
     EXPECT_EQ(test::ReadFile(dir.File("texture_pieces.htm")),
               GalleryHtml(GalleryKind::Textures, "level.wad", 5, {}, "jpg"));
 
-    const OpResult failed = WritePagesGallery(project, dir.File("no/texture_pages.htm"), "jpg", {});
-    EXPECT_FALSE(failed.ok);
+    const Outcome failed = WritePagesGallery(project, dir.File("no/texture_pages.htm"), "jpg", {});
+    EXPECT_FALSE(failed.IsDone());
     EXPECT_NE(failed.message.find("no/texture_pages.htm"), std::string::npos);
 }
 

@@ -33,7 +33,7 @@ struct WithPages : Project {
 
 TEST(SortRecordsTest, FirstRecordStaysAndTheRestFollowTheOrder) {
     WithPages ascending{1, 3, 2, 1};
-    EXPECT_TRUE(SortRecordsByPage(ascending, SortOrder::Ascending).ok);
+    EXPECT_TRUE(SortRecordsByPage(ascending, SortOrder::Ascending).IsDone());
     EXPECT_EQ(Pages(ascending), (std::vector<int>{1, 1, 2, 3}));
 
     WithPages descending{1, 3, 2, 1};
@@ -109,8 +109,8 @@ TEST(DuplicateCheckTest, RemovalWorksFromTheHighestIndexDown) {
     project.AddBlankPage();
     project.records = Copies({1, 1, 2, 3, 3});
     project.selectedTexture = 4;
-    const OpResult removed = RemoveDuplicates(project, FindDuplicates(project.records));
-    EXPECT_TRUE(removed.ok);
+    const Outcome removed = RemoveDuplicates(project, FindDuplicates(project.records));
+    EXPECT_TRUE(removed.IsDone());
     EXPECT_EQ(project.records, Copies({1, 2, 3}));
     EXPECT_EQ(project.selectedTexture, 0);
 
@@ -126,13 +126,13 @@ TEST(DuplicateCheckTest, RemovalWorksFromTheHighestIndexDown) {
 TEST(DuplicateCheckTest, ReportFileHasCrLfLineEnds) {
     test::TempDir dir;
     const std::string path = dir.File("Pelmora_duplicate_list.txt");
-    ASSERT_TRUE(WriteDuplicateReport(FindDuplicates(Copies({1, 1, 2, 3, 3})), path).ok);
+    ASSERT_TRUE(WriteDuplicateReport(FindDuplicates(Copies({1, 1, 2, 3, 3})), path).IsDone());
     EXPECT_EQ(test::ReadFile(path),
               "Found 2 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n"
               "texture 4 and texture 5 match\r\n");
-    ASSERT_TRUE(WriteDuplicateReport(FindDuplicates({}), path).ok);
+    ASSERT_TRUE(WriteDuplicateReport(FindDuplicates({}), path).IsDone());
     EXPECT_EQ(test::ReadFile(path), "Found 0 duplicates\r\n\r\n");
-    EXPECT_FALSE(WriteDuplicateReport({}, dir.File("no/such/folder.txt")).ok);
+    EXPECT_FALSE(WriteDuplicateReport({}, dir.File("no/such/folder.txt")).IsDone());
 }
 
 // Sets an environment variable (or unsets it for null) for one scope.
@@ -158,9 +158,9 @@ TEST(DuplicateCheckTest, TheEditorsReportIsAPrivateFileOfItsOwn) {
     // In the user's runtime folder when there is one, else in the temporary-files folder.
     for (const char* runtimeDir : {runtime.Path().c_str(), static_cast<const char*>(nullptr)}) {
         const ScopedEnv xdg("XDG_RUNTIME_DIR", runtimeDir);
-        Project project, other;
-        ASSERT_TRUE(WriteProjectDuplicateReport(project, FindDuplicates(Copies({1, 1}))).ok);
-        const std::string report = project.duplicateListPath;
+        DuplicateListFile file, other;
+        ASSERT_TRUE(WriteDuplicateListFile(file, FindDuplicates(Copies({1, 1}))).IsDone());
+        const std::string report = file.path;
         EXPECT_EQ(DirectoryOf(report), runtimeDir ? runtime.Path() + "/" : TempFolder());
         EXPECT_EQ(test::ReadFile(report),
                   "Found 1 duplicates\r\n\r\ntexture 1 and texture 2 match\r\n");
@@ -169,9 +169,9 @@ TEST(DuplicateCheckTest, TheEditorsReportIsAPrivateFileOfItsOwn) {
         EXPECT_EQ(st.st_mode & 07777, 0600u);
 
         // Only the copy that wrote it removes it.
-        CloseProject(other);
+        RemoveDuplicateListFile(other);
         EXPECT_TRUE(FileExists(report));
-        CloseProject(project);
+        RemoveDuplicateListFile(file);
         EXPECT_FALSE(FileExists(report));
     }
     EXPECT_EQ(test::ReadFile(victim), "mine");

@@ -68,16 +68,16 @@ TEST_F(RecordsFileTest, WritesHeaderAndNineLineBlocksByteForByte) {
     EXPECT_EQ(RecordsFileText(kThree), expected);
     EXPECT_EQ(RecordsFileText({}), FileWith("0", ""));
 
-    ASSERT_TRUE(ExportRecords(project, dir.File("out.rec")).ok);
+    ASSERT_TRUE(ExportRecords(project, dir.File("out.rec")).IsDone());
     EXPECT_EQ(test::ReadFile(dir.File("out.rec")), expected);
 }
 
 TEST_F(RecordsFileTest, ExportThatCannotWriteNamesTheFileAndLeavesTheOldOne) {
     const std::string path = Write("keep.rec", "old");
     Project empty;
-    EXPECT_TRUE(ExportRecords(empty, path).ok);  // nothing to write: nothing happens
-    const OpResult failed = ExportRecords(project, dir.File("missing/out.rec"));
-    EXPECT_FALSE(failed.ok);
+    EXPECT_TRUE(ExportRecords(empty, path).IsDone());  // nothing to write: nothing happens
+    const Outcome failed = ExportRecords(project, dir.File("missing/out.rec"));
+    EXPECT_FALSE(failed.IsDone());
     EXPECT_NE(failed.message.find("missing/out.rec"), std::string::npos) << failed.message;
     EXPECT_EQ(test::ReadFile(path), "old");
 }
@@ -92,7 +92,7 @@ TEST_F(RecordsFileTest, AppendSkipsTheFirstBlockAndShiftsPages) {
         SCOPED_TRACE(c.shift);
         project.records = kThree;
         project.selectedTexture = 2;
-        ASSERT_TRUE(ImportRecords(project, path, RecordsImportMode::Append, c.shift).ok);
+        ASSERT_TRUE(ImportRecords(project, path, RecordsImportMode::Append, c.shift).IsDone());
         ASSERT_EQ(project.RecordCount(), 5);
         TextureRecord first = kThree[1], second = kThree[2];
         first.Page = static_cast<uint16_t>(c.firstPage);
@@ -108,9 +108,9 @@ TEST_F(RecordsFileTest, AppendSkipsTheFirstBlockAndShiftsPages) {
 TEST_F(RecordsFileTest, FilesFailingTheHeaderChecksChangeNothing) {
     std::string upper = RecordsFileText(kThree), blank = upper, lower = upper;
     upper.replace(0, 29, "#PELMORA texture RECORDS file");
-    EXPECT_TRUE(CheckRecordsFile(Write("upper.rec", upper)).ok);
+    EXPECT_TRUE(CheckRecordsFile(Write("upper.rec", upper)).IsDone());
     EXPECT_EQ(CheckRecordsFile(Write("empty.rec", "")).message, kNotARecordsFileMessage);
-    EXPECT_FALSE(CheckRecordsFile(dir.File("none.rec")).ok);
+    EXPECT_FALSE(CheckRecordsFile(dir.File("none.rec")).IsDone());
 
     blank.insert(29, " ");
     EXPECT_EQ(CheckRecordsFile(Write("blank.rec", blank)).message, kNotARecordsFileMessage);
@@ -119,12 +119,12 @@ TEST_F(RecordsFileTest, FilesFailingTheHeaderChecksChangeNothing) {
     project.records.pop_back();
     const auto before = project.records;
     for (const auto mode : {RecordsImportMode::Overwrite, RecordsImportMode::Append}) {
-        OpResult result = ImportRecords(project, dir.File("blank.rec"), mode, 0);
-        EXPECT_FALSE(result.ok);
+        Outcome result = ImportRecords(project, dir.File("blank.rec"), mode, 0);
+        EXPECT_FALSE(result.IsDone());
         EXPECT_FALSE(result.changed);
         EXPECT_EQ(result.message, "This is not at Pelmora Texture Records File...");
         result = ImportRecords(project, dir.File("lower.rec"), mode, 0);
-        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(result.IsDone());
         EXPECT_FALSE(result.changed);
         EXPECT_NE(result.message.find("[Amount_Of_Textures]"), std::string::npos);
         EXPECT_EQ(project.records, before);
@@ -144,7 +144,7 @@ TEST_F(RecordsFileTest, PipesAndFifosAreRefusedAtOnceNamingTheFile) {
         const std::string refusal =
             "Cannot open \"" + path + "\": not a regular file (a pipe, FIFO or device)";
         EXPECT_EQ(CheckRecordsFile(path).message, refusal);
-        const OpResult result = ImportRecords(project, path, RecordsImportMode::Append, 0);
+        const Outcome result = ImportRecords(project, path, RecordsImportMode::Append, 0);
         EXPECT_EQ(result.message, refusal);
         EXPECT_FALSE(result.changed);
     }
@@ -216,8 +216,8 @@ TEST_F(RecordsFileTest, OverwriteReplacesTheRecordsOnlyWithRecordsToTakeTheirPla
     const std::string path = Write("three.rec", RecordsFileText(kThree));
     project.records = {TextureRecord{}, MakeRecord(1, 1, 1, 1, 0)};
     project.selectedTexture = 1;
-    const OpResult result = ImportRecords(project, path, RecordsImportMode::Overwrite, 0);
-    EXPECT_TRUE(result.ok) << result.message;
+    const Outcome result = ImportRecords(project, path, RecordsImportMode::Overwrite, 0);
+    EXPECT_TRUE(result.IsDone()) << result.message;
     EXPECT_TRUE(result.changed);
     EXPECT_EQ(project.records, kThree);
     EXPECT_EQ(project.selectedTexture, 0);
@@ -225,15 +225,15 @@ TEST_F(RecordsFileTest, OverwriteReplacesTheRecordsOnlyWithRecordsToTakeTheirPla
 
     // A file without any record keeps the project's; appending nothing is harmless.
     const std::string none = Write("none.rec", FileWith("0", ""));
-    EXPECT_FALSE(ImportRecords(project, none, RecordsImportMode::Overwrite, 0).ok);
+    EXPECT_FALSE(ImportRecords(project, none, RecordsImportMode::Overwrite, 0).IsDone());
     EXPECT_EQ(project.records, kThree);
-    EXPECT_TRUE(ImportRecords(project, none, RecordsImportMode::Append, 0).ok);
+    EXPECT_TRUE(ImportRecords(project, none, RecordsImportMode::Append, 0).IsDone());
     EXPECT_EQ(project.records, kThree);
 
     // Record 1 on a missing page is imported, but cannot be shown.
     const std::string far = Write("far.rec", FileWith("1", Block(1, 0, 0, 8, 8, 0, 0, 5)));
-    const OpResult farResult = ImportRecords(project, far, RecordsImportMode::Overwrite, 0);
-    EXPECT_FALSE(farResult.ok);
+    const Outcome farResult = ImportRecords(project, far, RecordsImportMode::Overwrite, 0);
+    EXPECT_FALSE(farResult.IsDone());
     EXPECT_TRUE(farResult.changed);
     EXPECT_EQ(farResult.message, "You need to add 2 more pages before texture 1 is selectable");
     EXPECT_EQ(project.RecordCount(), 1);

@@ -63,20 +63,20 @@ TEST(RecordsJson, ExportThenImportOverwriteGivesTheSameProjectAndAppendShifts) {
     Project project;
     NewProject(project, dir.File("a.plm"));
     project.records = kRecords;
-    ASSERT_TRUE(ExportRecords(project, dir.File("r.JSON")).ok);
+    ASSERT_TRUE(ExportRecords(project, dir.File("r.JSON")).IsDone());
     EXPECT_EQ(test::ReadFile(dir.File("r.JSON")), RecordsJsonText(kRecords));
 
     Project other;
     NewProject(other, dir.File("b.plm"));
-    EXPECT_TRUE(CheckRecordsFile(dir.File("r.JSON")).ok);
-    ASSERT_TRUE(ImportRecords(other, dir.File("r.JSON"), RecordsImportMode::Overwrite, 0).ok);
+    EXPECT_TRUE(CheckRecordsFile(dir.File("r.JSON")).IsDone());
+    ASSERT_TRUE(ImportRecords(other, dir.File("r.JSON"), RecordsImportMode::Overwrite, 0).IsDone());
     EXPECT_EQ(other.records, kRecords);
-    ASSERT_TRUE(ImportRecords(other, dir.File("r.JSON"), RecordsImportMode::Append, 2).ok);
+    ASSERT_TRUE(ImportRecords(other, dir.File("r.JSON"), RecordsImportMode::Append, 2).IsDone());
     ASSERT_EQ(other.RecordCount(), 5);
     EXPECT_EQ(other.records[3].Page, kRecords[1].Page + 2);
 
     test::WriteFile(dir.File("bad.json"), R"({"records": [{"x": 1}]})");
-    const OpResult refused =
+    const Outcome refused =
         ImportRecords(other, dir.File("bad.json"), RecordsImportMode::Overwrite, 0);
     EXPECT_EQ(refused.message,
               "\"" + dir.File("bad.json") + "\" cannot be imported: record 1 has no \"y\".");

@@ -10,6 +10,7 @@
 #include "ui/dialogs/new_page_dialog.h"
 #include "ui/dialogs/record_dialog.h"
 #include "ui/dialogs/sort_options_dialog.h"
+#include "ui/editor_texts.h"
 #include "ui/modal_ui.h"
 #include "ui/scripted_modal_ui.h"
 #include "ui_test_support.h"
@@ -115,8 +116,7 @@ private slots:
         // From Image wants an image before Yes.
         dialog.YesButton()->click();
         QVERIFY(dialog.isVisible());
-        QCOMPARE(modal.messages.back().text,
-                 QString::fromLatin1(pelmora::kChooseImageFirstMessage));
+        QCOMPARE(modal.messages.back().text, QString::fromLatin1(kChooseImageFirstMessage));
         modal.fileAnswers.push_back({QStringLiteral("/tmp/picture.png")});
         dialog.LoadImageButton()->click();
         modal.colours.push_back(QColor(255, 0, 0));
@@ -199,8 +199,8 @@ private slots:
         pelmora::RecordFields fields;
         fields.x = 5;
         fields.width = 256;
-        fields.flipXIndex = 1;
-        fields.pageIndex = 2;
+        fields.flipX = 0;
+        fields.newPage = true;
         RecordDialog dialog(QStringLiteral("Edit Texture  Record 3"), fields, 2, true, &modal);
         dialog.show();
         QCOMPARE(dialog.WidthField()->text(), QStringLiteral("256"));
@@ -219,12 +219,20 @@ private slots:
         dialog.accept();
         QCOMPARE(dialog.Fields().x, 300);
         QCOMPARE(dialog.Fields().height, 7);
-        QCOMPARE(dialog.Fields().pageIndex, 0);
-        // A record on a page past "Add Page" shows no page entry and keeps its page.
-        fields.pageIndex = 9;
+        QCOMPARE(dialog.Fields().page, 0);
+        QVERIFY(!dialog.Fields().newPage);
+        QCOMPARE(dialog.Fields().flipX, int8_t(0));
+        QCOMPARE(dialog.Fields().flipY, int8_t(-1));
+        // A record on a page past "Add Page" shows no page entry and keeps its page; a flip
+        // value other than -1 and 0 shows, and is stored, as -1.
+        fields = pelmora::FieldsOfRecord(pelmora::MakeRecord(0, 0, 1, 1, 9, 5, 0));
         RecordDialog far(QString(), fields, 2, true, &modal);
         QCOMPARE(far.windowTitle(), QStringLiteral("Texture Record Dialog"));
         QCOMPARE(far.PageList()->currentIndex(), -1);
+        QCOMPARE(far.FlipYList()->currentText(), QStringLiteral("0"));
+        far.accept();
+        QCOMPARE(far.Fields().page, 9);
+        QCOMPARE(far.Fields().flipX, int8_t(-1));
     }
 
     void dialogUnitsFollowTheFont() {

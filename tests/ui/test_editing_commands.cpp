@@ -7,6 +7,7 @@
 #include "edit/add_pieces.h"
 #include "edit/deleting.h"
 #include "records/records_file.h"
+#include "ui/editor_texts.h"
 #include "ui/page_canvas.h"
 #include "ui/piece_preview.h"
 #include "ui_test_support.h"
@@ -167,11 +168,11 @@ private slots:
         Open({a, a, MakeRecord(20, 20, 8, 8, 0), b, b}, 1);
         // The report's usual place is shared by every Pelmora process on the machine (and each
         // one removes it when it ends); the test keeps its own.
-        window_->CurrentProject().duplicateListPath = dir_->File("duplicates.txt");
+        window_->Session().duplicateList.path = dir_->File("duplicates.txt");
         modal_->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
         window_->findChild<QPushButton*>(QStringLiteral("check"))->click();
         // The report's text is DuplicateCheckTest's; the window opens it and asks.
-        const std::string report = window_->CurrentProject().duplicateListPath;
+        const std::string report = window_->Session().duplicateList.path;
         QCOMPARE(modal_->shellOpened, std::vector<QString>({QString::fromStdString(report)}));
         QCOMPARE(modal_->questions.size(), size_t(3));
         QCOMPARE(window_->TextureList()->count(), 3);
@@ -189,7 +190,7 @@ private slots:
         const TextureRecord missing = MakeRecord(0, 0, 8, 8, 4);
         const TextureRecord a = MakeRecord(0, 0, 8, 8, 0);
         Open({missing, a, a}, 1);
-        window_->CurrentProject().duplicateListPath = dir_->File("duplicates.txt");
+        window_->Session().duplicateList.path = dir_->File("duplicates.txt");
         const QString file = QString::fromStdString(dir_->File("missing.rec"));
         modal_->fileAnswers.push_back({file});
         window_->ExportRecordsCommand();
@@ -309,12 +310,12 @@ private slots:
         fields.x = 250;
         fields.width = 10;
         fields.height = 20;
-        fields.pageIndex = 1;  // "Add Page"
+        fields.newPage = true;  // "Add Page"
         modal_->recordAnswers.push_back(fields);
         modal_->newPages = {std::nullopt, NewPageOptions{}};  // declined once, then accepted
         Click("recordAddNew");
         QCOMPARE(modal_->recordTitles.back(), QStringLiteral("Add Texture  Record 2"));
-        QCOMPARE(modal_->recordQuestions.back().pageIndex, 1);
+        QVERIFY(modal_->recordQuestions.back().newPage);
         QCOMPARE(modal_->newPageDialogs, 2);
         QCOMPARE(modal_->messages.size(), size_t(1));
         QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kMustClickYesMessage));

@@ -10,6 +10,7 @@
 
 #include "base/file_util.h"
 #include "base/paths.h"
+#include "ui/editor_texts.h"
 #include "ui/page_canvas.h"
 #include "ui/piece_preview.h"
 #include "ui/text_progress_bar.h"
@@ -83,6 +84,12 @@ class MainWindowTest : public test::WindowTest {
 private slots:
     void init() { StartWindow(); }
     void cleanup() { StopWindow(); }
+
+    // The colour chooser's custom colours start random, never with a component of 255.
+    void customColoursNeverHoldAFullComponent() {
+        for (const Colour c : window_->Session().customColours)
+            QVERIFY(RedOf(c) != 255 && GreenOf(c) != 255 && BlueOf(c) != 255);
+    }
 
     void aDrawnSelectionShowsWholeInTheRecordText() {
         emit window_->Canvas()->selectionChanged(QRect(100, 105, 150, 140));
@@ -179,7 +186,7 @@ private slots:
         QCOMPARE(modal_->messages.size(), size_t(2));
         QCOMPARE(test::ShownTitle(*window_),
                  kBase + QStringLiteral(" - [LEVEL.WAD] wad version 129"));
-        QCOMPARE(window_->CurrentProject().rememberedWadFolder, DirectoryOf(upper));
+        QCOMPARE(window_->Session().rememberedWadFolder, DirectoryOf(upper));
     }
 
     void aFileThatIsNotAWadLeavesNoProjectOpen() {

@@ -28,7 +28,7 @@ enum class Reply { Save, Discard, Cancel, FailingSave };
 
 int RecordsInFile(const std::string& path) {
     Project project;
-    if (!OpenTextureFile(project, path).ok) return -1;
+    if (!OpenTextureFile(project, path).IsDone()) return -1;
     return project.RecordCount();
 }
 

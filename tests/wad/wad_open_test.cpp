@@ -27,7 +27,7 @@ std::string FileOf(std::vector<TextureRecord> records, std::vector<std::vector<u
 class OpenTextureFileTest : public ::testing::Test {
 protected:
     // Writes bytes as name in the test's folder and opens that into project.
-    OpResult Open(const std::string& name, const std::string& bytes) {
+    Outcome Open(const std::string& name, const std::string& bytes) {
         test::WriteFile(dir.File(name), bytes);
         return OpenTextureFile(project, dir.File(name));
     }
@@ -42,8 +42,8 @@ TEST_F(OpenTextureFileTest, ReadsRecordsPagesAndKeepsTheRest) {
                                    MakeRecord(0, 0, 256, 256, 0, 0, -1)},
                        .pages = {PatternPage(1), PatternPage(2)},
                        .rest = "meshes and animations\0\1\2"};
-    const OpResult result = Open("level.wad", wad.Build());
-    ASSERT_TRUE(result.ok) << result.message;
+    const Outcome result = Open("level.wad", wad.Build());
+    ASSERT_TRUE(result.IsDone()) << result.message;
     EXPECT_EQ(project.version, 130u);
     EXPECT_EQ(project.records, wad.records);
     ASSERT_EQ(project.PageCount(), 2);
@@ -51,7 +51,6 @@ TEST_F(OpenTextureFileTest, ReadsRecordsPagesAndKeepsTheRest) {
     EXPECT_EQ(project.pages.GetBitmap(1)->PackedRgb(), PatternPage(2));
     EXPECT_EQ(test::ReadFile(project.restOfFilePath), wad.rest);
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [level.wad] wad version 130");
-    EXPECT_EQ(project.rememberedWadFolder, dir.Path() + "/");
     EXPECT_EQ(project.selectedTexture, 0);
     EXPECT_EQ(project.selectedPage, 0);
 }
@@ -61,22 +60,22 @@ TEST_F(OpenTextureFileTest, TheMagicDecidesTheKindNotTheExtension) {
                  .records = {TextureRecord{}, MakeRecord(0, 0, 8, 8, 0)},
                  .pages = {PatternPage(0)},
                  .rest = ""};
-    ASSERT_TRUE(Open("x.wad", wad.Build()).ok);
+    ASSERT_TRUE(Open("x.wad", wad.Build()).IsDone());
     EXPECT_TRUE(project.IsTextureOnly());
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [x.wad] wad version PELM");
     wad.version = 129;
-    ASSERT_TRUE(Open("y.plm", wad.Build()).ok);
+    ASSERT_TRUE(Open("y.plm", wad.Build()).IsDone());
     EXPECT_EQ(project.version, 129u);
 }
 
 TEST_F(OpenTextureFileTest, MissingRecordsOrPagesMakeATextureOnlyProject) {
     project.newPageColour = MakeColour(1, 2, 3);
-    ASSERT_TRUE(Open("a.wad", FileOf({}, {PatternPage(1), PatternPage(2)})).ok);
+    ASSERT_TRUE(Open("a.wad", FileOf({}, {PatternPage(1), PatternPage(2)})).IsDone());
     EXPECT_TRUE(project.IsTextureOnly());
     EXPECT_EQ(project.records, std::vector<TextureRecord>{TextureRecord{}});
     EXPECT_EQ(project.PageCount(), 2);
 
-    ASSERT_TRUE(Open("b.wad", FileOf({TextureRecord{}, MakeRecord(5, 5, 5, 5, 0)}, {})).ok);
+    ASSERT_TRUE(Open("b.wad", FileOf({TextureRecord{}, MakeRecord(5, 5, 5, 5, 0)}, {})).IsDone());
     EXPECT_TRUE(project.IsTextureOnly());
     EXPECT_EQ(project.RecordCount(), 2);
     ASSERT_EQ(project.PageCount(), 1);
@@ -84,7 +83,7 @@ TEST_F(OpenTextureFileTest, MissingRecordsOrPagesMakeATextureOnlyProject) {
     EXPECT_EQ(*project.pages.GetBitmap(0), Image(256, 256, MakeColour(1, 2, 3)));
 
     // Four bytes holding 129: no count, no size, nothing behind.
-    ASSERT_TRUE(Open("c.wad", std::string("\x81\0\0\0", 4)).ok);
+    ASSERT_TRUE(Open("c.wad", std::string("\x81\0\0\0", 4)).IsDone());
     EXPECT_TRUE(project.IsTextureOnly());
     EXPECT_EQ(project.RecordCount(), 1);
     EXPECT_EQ(project.PageCount(), 1);
@@ -97,7 +96,7 @@ TEST_F(OpenTextureFileTest, BytesAfterTheLastWholePageBelongToTheRest) {
     const uint32_t size = 200000;
     for (int i = 0; i < 4; ++i) bytes[16 + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
     const std::string tail(3392 + 10, 'r');
-    ASSERT_TRUE(Open("a.wad", bytes + tail).ok);
+    ASSERT_TRUE(Open("a.wad", bytes + tail).IsDone());
     EXPECT_EQ(project.PageCount(), 1);
     EXPECT_EQ(test::ReadFile(project.restOfFilePath), tail);
 }
@@ -105,7 +104,7 @@ TEST_F(OpenTextureFileTest, BytesAfterTheLastWholePageBelongToTheRest) {
 // Pattern pixels are (x, y, seed), so these also pin the byte order: red first.
 TEST_F(OpenTextureFileTest, APageCutShortIsWhiteWhereBytesAreMissing) {
     const std::string bytes = FileOf({TextureRecord{}}, {PatternPage(1), PatternPage(2)});
-    ASSERT_TRUE(Open("a.wad", bytes.substr(0, bytes.size() - kPageBytes / 2)).ok);
+    ASSERT_TRUE(Open("a.wad", bytes.substr(0, bytes.size() - kPageBytes / 2)).IsDone());
     ASSERT_EQ(project.PageCount(), 2);
     const Image second = *project.pages.GetBitmap(1);
     EXPECT_EQ(second.PixelAt(0, 0), MakeColour(0, 0, 2));
@@ -120,7 +119,7 @@ TEST_F(OpenTextureFileTest, ALargeFileReadsEveryPageInItsPlace) {
     wad.records = {TextureRecord{}};
     wad.rest = "tail";
     for (int i = 0; i < 120; ++i) wad.pages.push_back(PatternPage(static_cast<uint8_t>(i)));
-    ASSERT_TRUE(Open("big.wad", wad.Build()).ok);
+    ASSERT_TRUE(Open("big.wad", wad.Build()).IsDone());
     ASSERT_EQ(project.PageCount(), 120);
     for (int i = 0; i < 120; ++i) {
         ASSERT_EQ(project.pages.GetBitmap(i)->PackedRgb(), wad.pages[i]) << "page " << i;
@@ -132,7 +131,7 @@ TEST_F(OpenTextureFileTest, ALargeFileReadsEveryPageInItsPlace) {
 TEST_F(OpenTextureFileTest, HugeCountsAreBoundedByTheFileSize) {
     std::string bytes("\x81\0\0\0\xff\xff\xff\x7f", 8);  // N = 2,147,483,647
     bytes += std::string(92, '\x01');
-    ASSERT_TRUE(Open("records.wad", bytes).ok);
+    ASSERT_TRUE(Open("records.wad", bytes).IsDone());
     EXPECT_EQ(project.RecordCount(), 12);  // 11 whole records and one zero-filled at the end
     EXPECT_EQ(
         project.records[11],
@@ -142,35 +141,35 @@ TEST_F(OpenTextureFileTest, HugeCountsAreBoundedByTheFileSize) {
     std::string paged = FileOf({TextureRecord{}}, {PatternPage(1)});
     paged[16] = paged[17] = paged[18] = '\xff';
     paged[19] = '\x7f';  // S = 2,147,483,647: 10,922 pages claimed, one held
-    ASSERT_TRUE(Open("pages.wad", paged).ok);
+    ASSERT_TRUE(Open("pages.wad", paged).IsDone());
     EXPECT_EQ(project.PageCount(), 1);
     EXPECT_EQ(project.pages.GetBitmap(0)->PackedRgb(), PatternPage(1));
 
     paged[19] = '\xff';  // negative size: no pages
-    ASSERT_TRUE(Open("negative.wad", paged).ok);
+    ASSERT_TRUE(Open("negative.wad", paged).IsDone());
     EXPECT_TRUE(project.IsTextureOnly());
     EXPECT_EQ(project.PageCount(), 1);
 }
 
 TEST_F(OpenTextureFileTest, AWrongVersionClosesTheProjectButKeepsWhatWasShown) {
     NewProject(project, dir.File("new.plm"));
-    const OpResult result = Open("bad.wad", std::string("\x80\0\0\0\0\0\0\0", 8));
-    EXPECT_FALSE(result.ok);
+    const Outcome result = Open("bad.wad", std::string("\x80\0\0\0\0\0\0\0", 8));
+    EXPECT_FALSE(result.IsDone());
     EXPECT_EQ(result.message,
               "This is not a Stonecrypt Wad file or wrong version or type of wad...");
     EXPECT_FALSE(project.IsOpen());
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell)");
     EXPECT_EQ(project.PageCount(), 1);
-    EXPECT_FALSE(Open("tiny.wad", "\x81").ok);
+    EXPECT_FALSE(Open("tiny.wad", "\x81").IsDone());
 }
 
 TEST_F(OpenTextureFileTest, AFileThatCannotBeOpenedChangesNothing) {
     NewProject(project, dir.File("new.plm"));
-    const OpResult result = OpenTextureFile(project, dir.File("missing.wad"));
-    EXPECT_FALSE(result.ok);
+    const Outcome result = OpenTextureFile(project, dir.File("missing.wad"));
+    EXPECT_FALSE(result.IsDone());
     EXPECT_NE(result.message.find("missing.wad"), std::string::npos);
     EXPECT_EQ(project.filePath, dir.File("new.plm"));
-    EXPECT_FALSE(OpenTextureFile(project, dir.Path()).ok);  // a folder is no file
+    EXPECT_FALSE(OpenTextureFile(project, dir.Path()).IsDone());  // a folder is no file
     EXPECT_EQ(project.filePath, dir.File("new.plm"));
 }
 
@@ -187,9 +186,9 @@ TEST_F(OpenTextureFileTest, PipesAndFifosAreRefusedAtOnceNamingTheFile) {
     NewProject(project, dir.File("new.plm"));
     for (const std::string& path : {fifo, pipe}) {
         for (const bool import : {false, true}) {
-            const OpResult result =
+            const Outcome result =
                 import ? ImportTextureFile(project, path) : OpenTextureFile(project, path);
-            EXPECT_FALSE(result.ok);
+            EXPECT_FALSE(result.IsDone());
             EXPECT_EQ(result.message,
                       "Cannot open \"" + path + "\": not a regular file (a pipe, FIFO or device)");
             EXPECT_EQ(project.filePath, dir.File("new.plm"));
@@ -208,8 +207,8 @@ TEST(OpenTextureFileMemory, RecordsBeyondHalfTheMemoryAreRefused) {
     const std::string path = dir.File("huge.wad");
     test::WriteSparseFile(path, std::string("\x81\0\0\0\xff\xff\xff\x7f", 8), 17LL << 30);
     Project project;
-    const OpResult result = OpenTextureFile(project, path);
-    EXPECT_FALSE(result.ok);
+    const Outcome result = OpenTextureFile(project, path);
+    EXPECT_FALSE(result.IsDone());
     EXPECT_EQ(result.message,
               "Cannot read \"" + path + "\": there is not enough memory for its records.");
     EXPECT_FALSE(project.IsOpen());
@@ -227,17 +226,17 @@ TEST(OpenTextureFileRest, ReadingOnlyCountsTheRestAndAMissingCopyBlocksSaving) {
     const test::ScopedTempFolder readOnly("/proc");
     for (const RestOfFile rest : {RestOfFile::Skip, RestOfFile::Copy}) {
         Project project;
-        const OpResult result = OpenTextureFile(project, path, rest);
+        const Outcome result = OpenTextureFile(project, path, rest);
         if (rest == RestOfFile::Skip) {
-            ASSERT_TRUE(result.ok) << result.message;
+            ASSERT_TRUE(result.IsDone()) << result.message;
             EXPECT_EQ(project.restBytes, 1LL << 30);
             EXPECT_EQ(project.RecordCount(), 2);
         } else {
-            EXPECT_FALSE(result.ok);
+            EXPECT_FALSE(result.IsDone());
             // The temporary file is what failed, not the file being opened.
             EXPECT_EQ(result.message, "Cannot open \"/proc/PelXXXXXX\": No such file or directory");
         }
-        EXPECT_FALSE(SaveProjectAs(project, dir.File("copy.wad")).ok);
+        EXPECT_FALSE(SaveProjectAs(project, dir.File("copy.wad")).IsDone());
         EXPECT_FALSE(FileExists(dir.File("copy.wad")));
     }
 }

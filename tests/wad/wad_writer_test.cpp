@@ -29,7 +29,7 @@ WadBytes SampleWad() {
 class SaveTest : public ::testing::Test {
 protected:
     // Writes bytes as name in the test's folder and opens that into project.
-    OpResult Open(const std::string& name, const std::string& bytes) {
+    Outcome Open(const std::string& name, const std::string& bytes) {
         test::WriteFile(dir.File(name), bytes);
         return OpenTextureFile(project, dir.File(name));
     }
@@ -40,12 +40,12 @@ protected:
 
 TEST_F(SaveTest, OpenAndSaveGivesTheSameBytes) {
     const std::string original = SampleWad().Build();
-    ASSERT_TRUE(Open("level.wad", original).ok);
-    ASSERT_TRUE(SaveProject(project).ok);
+    ASSERT_TRUE(Open("level.wad", original).IsDone());
+    ASSERT_TRUE(SaveProject(project).IsDone());
     EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
     EXPECT_EQ(project.filePath, dir.File("level.wad"));
     // And again: every save appends the same rest.
-    ASSERT_TRUE(SaveProject(project).ok);
+    ASSERT_TRUE(SaveProject(project).IsDone());
     EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
 }
 
@@ -54,7 +54,7 @@ TEST_F(SaveTest, WriteTextureFileWritesAsManyRecordsAndPagesAsTheProjectHolds) {
     for (int i = 0; i < 4; ++i) project.records.push_back(MakeRecord(i, i, 2, 2, i % 3));
     project.AddBlankPage();
     project.AddBlankPage();
-    ASSERT_TRUE(WriteTextureFile(project, dir.File("a.plm")).ok);
+    ASSERT_TRUE(WriteTextureFile(project, dir.File("a.plm")).IsDone());
     const std::string bytes = test::ReadFile(dir.File("a.plm"));
     EXPECT_EQ(bytes.substr(0, 8), std::string("PELM\x05\0\0\0", 8));
     EXPECT_EQ(bytes.substr(48, 4), std::string("\0\0\x09\0", 4));  // 589,824
@@ -66,9 +66,9 @@ TEST_F(SaveTest, ATextureOnlyProjectAtAWadPathMovesToAPlmName) {
     noRecords.records.clear();
     test::WriteFile(dir.File("level.plm"), "taken");
     test::WriteFile(dir.File("level1.plm"), "taken too");
-    ASSERT_TRUE(Open("level.wad", noRecords.Build()).ok);
+    ASSERT_TRUE(Open("level.wad", noRecords.Build()).IsDone());
     ASSERT_TRUE(project.IsTextureOnly());
-    ASSERT_TRUE(SaveProject(project).ok);
+    ASSERT_TRUE(SaveProject(project).IsDone());
     EXPECT_EQ(project.filePath, dir.File("level2.plm"));
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [level2.plm] wad version PELM");
     EXPECT_FALSE(FileExists(dir.File("level.wad")));
@@ -82,8 +82,8 @@ TEST_F(SaveTest, ATextureOnlyProjectAtAWadPathMovesToAPlmName) {
 TEST_F(SaveTest, AnUpperCaseWadExtensionIsKept) {
     WadBytes noPages = SampleWad();
     noPages.pages.clear();
-    ASSERT_TRUE(Open("LEVEL.WAD", noPages.Build()).ok);
-    ASSERT_TRUE(SaveProject(project).ok);
+    ASSERT_TRUE(Open("LEVEL.WAD", noPages.Build()).IsDone());
+    ASSERT_TRUE(SaveProject(project).IsDone());
     EXPECT_EQ(project.filePath, dir.File("LEVEL.WAD"));
     EXPECT_EQ(test::ReadFile(dir.File("LEVEL.WAD")).substr(0, 4), "PELM");
 }
@@ -93,8 +93,8 @@ TEST_F(SaveTest, GivesUpRenamingWhenEveryNumberedNameIsTaken) {
     for (int n = 1; n <= kMaxNumberedNames; ++n)
         test::WriteFile(dir.File("level" + std::to_string(n) + ".plm"), "");
     NewProject(project, dir.File("level.wad"));
-    const OpResult result = SaveProject(project);
-    EXPECT_FALSE(result.ok);
+    const Outcome result = SaveProject(project);
+    EXPECT_FALSE(result.IsDone());
     EXPECT_NE(result.message.find("level.wad"), std::string::npos);
     EXPECT_EQ(project.filePath, dir.File("level.wad"));
     EXPECT_EQ(test::ReadFile(dir.File("level.wad")).substr(0, 4), "PELM");  // saved, not moved
@@ -103,38 +103,38 @@ TEST_F(SaveTest, GivesUpRenamingWhenEveryNumberedNameIsTaken) {
 
 TEST_F(SaveTest, SaveAsWritesANewProjectKeepsTheKindAndVersionOrReportsAndKeepsThePath) {
     NewProject(project, dir.File("never-saved.plm"));
-    ASSERT_TRUE(SaveProjectAs(project, dir.File("copy.wad")).ok);
+    ASSERT_TRUE(SaveProjectAs(project, dir.File("copy.wad")).IsDone());
     EXPECT_EQ(project.filePath, dir.File("copy.wad"));
     EXPECT_TRUE(project.IsTextureOnly());  // Save As never changes the kind
     EXPECT_EQ(test::ReadFile(dir.File("copy.wad")).substr(0, 4), "PELM");
     EXPECT_FALSE(FileExists(dir.File("never-saved.plm")));
-    const OpResult failed = SaveProjectAs(project, dir.File("no/such/folder/b.plm"));
-    EXPECT_FALSE(failed.ok);
+    const Outcome failed = SaveProjectAs(project, dir.File("no/such/folder/b.plm"));
+    EXPECT_FALSE(failed.IsDone());
     EXPECT_NE(failed.message.find("b.plm"), std::string::npos);
     EXPECT_EQ(project.filePath, dir.File("copy.wad"));
 
-    ASSERT_TRUE(Open("level.wad", SampleWad().Build()).ok);
-    ASSERT_TRUE(SaveProjectAs(project, dir.File("other.plm")).ok);
+    ASSERT_TRUE(Open("level.wad", SampleWad().Build()).IsDone());
+    ASSERT_TRUE(SaveProjectAs(project, dir.File("other.plm")).IsDone());
     EXPECT_EQ(test::ReadFile(dir.File("other.plm")), SampleWad().Build());
     EXPECT_EQ(project.filePath, dir.File("other.plm"));
     EXPECT_EQ(ProjectTitle(project), "Pelmora v1.0.6.6 (by Brell) - [other.plm] wad version 129");
 }
 
 TEST_F(SaveTest, NewProjectNeverCarriesTheRestOfAnEarlierFile) {
-    ASSERT_TRUE(Open("level.wad", SampleWad().Build()).ok);
+    ASSERT_TRUE(Open("level.wad", SampleWad().Build()).IsDone());
     NewProject(project, dir.File("fresh.plm"));
-    ASSERT_TRUE(SaveProject(project).ok);
+    ASSERT_TRUE(SaveProject(project).IsDone());
     EXPECT_EQ(FileSize(dir.File("fresh.plm")), 20 + kPageBytes);
 
     CloseProject(project);  // the rest file is gone now
     NewProject(project, dir.File("after-close.plm"));
-    ASSERT_TRUE(SaveProject(project).ok);
+    ASSERT_TRUE(SaveProject(project).IsDone());
     EXPECT_EQ(FileSize(dir.File("after-close.plm")), 20 + kPageBytes);
 }
 
 TEST_F(SaveTest, AFailedWriteLeavesTheOldFileByteForByte) {
     const std::string original = SampleWad().Build();
-    ASSERT_TRUE(Open("level.wad", original).ok);
+    ASSERT_TRUE(Open("level.wad", original).IsDone());
     project.AddBlankPage();  // the new file would be larger than the limit below
 
     // A file-size limit hits in the middle of the pages; run it in a child so the limit and
@@ -145,8 +145,9 @@ TEST_F(SaveTest, AFailedWriteLeavesTheOldFileByteForByte) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{static_cast<rlim_t>(original.size()), static_cast<rlim_t>(original.size())};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const OpResult result = SaveProject(project);
-        const bool reported = !result.ok && result.message.find("level.wad") != std::string::npos;
+        const Outcome result = SaveProject(project);
+        const bool reported =
+            !result.IsDone() && result.message.find("level.wad") != std::string::npos;
         ::_exit(reported ? 0 : 1);
     }
     int status = 0;
@@ -161,8 +162,8 @@ TEST_F(SaveTest, AFailedWriteLeavesTheOldFileByteForByte) {
 }
 
 TEST_F(SaveTest, DoesNothingWithoutAProject) {
-    const OpResult result = SaveProject(project);
-    EXPECT_TRUE(result.ok);
+    const Outcome result = SaveProject(project);
+    EXPECT_TRUE(result.IsDone());
     EXPECT_FALSE(result.changed);
 }
 

@@ -88,8 +88,8 @@ int MakeSample(const std::string& path) {
         }
         ++n;
     }
-    const OpResult result = SaveProjectAs(project, path);
-    if (!result.ok) {
+    const Outcome result = SaveProjectAs(project, path);
+    if (!result.IsDone()) {
         std::fprintf(stderr, "%s\n", result.message.c_str());
         return 1;
     }
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
         constexpr int kRecord = 5;
         SelectTexture(window, kRecord);
         const Project& project = window.CurrentProject();
-        ui::RecordDialog dialog(QString::fromStdString(EditRecordTitle(kRecord)),
+        ui::RecordDialog dialog(ui::EditRecordTitle(kRecord),
                                 FieldsOfRecord(project.records.at(kRecord)),
                                 window.PageList()->count(), true, &modal, &window);
         dialog.show();

@@ -9,6 +9,7 @@
 #include "ui/colour_swatch.h"
 #include "ui/dialog_units.h"
 #include "ui/display_options.h"
+#include "ui/editor_texts.h"
 #include "ui/main_window.h"
 #include "ui/modal_ui.h"
 
@@ -87,7 +88,15 @@ NewPageDialog::NewPageDialog(Colour colour, std::array<Colour, 16>& customColour
 }
 
 QRadioButton* NewPageDialog::KindButton(NewPageKind kind) const {
-    return kinds_[static_cast<int>(kind)];
+    switch (kind) {
+        case NewPageKind::Blank:
+            return kinds_[0];
+        case NewPageKind::FromImage:
+            return kinds_[1];
+        case NewPageKind::FromLongImage:
+            return kinds_[2];
+    }
+    return kinds_[0];
 }
 
 void NewPageDialog::ShowControlsForKind() {

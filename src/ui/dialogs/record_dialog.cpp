@@ -10,10 +10,30 @@
 
 namespace pelmora::ui {
 
+QString AddRecordTitle(int recordCount) {
+    return QStringLiteral("Add Texture  Record %1").arg(recordCount + 1);
+}
+
+QString EditRecordTitle(int recordIndex) {
+    return QStringLiteral("Edit Texture  Record %1").arg(recordIndex + 1);
+}
+
+int FlipIndexOf(int8_t flip) {
+    return flip == 0 ? 1 : 0;
+}
+
+int8_t FlipValueOf(int index) {
+    return index == 1 ? 0 : -1;
+}
+
 RecordDialog::RecordDialog(const QString& title, const RecordFields& fields, int pageCount,
                            bool offerAddPage, ModalUi* modal, QWidget* parent)
-    : QDialog(parent), fields_(fields), modal_(modal) {
-    setWindowTitle(title.isEmpty() ? QString::fromLatin1(kRecordDialogTitle) : title);
+    : QDialog(parent),
+      fields_(fields),
+      pageCount_(pageCount),
+      offerAddPage_(offerAddPage),
+      modal_(modal) {
+    setWindowTitle(title.isEmpty() ? QString::fromLatin1(kDefaultTitle) : title);
     setFont(DialogFont());
     auto* form = new QFormLayout(this);
     auto number = [&](int value) {
@@ -26,19 +46,20 @@ RecordDialog::RecordDialog(const QString& title, const RecordFields& fields, int
     y_ = number(fields.y);
     width_ = number(fields.width);
     height_ = number(fields.height);
-    auto flip = [&](int index) {
+    auto flip = [&](int8_t value) {
         auto* list = new QComboBox(this);
         list->addItems({QStringLiteral("-1"), QStringLiteral("0")});
-        list->setCurrentIndex(index);
+        list->setCurrentIndex(FlipIndexOf(value));
         return list;
     };
-    flipX_ = flip(fields.flipXIndex);
-    flipY_ = flip(fields.flipYIndex);
+    flipX_ = flip(fields.flipX);
+    flipY_ = flip(fields.flipY);
     page_ = new QComboBox(this);
     for (int i = 1; i <= pageCount; ++i) page_->addItem(QString::number(i));
     if (offerAddPage) page_->addItem(QStringLiteral("Add Page"));
     // A page past the list (a record on a page not made yet) shows no entry.
-    page_->setCurrentIndex(fields.pageIndex < page_->count() ? fields.pageIndex : -1);
+    const int entry = fields.newPage ? pageCount : fields.page;
+    page_->setCurrentIndex(entry < page_->count() ? entry : -1);
     form->addRow(QStringLiteral("Left Position (X):"), x_);
     form->addRow(QStringLiteral("Top Position (Y):"), y_);
     form->addRow(QStringLiteral("Width:"), width_);
@@ -75,9 +96,13 @@ void RecordDialog::accept() {
     fields_.y = values[1];
     fields_.width = values[2];
     fields_.height = values[3];
-    fields_.flipXIndex = flipX_->currentIndex();
-    fields_.flipYIndex = flipY_->currentIndex();
-    fields_.pageIndex = page_->currentIndex();
+    fields_.flipX = FlipValueOf(flipX_->currentIndex());
+    fields_.flipY = FlipValueOf(flipY_->currentIndex());
+    // No entry chosen keeps the page the dialog started with.
+    if (const int entry = page_->currentIndex(); entry >= 0) {
+        fields_.newPage = offerAddPage_ && entry == pageCount_;
+        if (!fields_.newPage) fields_.page = entry;
+    }
     QDialog::accept();
 }
 
