@@ -1,10 +1,14 @@
 #include "test_support.h"
 
 #include <dirent.h>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +17,7 @@
 #include <stdexcept>
 
 #include "base/bitmap_header.h"
+#include "base/image_io.h"
 #include "base/paths.h"
 
 namespace pelmora::test {
@@ -201,6 +206,39 @@ std::vector<int> AllThreadNices() {
     }
     if (dir) closedir(dir);
     return nices;
+}
+
+int ExitCodeInChild(const std::function<int()>& body, bool asNobody) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (asNobody &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool HoldsUnderSizeLimit(long long bytes, const std::function<bool()>& body) {
+    return ExitCodeInChild([&] {
+               std::signal(SIGXFSZ, SIG_IGN);
+               const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+               ::setrlimit(RLIMIT_FSIZE, &limit);
+               return body() ? 0 : 1;
+           }) == 0;
+}
+
+size_t Entries(const std::string& folder) {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                             std::filesystem::directory_iterator()));
+}
+
+std::string WritePng(const TempDir& dir, const std::string& name, const Image& image) {
+    const std::string path = dir.File(name);
+    if (!SaveImage(image, path, ImageFormat::Png)) throw std::runtime_error("cannot write " + path);
+    return path;
 }
 
 long CurrentThreadId() {

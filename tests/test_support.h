@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,16 @@ std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey);
 std::string RgbaPng(uint32_t width, uint32_t height, uint8_t r, uint8_t g, uint8_t b, uint8_t a);
 
 std::string ReadFile(const std::string& path);
+
+// Runs body in a forked child, so that rlimits, signal settings and a changed user stay
+// there (as the user nobody when asked); the child's exit code, -1 when a signal ended it.
+int ExitCodeInChild(const std::function<int()>& body, bool asNobody = false);
+// Runs body in a child under a file-size limit of bytes (SIGXFSZ ignored): whether it held.
+bool HoldsUnderSizeLimit(long long bytes, const std::function<bool()>& body);
+// How many entries a folder holds: a temporary file left behind shows up as one more.
+size_t Entries(const std::string& folder);
+// Writes image as a PNG named name in dir; its path.
+std::string WritePng(const TempDir& dir, const std::string& name, const Image& image);
 
 // The nice value of thread tid of this process, read from /proc (-100 when it is gone).
 int ThreadNice(long tid);

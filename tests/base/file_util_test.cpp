@@ -1,19 +1,13 @@
 #include "base/file_util.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <array>
-#include <csignal>
-#include <filesystem>
-#include <functional>
 
 #include "test_support.h"
 
@@ -24,27 +18,6 @@ struct stat StatOf(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
     return st;
-}
-
-// A temporary file left beside the target would show up as one more entry.
-size_t Entries(const test::TempDir& dir) {
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                                             std::filesystem::directory_iterator()));
-}
-
-// Runs body in a child process, as the user nobody when asked (tests run as root), and
-// returns its exit code; rlimits and signal settings stay in the child.
-int InChild(bool asNobody, const std::function<bool()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (asNobody &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(2);
-        ::_exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool Write(const std::string& path, const std::string& bytes, std::string* error = nullptr) {
@@ -85,7 +58,7 @@ TEST_F(AtomicFileWriterTest, SymlinksAndHardLinksStayWhatTheyAre) {
     EXPECT_EQ(StatOf(real).st_ino, inode);
     EXPECT_EQ(StatOf(real).st_nlink, 2u);
     EXPECT_EQ(test::ReadFile(second), "short");
-    EXPECT_EQ(Entries(dir), 5u);
+    EXPECT_EQ(test::Entries(dir.Path()), 5u);
 }
 
 TEST_F(AtomicFileWriterTest, AFileNoOneMayWriteIsRefusedAndLeftAlone) {
@@ -95,13 +68,13 @@ TEST_F(AtomicFileWriterTest, AFileNoOneMayWriteIsRefusedAndLeftAlone) {
     EXPECT_FALSE(Write(locked, "new", &error));
     EXPECT_EQ(error, "Cannot write \"" + locked + "\": Permission denied");
     EXPECT_EQ(test::ReadFile(locked), "old");
-    EXPECT_EQ(Entries(dir), 1u);
+    EXPECT_EQ(test::Entries(dir.Path()), 1u);
 
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to test as another user";
     // Another user's file in a folder everyone may write: the rename would have gone through.
     const std::string theirs = Make("theirs.wad", "old", 0644);
     ::chmod(dir.Path().c_str(), 0777);
-    EXPECT_EQ(InChild(true, [&] { return !Write(theirs, "new"); }), 0);
+    EXPECT_EQ(test::ExitCodeInChild([&] { return Write(theirs, "new") ? 1 : 0; }, true), 0);
     EXPECT_EQ(test::ReadFile(theirs), "old");
 }
 
@@ -149,7 +122,7 @@ TEST_F(AtomicFileWriterTest, SetUidNeverSurvivesOntoAFileOfAnotherOwner) {
     const std::string path = Make("tool", "old", 0666);
     ::chmod(path.c_str(), 04666);
     ::chmod(dir.Path().c_str(), 0777);
-    EXPECT_EQ(InChild(true, [&] { return Write(path, "new"); }), 0);
+    EXPECT_EQ(test::ExitCodeInChild([&] { return Write(path, "new") ? 0 : 1; }, true), 0);
     const struct stat st = StatOf(path);
     EXPECT_EQ(test::ReadFile(path), "new");
     EXPECT_EQ(st.st_uid, 0u);
@@ -172,7 +145,7 @@ TEST_F(AtomicFileWriterTest, FifosAndDevicesGetTheContentInPlace) {
     ::close(reader);
     EXPECT_TRUE(S_ISFIFO(StatOf(fifo).st_mode));
 
-    EXPECT_EQ(Entries(dir), 1u);
+    EXPECT_EQ(test::Entries(dir.Path()), 1u);
 
     // A null device of the test's own: a fault here must not replace the system's /dev/null.
     const std::string null = dir.File("null");
@@ -180,7 +153,7 @@ TEST_F(AtomicFileWriterTest, FifosAndDevicesGetTheContentInPlace) {
         GTEST_SKIP() << "cannot make a device node here";
     ASSERT_TRUE(Write(null, "gone"));
     EXPECT_TRUE(S_ISCHR(StatOf(null).st_mode));
-    EXPECT_EQ(Entries(dir), 2u);
+    EXPECT_EQ(test::Entries(dir.Path()), 2u);
 }
 
 TEST_F(AtomicFileWriterTest, AFailedWriteLeavesTheOldFile) {
@@ -189,18 +162,14 @@ TEST_F(AtomicFileWriterTest, AFailedWriteLeavesTheOldFile) {
     const std::string linked = Make("linked.wad", "old");
     ASSERT_EQ(::link(linked.c_str(), dir.File("other-name.wad").c_str()), 0);
     for (const std::string& path : {single, linked}) {
-        const int reported = InChild(false, [&] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{1000, 1000};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+        EXPECT_TRUE(test::HoldsUnderSizeLimit(1000, [&] {
             std::string error;
             return !Write(path, std::string(5000, 'x'), &error) &&
                    error.find(path) != std::string::npos;
-        });
-        EXPECT_EQ(reported, 0) << path;
+        })) << path;
         EXPECT_EQ(test::ReadFile(path), "old");
     }
-    EXPECT_EQ(Entries(dir), 3u);
+    EXPECT_EQ(test::Entries(dir.Path()), 3u);
 }
 
 }  // namespace

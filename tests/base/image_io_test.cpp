@@ -69,15 +69,6 @@ TEST(ImageIo, FormatListsKeepTheirOrderAndText) {
                            "RAW (*.raw) *.raw"}));
 }
 
-TEST(ImageIo, ResizeGivesExactlyTheAskedSize) {
-    const Image big = test::PatternImage(300, 200, 1);
-    const Image small = ResizeImage(big, 255, 170);
-    EXPECT_EQ(small.Width(), 255);
-    EXPECT_EQ(small.Height(), 170);
-    const Image uniform = ResizeImage(Image(10, 10, MakeColour(40, 50, 60)), 64, 32);
-    EXPECT_EQ(uniform.PixelAt(63, 31), MakeColour(40, 50, 60));
-}
-
 TEST(ImageIo, BrokenFilesAreRefusedWithAReason) {
     test::TempDir dir;
     test::WriteFile(dir.File("noise.png"), std::string(300, '\x5a'));

@@ -1,12 +1,9 @@
 #include "base/settings_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "test_support.h"
@@ -148,21 +145,10 @@ TEST_F(SettingsFileOnDiskTest, AFailedWriteLeavesTheOldFile) {
     Settings old;
     old.draw = true;
     ASSERT_TRUE(SaveSettingsFile(old, path).IsDone());
-    // A file-size limit below the layout's size; in a child so the limit stays there.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{100, 100};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(test::HoldsUnderSizeLimit(100, [&] {
         const Outcome result = SaveSettingsFile(Settings{}, path);
-        ::_exit(!result.IsDone() && result.message.find("pelmora.cfg") != std::string::npos ? 0
-                                                                                            : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failure was not reported";
+        return !result.IsDone() && result.message.find("pelmora.cfg") != std::string::npos;
+    })) << "the failure was not reported";
     EXPECT_EQ(test::ReadFile(path), SettingsFileBytes(old));
 }
 

@@ -3,10 +3,10 @@
 
 #include <sstream>
 
-#include "cli/cli_app.h"
-#include "cli/cli_runner.h"
 #include "base/file_util.h"
 #include "base/image_io.h"
+#include "cli/cli_app.h"
+#include "cli/cli_runner.h"
 #include "test_support.h"
 
 namespace pelmora {

@@ -33,7 +33,6 @@ protected:
     void WritePng(const std::string& name, const Image& image) {
         ASSERT_TRUE(SaveImage(image, dir.File(name), ImageFormat::Png));
     }
-    std::string Records(const std::string& file) { return Run({"records", file}).out; }
     std::string Info(const std::string& file) { return Run({"info", file}).out; }
     // Page n of file as raw bytes, through export-page.
     std::string RawPage(const std::string& file, const std::string& n) {
@@ -59,26 +58,19 @@ TEST_F(CliEditCommands, AddPiecesPrintsEachPieceSkipsWhatCannotBeLoadedAndSaysSo
     EXPECT_EQ(run.err,
               "Failed To Load Image... img3.png is not a BMP, PCX, PNG, TGA, TIFF or JPEG file\n"
               "Failed To Load Image... Cannot open \"img5.png\": No such file or directory\n");
-    EXPECT_EQ(Info("t.plm"),
-              "{\"path\": \"t.plm\", \"version\": \"PELM\", \"records\": 4, \"pages\": 2, "
-              "\"rest_bytes\": 0}\n");
     // The page made for the 200 x 200 piece has the colour given.
     EXPECT_EQ(RawPage("t.plm", "2").substr(200 * 3, 3), std::string("\0\0\xff", 3));
 
+    // The order itself is AddPiecesFromFiles'; here --sort and -o have to arrive.
     const std::string before = Read("t.plm");
     WritePng("small.png", Noise(20, 1));
     WritePng("big.png", Noise(100, 2));
-    auto sized =
-        Ok({"add-pieces", "t.plm", "--sort", "size-desc", "small.png", "big.png", "-o", "u.plm"});
-    EXPECT_EQ(sized.out,
-              "Texture 5: page 1 at 100,128 size 100x100 <- big.png\n"
-              "Texture 6: page 1 at 200,128 size 20x20 <- small.png\n");
-    EXPECT_EQ(Read("t.plm"), before);  // -o leaves FILE alone
-    sized =
-        Ok({"add-pieces", "t.plm", "--sort", "size-asc", "big.png", "small.png", "-o", "u.plm"});
-    EXPECT_EQ(sized.out,
-              "Texture 5: page 1 at 100,128 size 20x20 <- small.png\n"
-              "Texture 6: page 1 at 120,128 size 100x100 <- big.png\n");
+    EXPECT_EQ(
+        Ok({"add-pieces", "t.plm", "--sort", "size-desc", "small.png", "big.png", "-o", "u.plm"})
+            .out,
+        "Texture 5: page 1 at 100,128 size 100x100 <- big.png\n"
+        "Texture 6: page 1 at 200,128 size 20x20 <- small.png\n");
+    EXPECT_EQ(Read("t.plm"), before);
     EXPECT_EQ(Status({"add-pieces", "t.plm", "--sort", "random", "img1.png"}), 2);
 }
 
@@ -97,7 +89,6 @@ TEST_F(CliEditCommands, AddPagesBlankImageAndLongImagePagesAndTheBlankPageFallba
     EXPECT_EQ(run.err,
               "Failed To Load Image... Cannot open \"nothing.png\": No such file or directory\n"
               "Creating Blank Page...\n");
-    EXPECT_NE(Info("a.plm").find("\"pages\": 10"), std::string::npos);
 
     const std::string before = Read("a.plm");
     for (const Args& args :
@@ -116,7 +107,7 @@ TEST_F(CliEditCommands, AddRecordAndGridFollowTheDialogsRules) {
     Ok({"add-grid", "a.plm", "--page", "1", "--across", "100", "--down", "200"});
     // Wrapping, cutting and the grid's cells are the record-editing core's (StoreRecordFields,
     // AddRecordsFromGrid); here every option has to arrive.
-    const std::string records = Records("a.plm");
+    const std::string records = Run({"records", "a.plm"}).out;
     EXPECT_NE(records.find("\nPage=2, X=44, Y=200, Width=212, Height=256, FlipX=-1, FlipY=0\n"
                            "Page=1, X=0, Y=0, Width=100, Height=200, FlipX=-1, FlipY=-1\n"),
               std::string::npos)
@@ -139,8 +130,6 @@ TEST_F(CliEditCommands, DeletePagesPiecesAndRecords) {
     auto run = Run({"delete-record", "a.plm", "1"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "a.plm: Texture 1 should not be deleted...\n");
-    EXPECT_EQ(Status({"delete-piece", "a.plm", "1"}), 1);
-    EXPECT_EQ(Status({"delete-record", "a.plm", "3"}), 1);
     EXPECT_EQ(Read("a.plm"), SampleFile());
 
     Ok({"delete-piece", "a.plm", "2", "--color", "00ff00", "-o", "b.plm"});
@@ -150,7 +139,6 @@ TEST_F(CliEditCommands, DeletePagesPiecesAndRecords) {
     EXPECT_NE(Info("a.plm").find("\"records\": 1, \"pages\": 1"), std::string::npos);
     Ok({"delete-page", "a.plm", "1", "--color", "123456"});
     EXPECT_EQ(RawPage("a.plm", "1").substr(196605), "\x12\x34\x56");
-    EXPECT_EQ(Status({"delete-page", "a.plm", "2"}), 1);
 }
 
 TEST_F(CliEditCommands, SingleImagesImportAndExportPagesAndPieces) {
@@ -171,8 +159,6 @@ TEST_F(CliEditCommands, SingleImagesImportAndExportPagesAndPieces) {
     EXPECT_EQ(Read("a.plm"), before);
     EXPECT_EQ(Status({"export-page", "a.plm", "1", "page.gif"}), 2);
     EXPECT_EQ(Status({"export-page", "a.plm", "1", "p.jpg", "--quality", "101"}), 2);
-    EXPECT_EQ(Status({"export-piece", "a.plm", "3", "p.png"}), 1);
-    EXPECT_FALSE(FileExists(dir.File("p.png")));
 }
 
 }  // namespace

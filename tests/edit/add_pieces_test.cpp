@@ -78,11 +78,7 @@ TEST(PlacePieceOnPage, FirstFitRowByRowIgnoringRecordOneAndOtherPages) {
     EXPECT_FALSE(PlacePieceOnPage(project, Image(256, 256), 0));
 }
 
-std::string WritePng(const test::TempDir& dir, const std::string& name, const Image& image) {
-    const std::string path = dir.File(name);
-    EXPECT_TRUE(SaveImage(image, path, ImageFormat::Png));
-    return path;
-}
+using test::WritePng;
 
 // What the callbacks saw, in order.
 struct Seen {

@@ -64,9 +64,6 @@ TEST(ExportPageAndPiece, RawIsRowsTopFirstInRedGreenBlue) {
     const std::string page = test::ReadFile(dir.File("Page3.RAW"));
     ASSERT_EQ(page.size(), 196608u);
     const Image source = *project.pages.GetBitmap(2);
-    EXPECT_EQ(page.substr(0, 3), std::string({static_cast<char>(RedOf(source.PixelAt(0, 0))),
-                                              static_cast<char>(GreenOf(source.PixelAt(0, 0))),
-                                              static_cast<char>(BlueOf(source.PixelAt(0, 0)))}));
     const auto packed = source.PackedRgb();
     EXPECT_EQ(page, std::string(packed.begin(), packed.end()));
 
@@ -84,10 +81,9 @@ TEST(ExportPageAndPiece, FormatByExtensionAndTheJpegQualityHonoured) {
     Project project;
     WithPatternPages(project, 1);
     const Image page = *project.pages.GetBitmap(0);
-    for (const char* name : {"p.bmp", "p.pcx", "p.png", "p.tga", "p.tif", "p.TIFF"}) {
-        ASSERT_TRUE(ExportPage(project, 0, dir.File(name)).IsDone()) << name;
-        EXPECT_EQ(*LoadImage(dir.File(name)), page) << name;
-    }
+    // Each format's round trip is ImageIo's; here the extension has to choose it.
+    ASSERT_TRUE(ExportPage(project, 0, dir.File("p.TIFF")).IsDone());
+    EXPECT_EQ(*LoadImage(dir.File("p.TIFF")), page);
     ASSERT_TRUE(ExportPage(project, 0, dir.File("low.JPG"), 5).IsDone());
     ASSERT_TRUE(ExportPage(project, 0, dir.File("high.jpeg"), 100).IsDone());
     ASSERT_TRUE(ExportPage(project, 0, dir.File("plain.jfif"), 5).IsDone());

@@ -1,13 +1,6 @@
 #include "wad/wad_writer.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-#include <filesystem>
 
 #include "base/file_util.h"
 #include "test_support.h"
@@ -137,28 +130,14 @@ TEST_F(SaveTest, AFailedWriteLeavesTheOldFileByteForByte) {
     ASSERT_TRUE(Open("level.wad", original).IsDone());
     project.AddBlankPage();  // the new file would be larger than the limit below
 
-    // A file-size limit hits in the middle of the pages; run it in a child so the limit and
-    // its signal stay there.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{static_cast<rlim_t>(original.size()), static_cast<rlim_t>(original.size())};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    // A file-size limit hits in the middle of the pages.
+    EXPECT_TRUE(test::HoldsUnderSizeLimit(static_cast<long long>(original.size()), [&] {
         const Outcome result = SaveProject(project);
-        const bool reported =
-            !result.IsDone() && result.message.find("level.wad") != std::string::npos;
-        ::_exit(reported ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failure was not reported";
+        return !result.IsDone() && result.message.find("level.wad") != std::string::npos;
+    })) << "the failure was not reported";
     EXPECT_EQ(test::ReadFile(dir.File("level.wad")), original);
     // No temporary file is left behind either.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(test::Entries(dir.Path()), 1u);
 }
 
 TEST_F(SaveTest, DoesNothingWithoutAProject) {
