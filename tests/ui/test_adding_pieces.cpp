@@ -42,13 +42,13 @@ class AddingPiecesTest : public test::WindowTest {
                 w.HelpMenu()->menuAction()->isEnabled());
         QCOMPARE(w.StopButton()->isHidden(), !locked);
         QCOMPARE(w.PieceAddNewButton()->isHidden(), locked);
-        // The file keys would reach past the disabled menu.
-        for (QWidget* control :
-             {static_cast<QWidget*>(w.PageList()), static_cast<QWidget*>(w.TextureList())})
-            QCOMPARE(control->isEnabled(), !locked);
-        for (QAction* a :
-             {w.MenuActions().newPageColour, w.MenuActions().save, w.MenuActions().open})
-            QCOMPARE(a->isEnabled(), !locked);
+        // The file and clipboard keys would reach past the disabled menu.
+        QCOMPARE(w.PageList()->isEnabled(), !locked);
+        QCOMPARE(w.TextureList()->isEnabled(), !locked);
+        std::vector<QAction*> keyed = w.ClipboardActions();
+        keyed.insert(keyed.end(),
+                     {w.MenuActions().newPageColour, w.MenuActions().save, w.MenuActions().open});
+        for (QAction* a : keyed) QCOMPARE(a->isEnabled(), !locked);
         if (locked) {
             for (QWidget* control : w.ConflictingControls()) QVERIFY(!control->isEnabled());
             QVERIFY(!w.Commands().Action("undo")->isEnabled());
@@ -162,10 +162,9 @@ private slots:
         test::WritePng(dir_->File("icons/a.png"), 8, 8, MakeColour(1, 2, 3));
         test::WritePng(dir_->File("icons/b.PNG"), 8, 8, MakeColour(1, 2, 3));
         modal_->folders.push_back(File("icons"));
-        QCOMPARE(window_->MenuActions().addFolder->text(), QStringLiteral("Add &Folder..."));
-        window_->MenuActions().addFolder->trigger();
+        Trigger({"&Edit", "&Texture Pieces", "Add &Folder..."});
         QTRY_VERIFY(!window_->IsBusy());
-        QCOMPARE(window_->CurrentProject().RecordCount(), 3);
+        QCOMPARE(window_->TextureList()->count(), 3);
         QVERIFY(modal_->messages.empty());
     }
 

@@ -50,11 +50,6 @@ private slots:
         QCOMPARE(window_->Preview()->Piece().pixel(0, 0), qRgb(255, 0, 0));
         QVERIFY(window_->IsModified());
         QVERIFY(modal_->messages.empty());
-
-        // The pop-ups run the same commands.
-        for (const char* name : {"canvasMenu", "previewMenu"})
-            for (QAction* action : window_->findChild<QMenu*>(QLatin1String(name))->actions())
-                QVERIFY(action->isSeparator() || action->isEnabled());
     }
 
     void anEmptyClipboardIsToldAndNoPagesDoNothing() {
@@ -81,15 +76,6 @@ private slots:
         Clipboard()->setImage(clear);
         Run(kPastePage);
         QCOMPARE(Page(0), Image(256, 256, MakeColour(1, 2, 3)));
-    }
-
-    void addingPiecesDisablesTheClipboard() {
-        Open({TextureRecord{}}, 1);
-        for (const bool locked : {true, false}) {
-            window_->SetWorkingState(locked);
-            for (QAction* action : window_->ClipboardActions())
-                QCOMPARE(action->isEnabled(), !locked);
-        }
     }
 
     // Last: an unprivileged run cannot come back from Low.
