@@ -110,13 +110,6 @@ private slots:
         QCOMPARE(GridNumberLayout(0, 256, metrics).size(), size_t(256));
     }
 
-    void pageColoursSurviveTheRoundTrip() {
-        Image page(kPageSize, kPageSize, 0);
-        page.SetPixel(255, 255, MakeColour(250, 128, 7));
-        QCOMPARE(ToQImage(page).pixel(255, 255), qRgb(250, 128, 7));
-        QCOMPARE(FromQImage(ToQImage(page)), page);
-    }
-
     void trackingShowsTheFlipDiagonals() {
         PageCanvas canvas;
         ShowBlackPage(canvas);

@@ -343,7 +343,7 @@ private slots:
         Open({TextureRecord{}, MakeRecord(100, 40, 32, 16, 1, -1, -1)}, 2);
         window_->PageList()->setCurrentIndex(0);
         Run(kCopyPage);
-        QCOMPARE(FromQImage(Clipboard()->image()), Page(0));
+        QCOMPARE(FromQImage(Clipboard()->image()), Page(0));  // through ToQImage and back
         window_->PageList()->setCurrentIndex(1);
         Run(kPastePage);
         QCOMPARE(Page(1), Page(0));
