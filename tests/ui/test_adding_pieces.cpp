@@ -1,11 +1,6 @@
 // Texture Pieces > Add New: the worker, the working state, Stop and the close guard.
 #include <sys/stat.h>
 
-#include <QCloseEvent>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-
 #include "base/paths.h"
 #include "ui/add_pieces_job.h"
 #include "ui/commands.h"
@@ -25,31 +20,35 @@ class AddingPiecesTest : public test::WindowTest {
             const std::string path =
                 dir_->File(QStringLiteral("%1%2.png").arg(prefix).arg(i).toStdString());
             test::WritePng(path, size, size, MakeColour(uint8_t(i * 20), 100, 200));
-            files << QString::fromStdString(path);
+            files << test::Q(path);
         }
         return files;
     }
 
-    void NewProject() {
-        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("pieces.plm"))});
-        window_->NewCommand();
+    void NewProject() { Answering(File("pieces.plm"), &MainWindow::NewCommand); }
+    // Adds these files and waits for the worker to end.
+    void Add(const QStringList& files) {
+        modal_->fileAnswers.push_back(files);
+        window_->AddNewPiecesCommand();
+        QTRY_VERIFY(!window_->IsBusy());
     }
 
     void CheckLocked(bool locked) {
         MainWindow& w = *window_;
         QCOMPARE(w.IsWorking(), locked);
-        QCOMPARE(w.FileMenu()->menuAction()->isEnabled(), !locked);
-        QCOMPARE(w.EditMenu()->menuAction()->isEnabled(), !locked);
-        QVERIFY(w.OptionsMenu()->menuAction()->isEnabled());
-        QVERIFY(w.HelpMenu()->menuAction()->isEnabled());
+        for (QMenu* menu : {w.FileMenu(), w.EditMenu()})
+            QCOMPARE(menu->menuAction()->isEnabled(), !locked);
+        QVERIFY(w.OptionsMenu()->menuAction()->isEnabled() &&
+                w.HelpMenu()->menuAction()->isEnabled());
         QCOMPARE(w.StopButton()->isHidden(), !locked);
         QCOMPARE(w.PieceAddNewButton()->isHidden(), locked);
+        // The file and clipboard keys would reach past the disabled menu.
         QCOMPARE(w.PageList()->isEnabled(), !locked);
         QCOMPARE(w.TextureList()->isEnabled(), !locked);
-        QCOMPARE(w.MenuActions().newPageColour->isEnabled(), !locked);
-        // The file keys would reach past the disabled menu.
-        QCOMPARE(w.MenuActions().save->isEnabled(), !locked);
-        QCOMPARE(w.MenuActions().open->isEnabled(), !locked);
+        std::vector<QAction*> keyed = w.ClipboardActions();
+        keyed.insert(keyed.end(),
+                     {w.MenuActions().newPageColour, w.MenuActions().save, w.MenuActions().open});
+        for (QAction* a : keyed) QCOMPARE(a->isEnabled(), !locked);
         if (locked) {
             for (QWidget* control : w.ConflictingControls()) QVERIFY(!control->isEnabled());
             QVERIFY(!w.Commands().Action("undo")->isEnabled());
@@ -87,9 +86,7 @@ private slots:
         QTRY_VERIFY(!window_->IsBusy());
         CheckLocked(false);
         MainWindow& w = *window_;
-        QCOMPARE(w.CurrentProject().RecordCount(), 4);
         QCOMPARE(w.TextureList()->count(), 4);
-        QCOMPARE(w.PageList()->count(), 1);
         QCOMPARE(w.TextureList()->currentIndex(), 3);
         QCOMPARE(w.TextureCounter()->text(), QStringLiteral("4 of 4"));
         // The bar shows the worker's titles; their wording is the adding core's test's.
@@ -111,8 +108,7 @@ private slots:
 
     void stopEndsTheWorkAtItsNextCheck() {
         NewProject();
-        const QStringList files = MakeImages(40, 64);
-        modal_->fileAnswers.push_back(files);
+        modal_->fileAnswers.push_back(MakeImages(40, 64));
         window_->AddNewPiecesCommand();
         QVERIFY(window_->IsWorking());
         window_->StopButton()->click();
@@ -145,12 +141,10 @@ private slots:
         QStringList files = MakeImages(1, 16);
         for (const char* name : {"bad1.png", "bad2.png", "bad3.png"}) {
             test::WriteFile(dir_->File(name), "not an image");
-            files << QString::fromStdString(dir_->File(name));
+            files << File(name);
         }
-        modal_->fileAnswers.push_back(files);
         modal_->answers.push_back(QMessageBox::No);  // the second box: stop showing them
-        window_->AddNewPiecesCommand();
-        QTRY_VERIFY(!window_->IsBusy());
+        Add(files);
         QCOMPARE(modal_->questions.size(), size_t(1));
         QVERIFY(modal_->questions[0].startsWith(QStringLiteral("Failed To Load Image...\n")));
         QVERIFY(modal_->questions[0].contains(QStringLiteral("bad2.png")));
@@ -167,11 +161,10 @@ private slots:
         QVERIFY(::mkdir(dir_->File("icons").c_str(), 0755) == 0);
         test::WritePng(dir_->File("icons/a.png"), 8, 8, MakeColour(1, 2, 3));
         test::WritePng(dir_->File("icons/b.PNG"), 8, 8, MakeColour(1, 2, 3));
-        modal_->folders.push_back(QString::fromStdString(dir_->File("icons")));
-        QCOMPARE(window_->MenuActions().addFolder->text(), QStringLiteral("Add &Folder..."));
-        window_->MenuActions().addFolder->trigger();
+        modal_->folders.push_back(File("icons"));
+        Trigger({"&Edit", "&Texture Pieces", "Add &Folder..."});
         QTRY_VERIFY(!window_->IsBusy());
-        QCOMPARE(window_->CurrentProject().RecordCount(), 3);
+        QCOMPARE(window_->TextureList()->count(), 3);
         QVERIFY(modal_->messages.empty());
     }
 
@@ -180,16 +173,11 @@ private slots:
         window_->MenuActions().texturesBeingAdded->trigger();
         QVERIFY(!window_->ShowTexturesBeingAdded());
         window_->MenuActions().sortBySizeDescending->trigger();
-        QCOMPARE(window_->SortOrder(), FileSortOrder::SizeDescending);
         QVERIFY(!window_->MenuActions().sortByName->isChecked());
-
-        QStringList files = MakeImages(1, 16, QStringLiteral("small"));
-        files << MakeImages(1, 200, QStringLiteral("large"));
-        modal_->fileAnswers.push_back(files);
-        window_->AddNewPiecesCommand();
-        QTRY_VERIFY(!window_->IsBusy());
+        Add(MakeImages(1, 16, QStringLiteral("small")) +
+            MakeImages(1, 200, QStringLiteral("large")));
         // Largest file first, so the small one is the last added and the one shown.
-        QTRY_COMPARE(window_->RecordTextBox()->toPlainText(),
+        QTRY_COMPARE(Text(),
                      QStringLiteral("Page=1, X=200, Y=0, Width=16, Height=16, FlipX=-1, FlipY=-1"));
         QCOMPARE(window_->TextureList()->currentIndex(), 2);
         QCOMPARE(window_->Preview()->Piece().size(), QSize(16, 16));
@@ -198,7 +186,7 @@ private slots:
     void theListsFollowEachPieceAndTheViewOptionActsAtOnce() {
         NewProject();
         window_->SetShowTexturesBeingAdded(false);
-        const QString before = window_->RecordTextBox()->toPlainText();
+        const QString before = Text();
         struct Seen {
             int pages, textures, current;
             QString text;
@@ -206,14 +194,11 @@ private slots:
         std::vector<Seen> seen;
         connect(window_->Job(), &AddPiecesJob::piecePlaced, this, [&] {
             seen.push_back({window_->PageList()->count(), window_->TextureList()->count(),
-                            window_->TextureList()->currentIndex(),
-                            window_->RecordTextBox()->toPlainText()});
+                            window_->TextureList()->currentIndex(), Text()});
             // Switched on during the run: the next piece is shown.
             if (seen.size() == 1) window_->MenuActions().texturesBeingAdded->trigger();
         });
-        modal_->fileAnswers.push_back(MakeImages(2, 200));
-        window_->AddNewPiecesCommand();
-        QTRY_VERIFY(!window_->IsBusy());
+        Add(MakeImages(2, 200));
         QCOMPARE(seen.size(), size_t(2));
         for (int i = 0; i < 2; ++i) {
             QCOMPARE(seen[i].pages, i + 1);
@@ -230,7 +215,7 @@ private slots:
         window_->SetShowTexturesBeingAdded(false);
         modal_->fileAnswers.push_back(MakeImages(60, 48));
         window_->AddNewPiecesCommand();
-        auto* across = window_->findChild<QComboBox*>(QStringLiteral("acrossList"));
+        QComboBox* across = window_->AcrossList();
         int redraws = 0;
         while (window_->IsBusy()) {
             // What stays usable while working: the grid, the view options, the page shown.
@@ -241,7 +226,6 @@ private slots:
             ++redraws;
         }
         QVERIFY(redraws > 0);
-        QCOMPARE(window_->CurrentProject().RecordCount(), 61);
         QCOMPARE(window_->TextureList()->count(), 61);
         QTRY_COMPARE(window_->TextureList()->currentIndex(), 60);
     }

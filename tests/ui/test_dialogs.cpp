@@ -1,65 +1,104 @@
-// The dialogs on their own, with real widgets.
+// The dialogs and the animated strip on their own, with real widgets.
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QMovie>
 #include <QTimer>
 
+#include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
-#include "ui/dialog_units.h"
+#include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/jpeg_quality_dialog.h"
 #include "ui/dialogs/merge_options_dialog.h"
 #include "ui/dialogs/new_page_dialog.h"
 #include "ui/dialogs/record_dialog.h"
 #include "ui/dialogs/sort_options_dialog.h"
 #include "ui/editor_texts.h"
-#include "ui/modal_ui.h"
-#include "ui/scripted_modal_ui.h"
 #include "ui_test_support.h"
 
+using namespace pelmora;
 using namespace pelmora::ui;
 
 class DialogsTest : public QObject {
     Q_OBJECT
 
+    ScriptedModalUi modal_;
+    std::array<Colour, 16> custom_{};
+
+    static void Ok(QDialog& dialog) {
+        dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+    }
+
 private slots:
+    void init() { modal_ = ScriptedModalUi(); }
+
+    void aboutShowsItsTextsAndTheAddressCanBeCopiedNotChanged() {
+        AboutDialog dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("About Pelmora"));
+        QVERIFY(dialog.NameLabel()->text().startsWith(QStringLiteral("Pelmora Version 1.0.6.6\n")));
+        QVERIFY(dialog.HistoryLabel()->text().contains(QStringLiteral("1.0.6.6")));
+        bool found = false;
+        for (const QLabel* label : dialog.findChildren<QLabel*>())
+            found = found || label->text() == QString::fromLatin1(AboutDialog::kDescription);
+        QVERIFY(found);
+        dialog.show();
+        QLineEdit* contact = dialog.ContactField();
+        QVERIFY(contact->isReadOnly());
+        contact->selectAll();
+        contact->copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString::fromLatin1(AboutDialog::kContactAddress));
+        QTest::keyClick(&dialog, Qt::Key_Return);  // OK is the default button
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void theStripEndsAtOnceInsideItsHoldAndAMissingOneDoesNotPlay() {
+        auto* picture = new AnimatedPicture;
+        QVERIFY(picture->Load());
+        picture->show();
+        QVERIFY(picture->Play());
+        QTRY_COMPARE_WITH_TIMEOUT(picture->Movie()->currentFrameNumber(), 5, 5000);
+        picture->hide();
+        QCOMPARE(picture->Movie()->state(), QMovie::Paused);
+        picture->show();
+        QVERIFY(picture->IsPlaying());
+        QElapsedTimer clock;
+        clock.start();
+        delete picture;  // inside the 3-second hold of frame 6
+        QVERIFY2(clock.elapsed() < 1000, "destroying the strip waited for its frame");
+
+        AnimatedPicture missing;
+        QVERIFY(!missing.Load(QStringLiteral(":/pelmora/none.gif")));
+        QVERIFY(!missing.Play());
+    }
+
     void mergeOptionsTakesOnlyAWholeNumberAndOnlyOnOk() {
-        ScriptedModalUi modal;
-        MergeOptionsDialog dialog(3, &modal);
+        MergeOptionsDialog dialog(3, &modal_);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Merging Records Options..."));
         QCOMPARE(dialog.Field()->text(), QStringLiteral("3"));
         dialog.show();
-        QPushButton* ok = dialog.findChild<QPushButton*>(QStringLiteral("ok"));
-        dialog.Field()->clear();
-        ok->click();  // empty
-        QVERIFY(dialog.isVisible());
-        dialog.Field()->setText(QStringLiteral("99999999999"));  // past 32 bits
-        ok->click();
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(modal.messages.size(), size_t(2));
-        QCOMPARE(modal.messages[0].text,
+        for (const char* bad : {"", "99999999999"}) {  // empty, past 32 bits
+            dialog.Field()->setText(QLatin1String(bad));
+            Ok(dialog);
+            QVERIFY(dialog.isVisible());
+        }
+        QCOMPARE(modal_.messages.size(), size_t(2));
+        QCOMPARE(modal_.messages[0].text,
                  QString::fromLatin1(MergeOptionsDialog::kNotAnIntegerMessage));
-        QCOMPARE(dialog.ShiftValue(), 3);
         dialog.Field()->clear();
         QTest::keyClicks(dialog.Field(), QStringLiteral("-x7"));  // digits only
         QCOMPARE(dialog.Field()->text(), QStringLiteral("7"));
         QTest::keyClick(&dialog, Qt::Key_Escape);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(dialog.ShiftValue(), 3);
-        dialog.show();
-        ok->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.ShiftValue(), 7);
-        QCOMPARE(modal.messages.size(), size_t(2));
-    }
 
-    void mergeOptionsAskRunsModally() {
-        ScriptedModalUi modal;
+        // Run modally, as the window asks it.
         QTimer::singleShot(0, [] {
-            auto* dialog = qobject_cast<MergeOptionsDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            dialog->Field()->setText(QStringLiteral("12"));
-            dialog->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+            auto* asked = qobject_cast<MergeOptionsDialog*>(QApplication::activeModalWidget());
+            QVERIFY(asked);
+            asked->Field()->setText(QStringLiteral("12"));
+            Ok(*asked);
         });
-        QCOMPARE(MergeOptionsDialog::Ask(5, &modal, nullptr), 12);
+        QCOMPARE(MergeOptionsDialog::Ask(5, &modal_, nullptr), 12);
     }
 
     void sortOptionsOpensOnTheRememberedChoice() {
@@ -69,151 +108,129 @@ private slots:
         QCOMPARE(dialog.AscendingButton()->text(), QStringLiteral("Sort by Page Ascending "));
         dialog.AscendingButton()->click();
         QCOMPARE(dialog.Choice(), 0);
-        QVERIFY(!dialog.DescendingButton()->isChecked());
     }
 
     void jpegQualitySliderAndBoxFollowEachOther() {
-        ScriptedModalUi modal;
-        JpegQualityDialog dialog(100, &modal);
+        JpegQualityDialog dialog(100, &modal_);
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("JPEG Compression Options..."));
-        QCOMPARE(dialog.Slider()->value(), 100);
         dialog.Slider()->triggerAction(QAbstractSlider::SliderPageStepSub);
         QCOMPARE(dialog.Field()->text(), QStringLiteral("90"));
         dialog.Field()->setText(QStringLiteral("35"));
         QCOMPARE(dialog.Slider()->value(), 35);
         dialog.Field()->setText(QStringLiteral("101"));
-        dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        Ok(dialog);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(modal.messages.back().text,
+        QCOMPARE(modal_.messages.back().text,
                  QString::fromLatin1(JpegQualityDialog::kOutOfRangeMessage));
         dialog.Field()->setText(QStringLiteral("0"));
-        dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        Ok(dialog);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.Quality(), 0);
-        // Closed without OK it keeps what it was given.
-        JpegQualityDialog other(70, &modal);
+        JpegQualityDialog other(70, &modal_);  // closed without OK: what it was given
         other.show();
         QTest::keyClick(&other, Qt::Key_Escape);
         QCOMPARE(other.Quality(), 70);
     }
 
     void newPageDialogShowsWhatEachKindNeeds() {
-        ScriptedModalUi modal;
-        std::array<pelmora::Colour, 16> custom{};
-        NewPageDialog dialog(0x000000, custom, modal, QString());
+        NewPageDialog dialog(0x000000, custom_, modal_, QString());
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Do you want to add a new page?"));
-        QVERIFY(dialog.Count()->isVisible());
-        QVERIFY(dialog.PageColourButton()->isVisible());
+        QVERIFY(dialog.Count()->isVisible() && dialog.PageColourButton()->isVisible());
         QVERIFY(!dialog.LoadImageButton()->isVisible());
-        dialog.KindButton(pelmora::NewPageKind::FromImage)->click();
-        QVERIFY(!dialog.Count()->isVisible());
+        dialog.KindButton(NewPageKind::FromImage)->click();
+        QVERIFY(!dialog.Count()->isVisible() && !dialog.PageColourButton()->isVisible());
         QVERIFY(dialog.LoadImageButton()->isVisible());
-        QVERIFY(!dialog.PageColourButton()->isVisible());
         dialog.KeepAspect()->click();
         QVERIFY(dialog.PageColourButton()->isVisible());
-        // From Image wants an image before Yes.
-        dialog.YesButton()->click();
+        dialog.YesButton()->click();  // From Image wants an image before Yes
         QVERIFY(dialog.isVisible());
-        QCOMPARE(modal.messages.back().text, QString::fromLatin1(kChooseImageFirstMessage));
-        modal.fileAnswers.push_back({QStringLiteral("/tmp/picture.png")});
+        QCOMPARE(modal_.messages.back().text, QString::fromLatin1(kChooseImageFirstMessage));
+        modal_.fileAnswers.push_back({QStringLiteral("/tmp/picture.png")});
         dialog.LoadImageButton()->click();
-        modal.colours.push_back(QColor(255, 0, 0));
+        modal_.colours.push_back(QColor(255, 0, 0));
         dialog.Swatch()->clicked();
         dialog.YesButton()->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.Options().kind, pelmora::NewPageKind::FromImage);
+        QCOMPARE(dialog.Options().kind, NewPageKind::FromImage);
         QCOMPARE(dialog.Options().imagePath, std::string("/tmp/picture.png"));
         QVERIFY(dialog.Options().keepAspect);
-        QCOMPARE(dialog.Options().colour, pelmora::MakeColour(255, 0, 0));
+        QCOMPARE(dialog.Options().colour, MakeColour(255, 0, 0));
     }
 
-    void newPageDialogFitsItsTextsInEveryLayout() {
-        ScriptedModalUi modal;
-        std::array<pelmora::Colour, 16> custom{};
-        NewPageDialog dialog(0, custom, modal, QString());
+    void newPageDialogShowsItsTextsWholeInEveryLayout() {
+        NewPageDialog dialog(0, custom_, modal_, QString());
         dialog.show();
-        auto fits = [&](const char* layout) {
+        auto fits = [&] {
             QApplication::processEvents();  // the layout follows shown and hidden controls
-            std::vector<QWidget*> shown;
+            std::vector<QRect> taken;
             for (QWidget* w : dialog.findChildren<QWidget*>()) {
                 if (!w->isVisible() || !(qobject_cast<QAbstractButton*>(w) ||
                                          qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w)))
                     continue;
-                shown.push_back(w);
-                const QString what = QStringLiteral("%1: %2").arg(QLatin1String(layout),
-                                                                  w->property("text").toString());
-                const QRect inDialog(w->mapTo(&dialog, QPoint()), w->size());
-                QVERIFY2(dialog.rect().contains(inDialog), qPrintable(what));
-                const int height =
-                    w->hasHeightForWidth() ? w->heightForWidth(w->width()) : w->sizeHint().height();
+                const QString what = w->property("text").toString();
+                const QRect r(w->mapTo(&dialog, QPoint()), w->size());
+                QVERIFY2(dialog.rect().contains(r), qPrintable(what));
                 // A line edit scrolls its text; the others must show all of it.
                 QVERIFY2(w->width() >= w->sizeHint().width() || w->hasHeightForWidth() ||
                              qobject_cast<QLineEdit*>(w),
                          qPrintable(what));
-                QVERIFY2(w->height() >= height, qPrintable(what));
+                QVERIFY2(w->height() >= (w->hasHeightForWidth() ? w->heightForWidth(w->width())
+                                                                : w->sizeHint().height()),
+                         qPrintable(what));
+                for (const QRect& other : taken) QVERIFY2(!r.intersects(other), qPrintable(what));
+                taken.push_back(r);
             }
-            for (QWidget* a : shown)
-                for (QWidget* b : shown)
-                    QVERIFY2(
-                        a == b || !QRect(a->mapTo(&dialog, QPoint()), a->size())
-                                       .intersects(QRect(b->mapTo(&dialog, QPoint()), b->size())),
-                        qPrintable(a->property("text").toString() + " / " +
-                                   b->property("text").toString()));
         };
-        fits("blank");
-        dialog.KindButton(pelmora::NewPageKind::FromImage)->click();
-        fits("image");
+        fits();
+        dialog.KindButton(NewPageKind::FromImage)->click();
+        fits();
         dialog.KeepAspect()->click();
-        fits("aspect");
-        dialog.KindButton(pelmora::NewPageKind::FromLongImage)->click();
-        fits("long");
+        fits();
+        dialog.KindButton(NewPageKind::FromLongImage)->click();
+        fits();
     }
 
     void newPageDialogRefusesCountsOutsideOneToTen() {
-        ScriptedModalUi modal;
-        std::array<pelmora::Colour, 16> custom{};
-        NewPageDialog dialog(0x00FF00, custom, modal, QString());
+        NewPageDialog dialog(0x00FF00, custom_, modal_, QString());
         dialog.show();
         dialog.Count()->setText(QStringLiteral("11"));
         dialog.YesButton()->click();
         QVERIFY(dialog.isVisible());
-        QCOMPARE(modal.messages.back().text, QString::fromLatin1(NewPageDialog::kCountMessage));
+        QCOMPARE(modal_.messages.back().text, QString::fromLatin1(NewPageDialog::kCountMessage));
         // Choosing another kind reads the count back too.
-        dialog.KindButton(pelmora::NewPageKind::FromLongImage)->click();
-        QCOMPARE(modal.messages.size(), size_t(2));
-        dialog.KindButton(pelmora::NewPageKind::Blank)->click();
+        dialog.KindButton(NewPageKind::FromLongImage)->click();
+        QCOMPARE(modal_.messages.size(), size_t(2));
+        dialog.KindButton(NewPageKind::Blank)->click();
         dialog.Count()->setText(QStringLiteral("10"));
         dialog.YesButton()->click();
         QCOMPARE(dialog.Options().count, 10);
-        QCOMPARE(dialog.Options().colour, pelmora::MakeColour(0, 255, 0));
-        NewPageDialog declined(0, custom, modal, QString());
-        declined.show();
-        declined.NoButton()->click();
-        QCOMPARE(declined.result(), int(QDialog::Rejected));
+        QCOMPARE(dialog.Options().colour, MakeColour(0, 255, 0));
+        dialog.show();
+        dialog.NoButton()->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
 
     void recordDialogShowsTheRecordAndAddPage() {
-        ScriptedModalUi modal;
-        pelmora::RecordFields fields;
+        RecordFields fields;
         fields.x = 5;
         fields.width = 256;
         fields.flipX = 0;
         fields.newPage = true;
-        RecordDialog dialog(QStringLiteral("Edit Texture  Record 3"), fields, 2, true, &modal);
+        RecordDialog dialog(QStringLiteral("Edit Texture  Record 3"), fields, 2, true, &modal_);
         dialog.show();
         QCOMPARE(dialog.WidthField()->text(), QStringLiteral("256"));
         QCOMPARE(dialog.FlipXList()->currentText(), QStringLiteral("0"));
-        QCOMPARE(dialog.PageList()->count(), 3);
-        QCOMPARE(dialog.PageList()->currentText(), QStringLiteral("Add Page"));
+        QCOMPARE(test::Items(dialog.PageList()).back(), QStringLiteral("Add Page"));
+        QCOMPARE(dialog.PageList()->currentIndex(), 2);
         dialog.XField()->clear();
         QTest::keyClicks(dialog.XField(), QStringLiteral("-300"));
         QCOMPARE(dialog.XField()->text(), QStringLiteral("300"));
         dialog.HeightField()->clear();
         dialog.accept();
         QVERIFY(dialog.isVisible());  // an empty box is not a number
-        QCOMPARE(modal.messages.size(), size_t(1));
+        QCOMPARE(modal_.messages.size(), size_t(1));
         dialog.HeightField()->setText(QStringLiteral("7"));
         dialog.PageList()->setCurrentIndex(0);
         dialog.accept();
@@ -226,23 +243,13 @@ private slots:
         // A record on a page past "Add Page" shows no page entry and keeps its page; a flip
         // value other than -1 and 0 shows, and is stored, as -1.
         fields = pelmora::FieldsOfRecord(pelmora::MakeRecord(0, 0, 1, 1, 9, 5, 0));
-        RecordDialog far(QString(), fields, 2, true, &modal);
+        RecordDialog far(QString(), fields, 2, true, &modal_);
         QCOMPARE(far.windowTitle(), QStringLiteral("Texture Record Dialog"));
         QCOMPARE(far.PageList()->currentIndex(), -1);
         QCOMPARE(far.FlipYList()->currentText(), QStringLiteral("0"));
         far.accept();
         QCOMPARE(far.Fields().page, 9);
         QCOMPARE(far.Fields().flipX, int8_t(-1));
-    }
-
-    void dialogUnitsFollowTheFont() {
-        const DialogUnits du(6, 13);
-        QCOMPARE(du.X(442), 663);
-        QCOMPARE(du.Y(250), 406);
-        QCOMPARE(du.Rect(10, 20, 4, 8), QRect(15, 33, 6, 13));
-        // Whatever the font, 256 pixels fit between the label row and the page buttons.
-        const DialogUnits fromFont = DialogUnits::FromFont(DialogFont());
-        QVERIFY(fromFont.Y(180) - fromFont.Y(20) >= 256);
     }
 };
 

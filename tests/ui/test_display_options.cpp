@@ -1,53 +1,42 @@
-// The window's display options, the settings file that keeps them between starts, the about
-// box and the animated strip, driven through the scripted modal seam.
-#include <QAction>
+// The window's display options and fonts, File > Open Recent, and the settings and session
+// files that keep them between starts.
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
-#include <QMenuBar>
-#include <QMovie>
-#include <QPushButton>
 #include <QScreen>
 #include <cmath>
 
 #include "base/file_util.h"
+#include "base/paths.h"
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
 #include "ui/commands.h"
 #include "ui/dialogs/custom_grid_dialog.h"
+#include "ui/font_record.h"
 #include "ui/page_canvas.h"
+#include "ui/settings_bridge.h"
 #include "ui/text_progress_bar.h"
 #include "ui_test_support.h"
 
 using namespace pelmora;
 using namespace pelmora::ui;
-
-namespace {
-
-QPushButton* Button(QWidget& window, const QString& text, const QString& tip = {}) {
-    for (QPushButton* b : window.findChildren<QPushButton*>()) {
-        if (b->text() == text && (tip.isEmpty() || b->toolTip() == tip)) return b;
-    }
-    return nullptr;
-}
-
-void Choose(QComboBox* list, const QString& text) {
-    list->setCurrentIndex(list->findText(text));
-    emit list->activated(list->currentIndex());
-}
-
-QAction* Item(QMenu* menu, const QString& text) {
-    for (QAction* a : menu->actions()) {
-        if (a->text() == text) return a;
-    }
-    return nullptr;
-}
-
-}  // namespace
+using test::Choose;
+using test::Q;
 
 class DisplayOptionsTest : public test::WindowTest {
     Q_OBJECT
 
-    // A page with no record over the grid lines the tests look at.
-    void OpenPlainWad() { Open({TextureRecord{}}, 1); }
+    QPushButton* ButtonText(const QString& text, const QString& tip = {}) {
+        for (QPushButton* b : window_->findChildren<QPushButton*>())
+            if (b->text() == text && (tip.isEmpty() || b->toolTip() == tip)) return b;
+        return nullptr;
+    }
+    QStringList RecentShown() const { return test::MenuTexts(window_->RecentMenu()); }
+    QAction* NamedColour(const QString& name) {
+        return test::FindAction(window_->NamedColourMenu()->actions(), {name});
+    }
 
 private slots:
     void init() { StartWindow(); }
@@ -59,21 +48,33 @@ private slots:
         QVERIFY(modal_->messages.empty());
         QCOMPARE(window_->AcrossList()->currentText(), QStringLiteral("64"));
 
-        // A size no entry has, shown grid and draw mode, a font, a colour, the options.
+        // A size no entry has, shown grid and draw mode, fonts, a colour, the options.
         modal_->customGrids.push_back(100);
         Choose(window_->AcrossList(), QStringLiteral("custom"));
         QCOMPARE(modal_->customGridQuestions.back(), std::make_pair(QStringLiteral("Across:"), 64));
         window_->ShowGridBox()->click();
         window_->DrawBox()->click();
-        QFont font(QStringLiteral("DejaVu Sans"), 12);
-        font.setBold(true);
-        font.setItalic(true);
-        modal_->fonts.push_back(font);
-        Button(*window_, QStringLiteral("F"))->click();
+        QFont font(QStringLiteral("DejaVu Sans"), 12, QFont::Bold, true);
+        QFont barFont(QStringLiteral("DejaVu Serif"));
+        barFont.setPixelSize(15);
+        modal_->fonts = {font, barFont};
+        ButtonText(QStringLiteral("F"))->click();
+        window_->MenuActions().progressFont->trigger();
+        QCOMPARE(window_->ProgressBar()->BarFont().pixelSize(), 15);
         modal_->colours.push_back(QColor(10, 20, 30));
-        Button(*window_, QStringLiteral("Custom"))->click();
+        ButtonText(QStringLiteral("Custom"))->click();
         window_->SetSortOrder(FileSortOrder::SizeDescending);
         window_->MenuActions().showWarnings->trigger();
+        // The session file: the list, the export options, each dialog family's folder.
+        Open({TextureRecord{}}, 1);
+        QVERIFY(QDir().mkpath(File("recs")));
+        Answering(File("recs/level.json"), &MainWindow::ExportRecordsCommand);
+        ExportDialogAnswer answer;
+        answer.confirmed = true;
+        answer.options.folder = dir_->File("");
+        answer.options.format = ImageFormat::Png;
+        modal_->exportAnswers.push_back(answer);
+        window_->ExportAllPagesCommand();
         Restart();
 
         MainWindow& w = *window_;
@@ -81,27 +82,26 @@ private slots:
         QCOMPARE(w.AcrossList()->currentText(), QStringLiteral("custom"));
         QCOMPARE(w.Options().gridAcross, 100);
         QCOMPARE(w.DownList()->currentText(), QStringLiteral("64"));
-        QVERIFY(w.ShowGridBox()->isChecked());
-        QVERIFY(w.DrawBox()->isChecked());
+        QVERIFY(w.ShowGridBox()->isChecked() && w.DrawBox()->isChecked());
         QVERIFY(w.Canvas()->DrawMode());
         QVERIFY(!w.TrackBox()->isChecked());
         const QFont restored = w.Options().numberFont;
         QCOMPARE(restored.family(), QStringLiteral("DejaVu Sans"));
         QCOMPARE(restored.pixelSize(), static_cast<int>(std::lround(12.0 * dpi / 72)));
-        QVERIFY(restored.bold());
-        QVERIFY(restored.italic());
+        QVERIFY(restored.bold() && restored.italic());
+        QCOMPARE(w.ProgressBar()->BarFont().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(w.ProgressBar()->BarFont().pixelSize(), 15);
         QCOMPARE(w.Swatch(ColourTarget::Selection)->CurrentColour(), MakeColour(10, 20, 30));
         QCOMPARE(w.SortOrder(), FileSortOrder::SizeDescending);
-        QVERIFY(!w.ShowWarnings());
-        QVERIFY(!w.MenuActions().showWarnings->isChecked());
-
+        QVERIFY(!w.ShowWarnings() && !w.MenuActions().showWarnings->isChecked());
+        QCOMPARE(w.ExportSettings().format, ImageFormat::Png);
+        QCOMPARE(w.RecentFiles(), QStringList{File("level.wad")});
+        w.OpenFile(File("level.wad"));
+        w.ImportRecordsCommand();
+        QCOMPARE(modal_->fileQuestions.back().request.folder, Q(DirectoryOf(dir_->File("recs/x"))));
         // The grid is drawn in 100-pixel cells.
-        OpenPlainWad();
-        const QImage page = w.Canvas()->ComposedPage();
-        const QRgb magenta = test::Rgb(0xFF00FF);
-        QCOMPARE(page.pixel(100, 30), magenta);
-        QCOMPARE(page.pixel(99, 30), magenta);
-        QVERIFY(page.pixel(64, 30) != magenta);
+        QCOMPARE(w.Canvas()->ComposedPage().pixel(100, 30), test::Rgb(0xFF00FF));
+        QVERIFY(w.Canvas()->ComposedPage().pixel(64, 30) != test::Rgb(0xFF00FF));
     }
 
     void aBadSettingsFileIsToldAndOddValuesAreKeptUnchecked() {
@@ -121,45 +121,35 @@ private slots:
         QCOMPARE(window_->SortOrder(), FileSortOrder::Name);
         QVERIFY(window_->Canvas()->TrackMode());
         for (QMenu* menu : window_->OptionsMenu()->findChildren<QMenu*>()) emit menu->aboutToShow();
-        QVERIFY(!window_->MenuActions().sortByName->isChecked());
-        QVERIFY(!window_->MenuActions().sortBySizeAscending->isChecked());
-        QVERIFY(!window_->MenuActions().sortBySizeDescending->isChecked());
+        const auto& a = window_->MenuActions();
+        QVERIFY(!a.sortByName->isChecked() && !a.sortBySizeAscending->isChecked() &&
+                !a.sortBySizeDescending->isChecked());
         Restart();
         QCOMPARE(window_->Preferences().sortFilesBy, 7);
     }
 
     void coloursComeFromTheDialogTheSwatchesAndTheirPopup() {
-        OpenPlainWad();
+        Open({TextureRecord{}}, 1);
         MainWindow& w = *window_;
         w.ShowGridBox()->click();
-        QCOMPARE(w.Canvas()->ComposedPage().pixel(64, 30), test::Rgb(0xFF00FF));
-
         // The dialog opens on the current colour; confirmed, the page is redrawn at once.
+        QPushButton* grid =
+            ButtonText(QStringLiteral("C"), QStringLiteral("Color Settings For The Grid"));
         modal_->colours.push_back(QColor(1, 2, 3));
-        Button(w, QStringLiteral("C"), QStringLiteral("Color Settings For The Grid"))->click();
+        grid->click();
         QCOMPARE(modal_->colourStarts.back(), QColor(255, 0, 255));
         QCOMPARE(w.Swatch(ColourTarget::Grid)->CurrentColour(), MakeColour(1, 2, 3));
         QCOMPARE(w.Canvas()->ComposedPage().pixel(64, 30), qRgb(1, 2, 3));
-        Button(w, QStringLiteral("C"), QStringLiteral("Color Settings For The Grid"))->click();
+        grid->click();
         QCOMPARE(w.Options().gridColour, MakeColour(1, 2, 3));  // cancelled: unchanged
 
         // A right click names the target of the pop-up.
         QTest::mouseClick(w.Swatch(ColourTarget::Rectangle), Qt::RightButton);
         QCOMPARE(w.NamedColourTarget(), ColourTarget::Rectangle);
         w.NamedColourMenu()->close();
-        QCOMPARE(Item(w.NamedColourMenu(), QStringLiteral("Brown"))->data().toInt(), 65009);
-        Item(w.NamedColourMenu(), QStringLiteral("Brown"))->trigger();
+        NamedColour(QStringLiteral("Brown"))->trigger();
         QCoreApplication::processEvents();
         QCOMPARE(w.Options().rectangleColour, Colour{0x004080});
-
-        // The track colour waits for the mouse: the page is not composed again for it.
-        const QImage before = w.Canvas()->ComposedPage();
-        QTest::mouseClick(w.Swatch(ColourTarget::Track), Qt::RightButton);
-        w.NamedColourMenu()->close();
-        Item(w.NamedColourMenu(), QStringLiteral("Red"))->trigger();
-        QCoreApplication::processEvents();
-        QCOMPARE(w.Canvas()->TrackColour(), Colour{0x0000FF});
-        QCOMPARE(w.Canvas()->ComposedPage(), before);
 
         // A left click gives a random colour with no component at 255.
         w.SetDisplayColour(ColourTarget::Number, 0xFFFFFF);
@@ -169,39 +159,24 @@ private slots:
         QCOMPARE(w.Swatch(ColourTarget::Number)->CurrentColour(), random);
     }
 
-    void theProgressFontIsChosenAndKept() {
-        window_->Start({QStringLiteral("pelmora")});
-        QFont font(QStringLiteral("DejaVu Serif"));
-        font.setPixelSize(15);
-        modal_->fonts.push_back(font);
-        window_->MenuActions().progressFont->trigger();
-        QCOMPARE(window_->ProgressBar()->BarFont().pixelSize(), 15);
-        Restart();
-        QCOMPARE(window_->ProgressBar()->BarFont().family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(window_->ProgressBar()->BarFont().pixelSize(), 15);
-    }
-
     void aCustomGridBelowOneIsRefused() {
         CustomGridDialog dialog(QStringLiteral("Down:"), 64);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Custom Grid Settings..."));
         dialog.Field()->setText(QStringLiteral("0"));
         dialog.OkButton()->click();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));  // still open
-        QCOMPARE(dialog.Value(), 64);
         dialog.Field()->setText(QStringLiteral("12"));
         dialog.OkButton()->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.Value(), 12);
-
         // Whatever comes back below 1, and a cancelled dialog, keep the size.
         modal_->customGrids = {0, std::nullopt};
         Choose(window_->DownList(), QStringLiteral("custom"));
         Choose(window_->DownList(), QStringLiteral("custom"));
         QCOMPARE(window_->Options().gridDown, 64);
-        QCOMPARE(window_->DownList()->currentText(), QStringLiteral("custom"));
     }
 
-    void noControlWaitsForCode() {
+    void noControlWaitsForCodeAndTheStripStopsWithTheWindow() {
         for (QPushButton* b : window_->findChildren<QPushButton*>())
             QVERIFY2(b->isEnabled(), qPrintable(b->text()));
         // Undo and Redo wait for something to undo.
@@ -211,22 +186,62 @@ private slots:
             QVERIFY2(a->isEnabled() || a == undo || a == redo, qPrintable(a->text()));
         window_->MenuActions().about->trigger();
         QCOMPARE(modal_->aboutBoxes, 1);
+        QVERIFY(window_->Animation()->IsPlaying());
+        window_->close();
+        QVERIFY(!window_->Animation()->IsPlaying());
     }
 
-    void theStripPlaysTopRightAndStopsAtOnceWhenTheWindowCloses() {
-        // Its frames and the hold are AnimatedPictureTest's.
-        AnimatedPicture* strip = window_->Animation();
-        QVERIFY(strip->IsPlaying());
-        const QWidget* backdrop = window_->centralWidget();
-        QVERIFY(backdrop->rect().contains(strip->geometry()));
-        QVERIFY(strip->geometry().right() > backdrop->width() - 30);
-        // Frame 6 is held for 3 seconds.
-        QTRY_COMPARE_WITH_TIMEOUT(strip->Movie()->currentFrameNumber(), 5, 3000);
-        QElapsedTimer timer;
-        timer.start();
-        window_->close();
-        QVERIFY(!strip->IsPlaying());
-        QVERIFY(timer.elapsed() < 100);
+    void fontRecordsSurviveTheRoundTripAndGarbledHeightsAreBounded() {
+        FontRecord record;
+        record.height = -16;
+        record.weight = 700;
+        record.italic = record.underline = record.strikeOut = true;
+        record.quality = 3;            // no antialiasing
+        record.pitchAndFamily = 0x20;  // sans serif
+        record.faceName = "DejaVu Sans";
+        const QFont font = FontFromRecord(record);
+        QCOMPARE(QFontInfo(font).family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(QFontInfo(font).pixelSize(), 16);
+        QCOMPARE(RecordFromFont(font), record);
+        // What Qt cannot hold comes from the record the font was made from.
+        FontRecord unusual = record;
+        unusual.averageWidth = 7;
+        unusual.escapement = unusual.orientation = 900;
+        unusual.charSet = 238;
+        QCOMPARE(RecordFromFont(FontFromRecord(unusual), unusual), unusual);
+        record.height = -2000000000;  // a garbled file
+        QCOMPARE(FontFromRecord(record).pixelSize(), 1000);
+        // A point size from the font dialog comes back the same size.
+        const QFont chosen(QStringLiteral("DejaVu Sans"), 12, QFont::Bold, true);
+        QCOMPARE(QFontInfo(FontFromRecord(RecordFromFont(chosen))).pixelSize(),
+                 QFontInfo(chosen).pixelSize());
+    }
+
+    void opensAndReopensOrderTheMenuAndKeepEight() {
+        window_->Start({QStringLiteral("pelmora")});
+        for (const char* name : {"a.wad", "b.wad", "c.wad"}) Open({TextureRecord{}}, 1, name);
+        QCOMPARE(RecentShown(), (QStringList{"&1 c.wad", "&2 b.wad", "&3 a.wad"}));
+        QAction* first = window_->RecentMenu()->actions().at(2);
+        QCOMPARE(first->toolTip(), QDir::toNativeSeparators(File("a.wad")));
+        first->trigger();
+        QVERIFY(Title().contains(QStringLiteral("a.wad")));
+        QCOMPARE(RecentShown(), (QStringList{"&1 a.wad", "&2 c.wad", "&3 b.wad"}));
+
+        for (char c = 'd'; c <= 'i'; ++c) Open({TextureRecord{}}, 1, std::string(1, c) + ".wad");
+        QCOMPARE(window_->RecentFiles().size(), 8);
+        QCOMPARE(window_->RecentFiles().front(), File("i.wad"));
+        QCOMPARE(window_->RecentFiles().back(), File("c.wad"));  // b, the oldest, went
+    }
+
+    void aFileThatHasGoneIsToldAndDropped() {
+        window_->Start({QStringLiteral("pelmora")});
+        Open({TextureRecord{}}, 1, "a.wad");
+        Open({TextureRecord{}}, 1, "b.wad");
+        QVERIFY(QFile::remove(File("a.wad")));
+        modal_->messages.clear();
+        window_->RecentMenu()->actions().at(1)->trigger();
+        QCOMPARE(modal_->messages.size(), size_t(1));
+        QCOMPARE(window_->RecentFiles(), QStringList{File("b.wad")});
     }
 };
 

@@ -1,14 +1,19 @@
-// The editing commands as the window runs them: what it asks first, what it shows after. What
-// each edit does to the project is the editing core's own tests' business.
-#include <QPlainTextEdit>
-#include <QPushButton>
+// The editing and clipboard commands as the window runs them: what it asks first, what it
+// shows after; Edit > Undo and Redo with the command table that binds them; the CPU priority
+// items. What each edit does to the project, what a step keeps and the priority each thread
+// gets are the core's own tests' business.
+#include <unistd.h>
+
+#include <QClipboard>
 
 #include "base/file_util.h"
 #include "edit/add_pieces.h"
 #include "edit/deleting.h"
 #include "records/records_file.h"
 #include "ui/editor_texts.h"
+#include "ui/commands.h"
 #include "ui/page_canvas.h"
+#include "ui/page_composer.h"
 #include "ui/piece_preview.h"
 #include "ui_test_support.h"
 
@@ -19,147 +24,130 @@ using test::Items;
 class EditingCommandsTest : public test::WindowTest {
     Q_OBJECT
 
-    void Click(const char* button) {
-        window_->findChild<QPushButton*>(QLatin1String(button))->click();
+    // The button is clicked with these answers queued: the question's, then the file chooser's.
+    void Click(const char* button, std::optional<QMessageBox::StandardButton> answer = {},
+               const QString& file = {}) {
+        if (answer) modal_->answers.push_back(*answer);
+        if (!file.isEmpty()) modal_->fileAnswers.push_back({file});
+        Button(button)->click();
+    }
+    int Count() const { return window_->TextureList()->count(); }
+    QAction* Undo() const { return window_->Commands().Action("undo"); }
+    QAction* Redo() const { return window_->Commands().Action("redo"); }
+    void OpenThree() {
+        Open({TextureRecord{}, MakeRecord(16, 16, 8, 8, 0), MakeRecord(0, 0, 8, 8, 0)}, 1);
+        Select(1);
+    }
+    QString Told() const {
+        return modal_->messages.empty() ? QString() : modal_->messages.back().text;
+    }
+
+    enum { kCopyPage, kCopyTexture, kPastePage, kPasteTexture };
+    void Run(int command) { window_->ClipboardActions().at(command)->trigger(); }
+    Image Page(int index) { return *window_->CurrentProject().pages.GetBitmap(index); }
+    static QClipboard* Clipboard() { return QGuiApplication::clipboard(); }
+    std::vector<bool> PriorityChecks() {
+        std::vector<bool> checks;
+        for (QAction* action : window_->CpuPriorityActions()) checks.push_back(action->isChecked());
+        return checks;
     }
 
 private slots:
     void init() { StartWindow(); }
     void cleanup() { StopWindow(); }
 
-    void deletingARecordRenumbersTheListAndAsksFirst() {
+    void deletingARecordAsksFirstAndRenumbersTheList() {
         Open({TextureRecord{}, MakeRecord(10, 0, 8, 8, 0), MakeRecord(20, 0, 8, 8, 0),
               MakeRecord(30, 0, 8, 8, 0)},
              1);
         Select(2);
-        modal_->answers.push_back(QMessageBox::Cancel);
-        Click("recordDelete");
+        Click("recordDelete", QMessageBox::Cancel);
         QCOMPARE(modal_->questions,
                  std::vector<QString>({QString::fromLatin1(kRetextureWarningText)}));
-        QCOMPARE(window_->TextureList()->count(), 4);
-
-        modal_->answers.push_back(QMessageBox::Ok);
-        window_->DeleteRecordCommand();
+        QCOMPARE(Count(), 4);
+        Click("recordDelete", QMessageBox::Ok);
         QCOMPARE(Items(window_->TextureList()),
                  QStringList({"Texture 1", "Texture 2", "Texture 3"}));
-        QCOMPARE(window_->TextureList()->currentIndex(), 1);
-        QCOMPARE(window_->RecordTextBox()->toPlainText(),
+        QCOMPARE(Text(),
                  QStringLiteral("Page=1, X=10, Y=0, Width=8, Height=8, FlipX=-1, FlipY=-1"));
-
         Select(0);
-        modal_->answers.push_back(QMessageBox::Ok);
-        window_->DeleteRecordCommand();
-        QCOMPARE(modal_->messages.back().text,
-                 QStringLiteral("Texture 1 should not be deleted..."));
-        QCOMPARE(window_->TextureList()->count(), 3);
-
+        Click("recordDelete", QMessageBox::Ok);
+        QCOMPARE(Told(), QStringLiteral("Texture 1 should not be deleted..."));
+        QCOMPARE(Count(), 3);
         // Without warnings nothing is asked.
         window_->MenuActions().showWarnings->trigger();
-        QVERIFY(!window_->ShowWarnings());
         const size_t asked = modal_->questions.size();
         Select(2);
-        window_->DeleteRecordCommand();
+        Click("recordDelete");
         QCOMPARE(modal_->questions.size(), asked);
-        QCOMPARE(window_->TextureList()->count(), 2);
+        QCOMPARE(Count(), 2);
     }
 
     void deletingAPieceOrAPageAsksThenRefreshesTheLists() {
         Open({TextureRecord{}, MakeRecord(16, 16, 8, 8, 0), MakeRecord(0, 0, 8, 8, 2),
-              MakeRecord(8, 0, 8, 8, 2), MakeRecord(0, 0, 8, 8, 3), MakeRecord(0, 0, 8, 8, 4)},
+              MakeRecord(0, 0, 8, 8, 3), MakeRecord(0, 0, 8, 8, 4)},
              5);
         Select(1);
-        modal_->answers.push_back(QMessageBox::Ok);
-        Click("pieceDelete");
+        Click("pieceDelete", QMessageBox::Ok);
         QCOMPARE(modal_->questions.size(), size_t(1));
-        QCOMPARE(window_->TextureList()->count(), 5);
-
+        QCOMPARE(Count(), 4);
         window_->PageList()->setCurrentIndex(2);
-        modal_->answers.push_back(QMessageBox::Ok);
-        Click("pageDelete");
+        Click("pageDelete", QMessageBox::Ok);
         QCOMPARE(modal_->questions.size(), size_t(2));
         QCOMPARE(Items(window_->PageList()), QStringList({"Page 1", "Page 2", "Page 3", "Page 4"}));
-        QCOMPARE(window_->TextureList()->count(), 3);
+        QCOMPARE(Count(), 3);
         QCOMPARE(window_->PageCounter()->text(), QStringLiteral("page 4 of 4"));
-        QCOMPARE(window_->TextureList()->currentIndex(), 2);
     }
 
     void recordsFromTheGridFollowTheGridLists() {
         Open({TextureRecord{}}, 2);
         window_->PageList()->setCurrentIndex(1);
-        auto* across = window_->findChild<QComboBox*>(QStringLiteral("acrossList"));
-        across->setCurrentIndex(across->findText(QStringLiteral("192")));
-        emit across->activated(across->currentIndex());
-        QCOMPARE(window_->Options().gridAcross, 192);
-        auto* down = window_->findChild<QComboBox*>(QStringLiteral("downList"));
-        down->setCurrentIndex(down->findText(QStringLiteral("128")));
-        emit down->activated(down->currentIndex());
+        test::Choose(window_->AcrossList(), QStringLiteral("192"));
+        test::Choose(window_->DownList(), QStringLiteral("128"));
         window_->AddRecordsFromGridCommand();
-        QCOMPARE(window_->ShownRecords().size(), size_t(5));
         QCOMPARE(window_->ShownRecords()[1], MakeRecord(0, 0, 192, 128, 1));
-        QCOMPARE(window_->TextureList()->currentIndex(), 4);
         QCOMPARE(window_->TextureCounter()->text(), QStringLiteral("5 of 5"));
     }
 
     void recordsGoOutToAFileAndComeBack() {
         Open({TextureRecord{}, MakeRecord(1, 2, 3, 4, 0), MakeRecord(5, 6, 7, 8, 1)}, 2);
-        const QString file = QString::fromStdString(dir_->File("saved.rec"));
-        modal_->fileAnswers.push_back({file});
-        Click("recordsExport");
+        const QString file = File("saved.rec");
+        Click("recordsExport", {}, file);
         const auto& request = modal_->fileQuestions.back().request;
         QCOMPARE(request.proposedName, QStringLiteral("level.rec"));
         QCOMPARE(request.filters[0].description, QStringLiteral("Pelmora Texture Records(*.rec)"));
         QCOMPARE(request.filters[1].description, QStringLiteral("JSON (*.json)"));
-        QVERIFY(test::ReadFile(file.toStdString()).rfind(kRecordsFileFirstLine, 0) == 0);
-
         // Append (No) is offered the page count as its shift.
-        modal_->fileAnswers.push_back({file});
-        modal_->answers.push_back(QMessageBox::No);
-        Click("recordsImport");
+        Click("recordsImport", QMessageBox::No, file);
         QCOMPARE(modal_->shiftPresets, std::vector<int>({2}));
         QCOMPARE(modal_->questions.back(), QString::fromLatin1(kImportRecordsQuestion));
-        QCOMPARE(window_->TextureList()->count(), 5);
-        QCOMPARE(window_->ShownRecords()[4], MakeRecord(5, 6, 7, 8, 3));
+        QCOMPARE(window_->ShownRecords().at(4), MakeRecord(5, 6, 7, 8, 3));
         QCOMPARE(window_->TextureList()->currentIndex(), 0);
-
         // Overwrite (Yes); then Cancel imports nothing.
         for (auto answer : {QMessageBox::Yes, QMessageBox::Cancel}) {
-            modal_->fileAnswers.push_back({file});
-            modal_->answers.push_back(answer);
-            window_->ImportRecordsCommand();
-            QCOMPARE(window_->TextureList()->count(), 3);
+            Click("recordsImport", answer, file);
+            QCOMPARE(Count(), 3);
         }
         // A file of another kind is refused before the question.
         test::WriteFile(dir_->File("other.rec"), "hello\r\n");
-        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("other.rec"))});
         const size_t asked = modal_->questions.size();
-        window_->ImportRecordsCommand();
+        Click("recordsImport", {}, File("other.rec"));
         QCOMPARE(modal_->questions.size(), asked);
-        QCOMPARE(modal_->messages.back().text, QString::fromLatin1(kNotARecordsFileMessage));
+        QCOMPARE(Told(), QString::fromLatin1(kNotARecordsFileMessage));
     }
 
-    void sortingUsesAndRemembersTheDialogsChoice() {
-        Open({MakeRecord(0, 0, 1, 1, 0), MakeRecord(0, 0, 8, 8, 2), MakeRecord(0, 0, 8, 8, 1),
-              MakeRecord(0, 0, 8, 8, 0)},
-             3);
+    void sortingAsksFirstThenUsesTheDialogsChoice() {
+        Open({MakeRecord(0, 0, 1, 1, 0), MakeRecord(0, 0, 8, 8, 2), MakeRecord(0, 0, 8, 8, 1)}, 3);
         auto pages = [&] {
             QList<int> list;
             for (const TextureRecord& r : window_->ShownRecords()) list << r.Page;
             return list;
         };
-        modal_->answers.push_back(QMessageBox::Ok);
-        modal_->sortOrders.push_back(0);
-        Click("sort");
-        QCOMPARE(pages(), QList<int>({0, 0, 1, 2}));
-        modal_->answers.push_back(QMessageBox::Ok);
-        modal_->sortOrders.push_back(1);
-        window_->SortCommand();
-        QCOMPARE(pages(), QList<int>({0, 2, 1, 0}));
-        // Cancelled at the warning: the sort dialog is not even asked.
-        modal_->answers.push_back(QMessageBox::Cancel);
-        modal_->sortOrders.push_back(0);
-        window_->SortCommand();
-        QCOMPARE(modal_->sortOrders.size(), size_t(1));
-        QCOMPARE(pages(), QList<int>({0, 2, 1, 0}));
+        modal_->sortOrders = {0, 0};
+        Click("sort", QMessageBox::Cancel);  // the sort dialog is not even asked
+        QCOMPARE(modal_->sortOrders.size(), size_t(2));
+        Click("sort", QMessageBox::Ok);
+        QCOMPARE(pages(), QList<int>({0, 1, 2}));
     }
 
     void duplicatesAreReportedThenRemovedOnRequest() {
@@ -168,22 +156,19 @@ private slots:
         Open({a, a, MakeRecord(20, 20, 8, 8, 0), b, b}, 1);
         // The report's usual place is shared by every Pelmora process on the machine (and each
         // one removes it when it ends); the test keeps its own.
-        window_->Session().duplicateList.path = dir_->File("duplicates.txt");
+        const std::string report = dir_->File("duplicates.txt");
+        window_->Session().duplicateList.path = report;
         modal_->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
-        window_->findChild<QPushButton*>(QStringLiteral("check"))->click();
+        Click("check");
         // The report's text is DuplicateCheckTest's; the window opens it and asks.
-        const std::string report = window_->Session().duplicateList.path;
-        QCOMPARE(modal_->shellOpened, std::vector<QString>({QString::fromStdString(report)}));
+        QCOMPARE(modal_->shellOpened, std::vector<QString>({test::Q(report)}));
         QCOMPARE(modal_->questions.size(), size_t(3));
-        QCOMPARE(window_->TextureList()->count(), 3);
-
+        QCOMPARE(Count(), 3);
         // Nothing found: the report is still written and opened, and nothing more is asked.
         modal_->shellOpens = false;
-        modal_->answers = {QMessageBox::Yes};
-        window_->CheckDuplicatesCommand();
+        Click("check", QMessageBox::Yes);
         QCOMPARE(modal_->questions.size(), size_t(4));
-        QCOMPARE(modal_->messages.back().text,
-                 QStringLiteral("Unable to Open file ") + QString::fromStdString(report));
+        QCOMPARE(Told(), QStringLiteral("Unable to Open file ") + test::Q(report));
     }
 
     void aMissingPageIsToldOnceAndNotAfterSorting() {
@@ -191,121 +176,76 @@ private slots:
         const TextureRecord a = MakeRecord(0, 0, 8, 8, 0);
         Open({missing, a, a}, 1);
         window_->Session().duplicateList.path = dir_->File("duplicates.txt");
-        const QString file = QString::fromStdString(dir_->File("missing.rec"));
-        modal_->fileAnswers.push_back({file});
-        window_->ExportRecordsCommand();
         auto toldOnce = [&] {
             QCOMPARE(modal_->messages.size(), size_t(1));
             QCOMPARE(modal_->messages[0].caption, QStringLiteral("Error!"));
-            QCOMPARE(modal_->messages[0].text,
+            QCOMPARE(Told(),
                      QStringLiteral("You need to add 4 more pages before texture 1 is selectable"));
             modal_->messages.clear();
         };
+        Click("recordsExport", {}, File("missing.rec"));
         modal_->messages.clear();
-        modal_->fileAnswers.push_back({file});
-        modal_->answers.push_back(QMessageBox::Yes);
-        window_->ImportRecordsCommand();
+        Click("recordsImport", QMessageBox::Yes, File("missing.rec"));
         toldOnce();
         modal_->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
-        window_->CheckDuplicatesCommand();
-        QCOMPARE(window_->TextureList()->count(), 2);
+        Click("check");
         toldOnce();
-
         // The sort moves the selected entry onto a record whose page is missing: no message.
         Open({a, missing, a}, 1);
         Select(2);
         modal_->messages.clear();
-        modal_->answers.push_back(QMessageBox::Ok);
         modal_->sortOrders.push_back(0);
-        window_->SortCommand();
+        Click("sort", QMessageBox::Ok);
         QCOMPARE(window_->ShownRecords()[2], missing);
         QVERIFY(modal_->messages.empty());
     }
 
-    void aPageOrPieceComesInFromAnImageFile() {
+    void pagesAndPiecesComeInFromImageFilesAndGoOut() {
         Open({TextureRecord{}, MakeRecord(16, 16, 64, 32, 1)}, 2);
-        const std::string red = dir_->File("red.png");
-        test::WritePng(red, 512, 128, MakeColour(255, 0, 0));
+        test::WritePng(dir_->File("red.png"), 512, 128, MakeColour(255, 0, 0));
         window_->PageList()->setCurrentIndex(0);
-        modal_->fileAnswers.push_back({QString::fromStdString(red)});
-        Click("pageImport");
-        QCOMPARE(modal_->fileQuestions.back().request.filters.size(), size_t(7));
+        Click("pageImport", {}, File("red.png"));
         QCOMPARE(window_->Canvas()->ComposedPage().pixel(200, 200), qRgb(255, 0, 0));
-
-        const std::string green = dir_->File("green.png");
-        test::WritePng(green, 10, 10, MakeColour(0, 255, 0));
         Select(1);
-        modal_->fileAnswers.push_back({QString::fromStdString(green)});
-        Click("pieceImport");
-        QCOMPARE(window_->Preview()->Piece().pixel(63, 31), qRgb(0, 255, 0));
-
-        test::WriteFile(dir_->File("broken.png"), "not an image");
-        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("broken.png"))});
-        window_->ImportPieceCommand();
+        Click("pieceImport", {}, File("red.png"));
+        QCOMPARE(window_->Preview()->Piece().pixel(63, 31), qRgb(255, 0, 0));
         // The box says which file and why below its usual first line.
-        QCOMPARE(
-            modal_->messages.back().text,
-            QString::fromStdString(FailedToLoadImageText(
-                dir_->File("broken.png") + " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file")));
-    }
+        test::WriteFile(dir_->File("broken.png"), "not an image");
+        Click("pieceImport", {}, File("broken.png"));
+        QCOMPARE(Told(),
+                 test::Q(FailedToLoadImageText(dir_->File("broken.png") +
+                                               " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file")));
 
-    void aPageOrPieceGoesOutAsAnImageFile() {
-        Open({TextureRecord{}, MakeRecord(0, 0, 10, 3, 1)}, 2);
         window_->PageList()->setCurrentIndex(1);
-        const std::string raw = dir_->File("page.raw");
-        modal_->fileAnswers.push_back({QString::fromStdString(raw)});
-        Click("pageExport");
+        Click("pageExport", {}, File("page.raw"));
         const auto& request = modal_->fileQuestions.back().request;
         QCOMPARE(request.proposedName, QStringLiteral("Page2"));
         QCOMPARE(request.defaultSuffix, QStringLiteral("bmp"));
-        QCOMPARE(request.filters.back().description, QStringLiteral("RAW (*.raw)"));
         // The page shown is the one written (its bytes are the single-image core's test's).
-        QCOMPARE(test::ReadFile(raw).substr(0, 3), std::string("\0\0\x02", 3));
-        QVERIFY(modal_->jpegPresets.empty());
-
+        QCOMPARE(test::ReadFile(dir_->File("page.raw")).substr(0, 3), std::string("\0\0\x02", 3));
         Select(1);
-        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("piece.JPG"))});
         modal_->jpegQualities.push_back(40);
-        Click("pieceExport");
+        Click("pieceExport", {}, File("piece.JPG"));
         QCOMPARE(modal_->fileQuestions.back().request.proposedName, QStringLiteral("Texture2"));
         QCOMPARE(modal_->jpegPresets, std::vector<int>({100}));
         QCOMPARE(window_->JpegQuality(), 40);
-        QVERIFY(FileExists(dir_->File("piece.JPG")));
-        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("piece.jfif"))});
-        window_->ExportPieceCommand();
-        QCOMPARE(modal_->jpegPresets.size(), size_t(1));
-        QVERIFY(FileExists(dir_->File("piece.jfif")));
-
         // A file that cannot be written is said so, not passed over in silence.
-        modal_->fileAnswers.push_back({QString::fromStdString(dir_->File("no/such/dir/p.png"))});
-        window_->ExportPieceCommand();
+        modal_->messages.clear();
+        Click("pieceExport", {}, File("no/such/dir/p.png"));
         QCOMPARE(modal_->messages.size(), size_t(1));
     }
 
-    void newPagesComeFromTheDialog() {
-        Open({TextureRecord{}, MakeRecord(0, 0, 8, 8, 0)}, 1);
-        Select(1);
-        modal_->colours.push_back(QColor(10, 20, 30));
-        window_->MenuActions().newPageColour->trigger();
-        QCOMPARE(window_->CurrentProject().newPageColour, MakeColour(10, 20, 30));
-
+    void newPagesComeFromTheDialogAndARecordCanInsistOnOne() {
+        Open({TextureRecord{}}, 1);
         NewPageOptions blank;
-        blank.colour = MakeColour(1, 2, 3);
         blank.count = 3;
         modal_->newPages.push_back(blank);
         Click("pageAddNew");
-        QCOMPARE(window_->PageList()->count(), 4);
         QCOMPARE(window_->PageCounter()->text(), QStringLiteral("page 4 of 4"));
-        QCOMPARE(window_->TextureList()->currentIndex(), 1);  // the record stays selected
-
-        // Declined while no page is required: nothing happens, nothing is said.
-        window_->AddNewPagesCommand();
+        Click("pageAddNew");  // declined while no page is required: nothing is said
         QCOMPARE(window_->PageList()->count(), 4);
         QVERIFY(modal_->messages.empty());
-    }
 
-    void aNewRecordOnAPageStillToMakeInsistsOnTheNewPage() {
-        Open({TextureRecord{}}, 1);
         RecordFields fields;
         fields.x = 250;
         fields.width = 10;
@@ -316,35 +256,158 @@ private slots:
         Click("recordAddNew");
         QCOMPARE(modal_->recordTitles.back(), QStringLiteral("Add Texture  Record 2"));
         QVERIFY(modal_->recordQuestions.back().newPage);
-        QCOMPARE(modal_->newPageDialogs, 2);
-        QCOMPARE(modal_->messages.size(), size_t(1));
-        QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kMustClickYesMessage));
-        QCOMPARE(window_->PageList()->count(), 2);
-        QCOMPARE(window_->ShownRecords()[1], MakeRecord(250, 0, 6, 20, 1));
+        QCOMPARE(modal_->newPageDialogs, 4);
+        QCOMPARE(Told(), QString::fromLatin1(kMustClickYesMessage));
+        QCOMPARE(window_->ShownRecords()[1], MakeRecord(250, 0, 6, 20, 4));
         QCOMPARE(window_->TextureList()->currentIndex(), 1);
-        QCOMPARE(window_->PageCounter()->text(), QStringLiteral("page 2 of 2"));
+        QCOMPARE(window_->PageCounter()->text(), QStringLiteral("page 5 of 5"));
     }
 
     void editingKeepsTheRecordInItsPlace() {
         Open({TextureRecord{}, MakeRecord(1, 2, 3, 4, 0), MakeRecord(5, 6, 7, 8, 0)}, 1);
-        Select(0);
         Click("recordEdit");
-        QCOMPARE(modal_->messages.back().text, QStringLiteral("Texture 1 should not be edited..."));
+        QCOMPARE(Told(), QStringLiteral("Texture 1 should not be edited..."));
         QVERIFY(modal_->recordQuestions.empty());
-
         Select(1);
         RecordFields fields = FieldsOfRecord(MakeRecord(1, 2, 3, 4, 0));
         fields.y = 200;
         fields.height = 100;
         modal_->recordAnswers.push_back(fields);
-        window_->EditRecordCommand();
+        Click("recordEdit");
         QCOMPARE(modal_->recordTitles.back(), QStringLiteral("Edit Texture  Record 2"));
         QCOMPARE(modal_->recordQuestions.back().width, 3);
         QCOMPARE(window_->ShownRecords()[1], MakeRecord(1, 200, 3, 56, 0));
         QCOMPARE(window_->TextureList()->currentIndex(), 1);
-        // Cancelled: nothing changes.
-        window_->EditRecordCommand();
+        Click("recordEdit");  // cancelled: nothing changes
         QCOMPARE(window_->ShownRecords()[1], MakeRecord(1, 200, 3, 56, 0));
+    }
+
+    void theItemsNameTheStepAndTheMarkerFollowsTheSavedState() {
+        OpenThree();
+        QCOMPARE(Item({"&Edit", "&Undo"}), Undo());
+        QCOMPARE(window_->EditMenu()->actions().at(1), Redo());
+        QCOMPARE(Undo()->shortcuts(),
+                 QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Z"))}));
+        QCOMPARE(Redo()->shortcuts(),
+                 QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                      QKeySequence(QStringLiteral("Ctrl+Y"))}));
+        QCOMPARE(Undo()->text(), QStringLiteral("&Undo"));
+        QVERIFY(!Undo()->isEnabled() && !Redo()->isEnabled());
+        Click("pieceDelete", QMessageBox::Cancel);  // a step that changed nothing is no step
+        QVERIFY(!Undo()->isEnabled() && !window_->IsModified());
+
+        const QImage piece = window_->Preview()->Piece();
+        Click("pieceDelete", QMessageBox::Ok);
+        QVERIFY(window_->IsModified());
+        QCOMPARE(Undo()->text(), QStringLiteral("&Undo Delete Piece"));
+        QCOMPARE(Count(), 2);
+
+        // Back to what the file holds: unchanged again, the lists and the piece as they were.
+        Undo()->trigger();
+        QVERIFY(!window_->IsModified());
+        QCOMPARE(Count(), 3);
+        Select(1);
+        QCOMPARE(window_->Preview()->Piece(), piece);
+        QCOMPARE(Undo()->text(), QStringLiteral("&Undo"));
+        QCOMPARE(Redo()->text(), QStringLiteral("&Redo Delete Piece"));
+        Redo()->trigger();
+        QVERIFY(window_->IsModified());
+
+        // Undo after Save leaves the project changed against its file.
+        QVERIFY(window_->SaveCommand() && !window_->IsModified());
+        Undo()->trigger();
+        QVERIFY(window_->IsModified());
+
+        // A project opened afresh has nothing to undo.
+        window_->OpenFile(File("level.wad"));
+        QVERIFY(!Undo()->isEnabled() && !Redo()->isEnabled());
+    }
+
+    void aTableEntryBindsItsMenuItemAndButtonToOneCommand() {
+        OpenThree();
+        QAction* item = window_->Commands().Action("deleteRecord");
+        QPushButton* button = Button("recordDelete");
+        modal_->answers.push_back(QMessageBox::Ok);
+        item->trigger();
+        QCOMPARE(Count(), 2);
+        QCOMPARE(Undo()->text(), QStringLiteral("&Undo Delete Record"));
+
+        // Locked as while pieces are added: item, button and Undo go together.
+        for (const bool locked : {true, false}) {
+            window_->SetWorkingState(locked);
+            QCOMPARE(item->isEnabled(), !locked);
+            QCOMPARE(button->isEnabled(), !locked);
+            QCOMPARE(Undo()->isEnabled(), !locked);
+        }
+    }
+
+    void aPageAndAPieceGoOutAndComeBack() {
+        Open({TextureRecord{}, MakeRecord(100, 40, 32, 16, 1, -1, -1)}, 2);
+        window_->PageList()->setCurrentIndex(0);
+        Run(kCopyPage);
+        QCOMPARE(FromQImage(Clipboard()->image()), Page(0));  // through ToQImage and back
+        window_->PageList()->setCurrentIndex(1);
+        Run(kPastePage);
+        QCOMPARE(Page(1), Page(0));
+
+        Select(1);
+        Run(kCopyTexture);  // the record is flipped; its piece goes out as the page holds it
+        QCOMPARE(FromQImage(Clipboard()->image()), Page(1).Copy(100, 40, 32, 16));
+        QImage red(8, 8, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        Clipboard()->setImage(red);
+        Run(kPasteTexture);  // what is shown follows
+        QCOMPARE(window_->Preview()->Piece().pixel(0, 0), qRgb(255, 0, 0));
+        QVERIFY(window_->IsModified());
+        QVERIFY(modal_->messages.empty());
+    }
+
+    void anEmptyClipboardIsToldAndNoPagesDoNothing() {
+        Clipboard()->clear();
+        Run(kCopyPage);
+        Run(kPastePage);
+        QVERIFY(Clipboard()->image().isNull());
+        QVERIFY(modal_->messages.empty());
+
+        Open({TextureRecord{}, MakeRecord(0, 0, 8, 8, 0)}, 1);
+        const Image before = Page(0);
+        Run(kPastePage);
+        Run(kPasteTexture);
+        QCOMPARE(modal_->messages.size(), size_t(2));
+        QCOMPARE(modal_->messages[1].text, QStringLiteral("No Image On Clipboard"));
+        QCOMPARE(Page(0), before);
+    }
+
+    void transparencyShowsTheNewPageColourChosenInTheMenu() {
+        Open({TextureRecord{}}, 1);
+        modal_->colours.push_back(QColor(1, 2, 3));
+        window_->MenuActions().newPageColour->trigger();
+        QImage clear(16, 16, QImage::Format_ARGB32);
+        clear.fill(Qt::transparent);
+        Clipboard()->setImage(clear);
+        Run(kPastePage);
+        QCOMPARE(Page(0), Image(256, 256, MakeColour(1, 2, 3)));
+    }
+
+    // Last: an unprivileged run cannot come back from Low.
+    void theCheckMarkShowsThePriorityInEffect() {
+        window_->CpuPriorityActions().at(2)->trigger();  // "&Low"
+        QCOMPARE(window_->CpuPriority(), 1);
+        QCOMPARE(PriorityChecks(), std::vector<bool>({false, false, true}));
+
+        window_->CpuPriorityActions().at(1)->trigger();  // "&Normal"
+        if (geteuid() == 0) {
+            QVERIFY(modal_->messages.empty());
+            QCOMPARE(PriorityChecks(), std::vector<bool>({false, true, false}));
+        } else {
+            QCOMPARE(modal_->messages.size(), size_t(1));
+            QCOMPARE(window_->CpuPriority(), 1);
+            QCOMPARE(PriorityChecks(), std::vector<bool>({false, false, true}));
+        }
+        // A value from a settings file that no item stands for checks none.
+        window_->SetCpuPriority(7, false);
+        QCOMPARE(window_->CpuPriority(), 7);
+        QCOMPARE(PriorityChecks(), std::vector<bool>({false, false, false}));
     }
 };
 

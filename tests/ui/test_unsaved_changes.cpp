@@ -1,9 +1,5 @@
 // Unsaved changes: the title's marker, and the question on every way of closing or
 // replacing a project.
-#include <QAction>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <filesystem>
 
 #include "ui_test_support.h"
@@ -11,12 +7,9 @@
 
 using namespace pelmora;
 using namespace pelmora::ui;
+using test::Q;
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 const QString kEdited =
     QStringLiteral("Pelmora v1.0.6.6 (by Brell) - [level.wad*] wad version 129");
@@ -45,46 +38,30 @@ class UnsavedChangesTest : public test::WindowTest {
         Open({TextureRecord{}, MakeRecord(0, 0, 8, 8, 0)}, 1);
         level_ = dir_->File("level.wad");
         other_ = test::WriteWad(dir_->File("other.wad"), {TextureRecord{}}, 1);
-        QCOMPARE(test::ShownTitle(*window_), kUnchanged);
+        QCOMPARE(Title(), kUnchanged);
         window_->AddRecordsFromGridCommand();
         QVERIFY(window_->IsModified());
-        QCOMPARE(test::ShownTitle(*window_), kEdited);
+        QCOMPARE(Title(), kEdited);
     }
 
     void Discard(Way way) {
         MainWindow& w = *window_;
         switch (way) {
             case Way::Open:
-                modal_->fileAnswers.push_back({Q(other_)});
-                w.OpenCommand();
-                break;
+                return Answering(Q(other_), &MainWindow::OpenCommand);
             case Way::New:
-                modal_->fileAnswers.push_back({Q(dir_->File("new.plm"))});
-                w.NewCommand();
-                break;
+                return Answering(File("new.plm"), &MainWindow::NewCommand);
             case Way::Close:
-                w.CloseCommand();
-                break;
-            case Way::Drop: {
-                QMimeData data;
-                data.setUrls({QUrl::fromLocalFile(Q(other_))});
-                QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
-                                      Qt::NoModifier);
-                QApplication::sendEvent(&w, &enter);
-                QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
-                                Qt::NoModifier);
-                QApplication::sendEvent(&w, &drop);
-                break;
-            }
+                return w.CloseCommand();
+            case Way::Drop:
+                return test::Drop(&w, {Q(other_)});
             case Way::Exit:
-                w.MenuActions().exit->trigger();
-                break;
+                return w.MenuActions().exit->trigger();
             case Way::CloseBox:
                 w.close();
-                break;
+                return;
             case Way::Escape:
-                QTest::keyClick(&w, Qt::Key_Escape);
-                break;
+                return QTest::keyClick(&w, Qt::Key_Escape);
             case Way::Enter:
                 // Enter on a focused button presses it: the page list has the focus here.
                 w.PageList()->setFocus();
@@ -154,7 +131,7 @@ private slots:
             // The window and the project stay as they were, changes and all.
             QVERIFY(window_->isVisible());
             QCOMPARE(window_->CurrentProject().RecordCount(), edited);
-            QCOMPARE(test::ShownTitle(*window_), kEdited);
+            QCOMPARE(Title(), kEdited);
             QCOMPARE(modal_->messages.size(), size_t(reply == Reply::FailingSave ? 1 : 0));
         } else if (way == Way::Open || way == Way::Drop || way == Way::New) {
             QVERIFY(!window_->IsModified());
@@ -165,23 +142,19 @@ private slots:
         OpenAndEdit();
         window_->SaveCommand();
         QVERIFY(!window_->IsModified());
-        QCOMPARE(test::ShownTitle(*window_), kUnchanged);
+        QCOMPARE(Title(), kUnchanged);
         QVERIFY(window_->close());
         QVERIFY(modal_->questions.empty());
     }
 
     void theFileKeysAreInTheMenusBesideTheClipboardKeys() {
         const MainWindow::Actions& a = window_->MenuActions();
-        QCOMPARE(a.open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-        QCOMPARE(a.newProject->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        QCOMPARE(a.close->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
-        QCOMPARE(a.save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-        QCOMPARE(a.saveAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
-        QCOMPARE(a.exit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
-        QStringList clipboard;
-        for (QAction* action : window_->ClipboardActions())
-            clipboard << action->shortcut().toString();
-        QCOMPARE(clipboard, QStringList({"Ctrl+P", "Ctrl+T", "Alt+P", "Alt+T"}));
+        QStringList keys;
+        for (QAction* action : {a.open, a.newProject, a.close, a.save, a.saveAs, a.exit})
+            keys << action->shortcut().toString();
+        for (QAction* action : window_->ClipboardActions()) keys << action->shortcut().toString();
+        QCOMPARE(keys, QStringList({"Ctrl+O", "Ctrl+N", "Ctrl+W", "Ctrl+S", "Ctrl+Shift+S",
+                                    "Ctrl+Q", "Ctrl+P", "Ctrl+T", "Alt+P", "Alt+T"}));
         // Ctrl+S reaches Save from anywhere in the window.
         OpenAndEdit();
         window_->activateWindow();

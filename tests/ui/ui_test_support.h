@@ -2,8 +2,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QImage>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QString>
+#include <QUrl>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -34,6 +40,10 @@ std::string WriteWad(const std::string& path, const std::vector<TextureRecord>& 
 // Writes width x height PNG files of a flat colour.
 void WritePng(const std::string& path, int width, int height, Colour colour);
 
+inline QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
 inline QRgb Rgb(Colour c) {
     return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
 }
@@ -50,6 +60,51 @@ inline QStringList Items(QComboBox* list) {
     QStringList items;
     for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
     return items;
+}
+
+// A menu's item texts, "-" for a separator.
+inline QStringList MenuTexts(const QWidget* menu) {
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
+}
+
+// The item at the end of a path of item texts, through submenus; null when there is none.
+inline QAction* FindAction(const QList<QAction*>& actions, const QStringList& path) {
+    for (QAction* action : actions) {
+        if (action->text() != path.front()) continue;
+        if (path.size() == 1) return action;
+        if (action->menu()) return FindAction(action->menu()->actions(), path.mid(1));
+    }
+    return nullptr;
+}
+
+inline void Choose(QComboBox* list, const QString& text) {
+    list->setCurrentIndex(list->findText(text));
+    emit list->activated(list->currentIndex());
+}
+
+// A press, move or release of the left button (or of `button`) at a point of the widget.
+inline void Mouse(QWidget* w, QEvent::Type type, QPoint at,
+                  Qt::MouseButton button = Qt::LeftButton) {
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons();
+    QMouseEvent event(type, QPointF(at), w->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+// Files dropped on the widget; a drop reaches only the widget that took the drag on entering.
+inline void Drop(QWidget* w, const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &drop);
 }
 
 // A shown main window that answers from a script, and a folder for its files. Test classes
@@ -93,6 +148,28 @@ protected:
     void Select(int texture) {
         window_->TextureList()->setCurrentIndex(texture);
         window_->ShowSelectedTexture();
+    }
+    QString File(const std::string& name) const { return Q(dir_->File(name)); }
+    QString Text() const { return window_->RecordTextBox()->toPlainText(); }
+    QString Title() const { return ShownTitle(*window_); }
+    QPushButton* Button(const char* name) const {
+        return window_->findChild<QPushButton*>(QLatin1String(name));
+    }
+    // The menu bar's item at the end of the path ("&Edit", "&Texture Pages", "&Export All").
+    QAction* Item(const QStringList& path) const {
+        QAction* action = FindAction(window_->menuBar()->actions(), path);
+        if (!action) qWarning() << "no menu item" << path;
+        return action;
+    }
+    void Trigger(const QStringList& path) {
+        QAction* action = Item(path);
+        QVERIFY2(action, qPrintable(path.join('>')));
+        action->trigger();
+    }
+    // The file chooser answers `path`, then the command runs.
+    void Answering(const QString& path, void (ui::MainWindow::*command)()) {
+        modal_->fileAnswers.push_back({path});
+        (window_.get()->*command)();
     }
 };
 

@@ -1,0 +1,295 @@
+// The composed page, the canvas's mouse handling and the progress displays, without the
+// window around them. The time remaining's own arithmetic is the editing core's test's.
+#include <QMainWindow>
+
+#include "base/bitmap_header.h"
+#include "ui/page_canvas.h"
+#include "ui/page_composer.h"
+#include "ui/piece_preview.h"
+#include "ui/progress_window.h"
+#include "ui/text_progress_bar.h"
+#include "ui_test_support.h"
+
+using namespace pelmora;
+using namespace pelmora::ui;
+using test::Mouse;
+
+namespace {
+
+const QRgb kBlack = qRgb(0, 0, 0);
+const Image kPage(kPageSize, kPageSize, 0x000000);
+
+DisplayOptions PlainOptions() {
+    DisplayOptions options;
+    options.showGrid = options.showRectangles = options.showNumbers = false;
+    return options;
+}
+
+int CountPixels(const QImage& image, QRgb colour, const QRect& area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) n += image.pixel(x, y) == colour;
+    return n;
+}
+
+// Something is open and its page is black.
+void ShowBlackPage(PageCanvas& canvas) {
+    canvas.isEmpty = [] { return false; };
+    QImage black(256, 256, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    canvas.SetComposedPage(black);
+}
+
+// Pixels that are clearly red, and clearly green, in a part of the image.
+std::pair<int, int> RedAndGreen(const QImage& image, int x0, int x1) {
+    std::pair<int, int> counts;
+    for (int y = 4; y < 26; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const QRgb p = image.pixel(x, y);
+            counts.first += qRed(p) > 140 && qGreen(p) < 90 && qBlue(p) < 90;
+            counts.second += qGreen(p) > 140 && qRed(p) < 90 && qBlue(p) < 90;
+        }
+    return counts;
+}
+
+}  // namespace
+
+class CanvasAndProgressTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void recordsOfThePageAreOutlinedAndTheSelectionOverAll() {
+        DisplayOptions options = PlainOptions();
+        options.showRectangles = true;
+        const std::vector<TextureRecord> records = {TextureRecord{}, MakeRecord(0, 0, 256, 256, 0),
+                                                    MakeRecord(10, 20, 30, 40, 1)};
+        const QImage image = ComposePage(kPage, records, 0, 2, options);
+        const QRgb yellow = test::Rgb(options.rectangleColour);
+        for (const QPoint p : {QPoint(128, 0), QPoint(128, 255), QPoint(0, 128), QPoint(255, 128)})
+            QCOMPARE(image.pixel(p), yellow);
+        QCOMPARE(image.pixel(1, 1), kBlack);
+        QCOMPARE(image.pixel(10, 20), kBlack);  // the record of page 2 is not on this page
+
+        options.showGrid = true;
+        const std::vector<TextureRecord> two = {TextureRecord{}, MakeRecord(0, 0, 64, 64, 0),
+                                                MakeRecord(64, 0, 64, 64, 0)};
+        const QImage selected = ComposePage(kPage, two, 0, 1, options);
+        const QRgb white = test::Rgb(options.selectionColour);
+        QCOMPARE(selected.pixel(63, 10), white);  // shared with the grid line at 63
+        QCOMPARE(selected.pixel(64, 10), test::Rgb(options.gridColour));
+        // With no selection, record 1 (index 0) is the one outlined.
+        QCOMPARE(ComposePage(kPage, two, 0, -1, PlainOptions()).pixel(0, 0), white);
+    }
+
+    void gridCellsPastTheEdgeAreCutAndNumbersCentredInTheirCells() {
+        DisplayOptions options = PlainOptions();
+        options.showGrid = true;
+        options.gridAcross = 192;
+        options.gridDown = 64;
+        const QImage image = ComposePage(kPage, {}, 0, -1, options);
+        const QRgb magenta = test::Rgb(options.gridColour);
+        // Columns at 0, 191 and 192; the second cell would end at 383 and is cut.
+        for (const int x : {0, 191, 192}) QCOMPARE(image.pixel(x, 30), magenta);
+        QCOMPARE(image.pixel(255, 30), kBlack);
+        QCOMPARE(image.pixel(100, 64), magenta);
+
+        const QFontMetrics metrics(DisplayOptions::DefaultNumberFont());
+        const auto numbers = GridNumberLayout(64, 64, metrics);
+        QCOMPARE(numbers.size(), size_t(16));
+        for (int i = 0; i < 16; ++i) {
+            QCOMPARE(numbers[i].text, QString::number(i + 1));
+            const QRect cell((i % 4) * 64, (i / 4) * 64, 64, 64);
+            QVERIFY(qAbs(numbers[i].box.center().x() - cell.center().x()) <= 1);
+            QVERIFY(qAbs(numbers[i].box.center().y() - cell.center().y()) <= 1);
+        }
+        options = PlainOptions();
+        options.showNumbers = true;
+        const QImage inked = ComposePage(kPage, {}, 0, -1, options);
+        QVERIFY(CountPixels(inked, test::Rgb(options.numberColour), QRect(192, 192, 64, 64)) > 5);
+        // A cell size of 0 would never end; it is taken as 1.
+        QCOMPARE(GridNumberLayout(0, 256, metrics).size(), size_t(256));
+    }
+
+    void trackingShowsTheFlipDiagonals() {
+        PageCanvas canvas;
+        ShowBlackPage(canvas);
+        TrackTarget target{1, QRect(10, 10, 20, 20), -1, 0};
+        canvas.hitTest = [&](const QPoint& p) {
+            return target.rect.contains(p) ? std::optional<TrackTarget>(target) : std::nullopt;
+        };
+        Mouse(&canvas, QEvent::MouseMove, {15, 15});
+        QVERIFY(!canvas.HoverTarget());  // tracking is off
+        canvas.SetTrackMode(true);
+        Mouse(&canvas, QEvent::MouseMove, {15, 15});
+        QVERIFY(canvas.HoverTarget());
+        const QRgb green = test::Rgb(canvas.TrackColour());
+        QImage shown = canvas.Render();
+        QCOMPARE(shown.pixel(10, 10), green);
+        QCOMPARE(shown.pixel(20, 20), green);  // falling diagonal (a flip of 0)
+        QCOMPARE(shown.pixel(27, 12), green);  // rising diagonal (a flip of -1)
+        // Moving off every record leaves the outline; toggling a mode removes it.
+        Mouse(&canvas, QEvent::MouseMove, {200, 200});
+        QVERIFY(canvas.HoverTarget());
+        canvas.SetTrackMode(true);
+        QVERIFY(!canvas.HoverTarget());
+        target.flipX = target.flipY = 0;
+        Mouse(&canvas, QEvent::MouseMove, {15, 15});
+        QCOMPARE(canvas.Render().pixel(27, 12), kBlack);
+    }
+
+    void drawModeSpansARecordFromEitherDirection() {
+        PageCanvas canvas;
+        ShowBlackPage(canvas);
+        canvas.SetDrawMode(true);
+        QList<QRect> drawn;
+        QStringList tips;
+        connect(&canvas, &PageCanvas::selectionDrawn, [&](const QRect& r) { drawn << r; });
+        connect(&canvas, &PageCanvas::selectionChanged,
+                [&](const QRect&) { tips << canvas.CoordinateTipText(); });
+        auto drag = [&](QPoint from, QPoint to) {
+            Mouse(&canvas, QEvent::MouseButtonPress, from);
+            Mouse(&canvas, QEvent::MouseMove, to);
+            Mouse(&canvas, QEvent::MouseButtonRelease, to);
+        };
+        drag({10, 20}, {50, 80});
+        drag({50, 80}, {10, 20});
+        drag({10, 10}, {400, 300});  // past the corner: clamped to the page
+        drag({30, 30}, {30, 30});    // a click makes no record
+        drag({30, 30}, {60, 30});    // nor does a line
+        QCOMPARE(drawn, QList<QRect>({QRect(10, 20, 40, 60), QRect(10, 20, 40, 60),
+                                      QRect(10, 10, 246, 246)}));
+        QCOMPARE(tips.at(0), QStringLiteral("(10,20)(40,60)"));
+        QVERIFY(canvas.HasCoordinateTip());
+        canvas.SetDrawMode(false);
+        QVERIFY(!canvas.HasCoordinateTip());
+        // With nothing open there is nothing to draw on.
+        canvas.isEmpty = [] { return true; };
+        canvas.SetDrawMode(true);
+        drag({10, 10}, {50, 50});
+        QCOMPARE(drawn.size(), 3);
+    }
+
+    void selectionFrameInvertsThePageAndGoesWithTheButton() {
+        PageCanvas canvas;
+        ShowBlackPage(canvas);
+        canvas.SetDrawMode(true);
+        Mouse(&canvas, QEvent::MouseButtonPress, {10, 10});
+        Mouse(&canvas, QEvent::MouseMove, {20, 20});
+        const QImage shown = canvas.Render();
+        const int inverted = CountPixels(shown, qRgb(255, 255, 255), QRect(10, 10, 10, 10));
+        QVERIFY(inverted >= 16 && inverted <= 20);  // every other pixel of the 36-pixel frame
+        QCOMPARE(shown.pixel(15, 15), kBlack);
+        Mouse(&canvas, QEvent::MouseButtonRelease, {20, 20});
+        QCOMPARE(CountPixels(canvas.Render(), kBlack, QRect(0, 0, 256, 256)), 256 * 256);
+    }
+
+    void previewCentresSmallPiecesAndScrollsLargeOnes() {
+        const QRect area(100, 50, 140, 120);
+        QCOMPARE(LayoutPreview(area, QSize(40, 20)).origin, QPoint(100 + 50, 50 + 50));
+        QWidget parent;
+        PiecePreview preview(&parent);
+        preview.SetArea(QRect(0, 0, 140, 120));
+        QImage piece(300, 20, QImage::Format_RGB32);
+        piece.fill(Qt::red);
+        preview.SetPiece(piece);
+        QCOMPARE(preview.HorizontalBar()->maximum(), 160);
+        QVERIFY(!preview.HorizontalBar()->isHidden());
+        QVERIFY(preview.VerticalBar()->isHidden());
+        preview.HorizontalBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(preview.ScrollPosition(), QPoint(10, 0));
+        preview.HorizontalBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(preview.ScrollPosition(), QPoint(160, 0));
+        preview.SetPiece(piece);  // a new piece starts at the top left again
+        QCOMPARE(preview.ScrollPosition(), QPoint(0, 0));
+    }
+
+    void positionIsKeptInRangeAndStepsWrapRound() {
+        TextProgressBar bar;
+        bar.SetRange32(0, 100);
+        QCOMPARE(bar.SetPos(150), 0);
+        QCOMPARE(bar.GetPos(), 100);
+        bar.SetPos(-5);
+        QCOMPARE(bar.GetPos(), 0);
+        bar.SetPos(95);
+        bar.SetStep(10);
+        bar.StepIt();
+        QCOMPARE(bar.GetPos(), 5);
+        bar.SetStep(-10);
+        bar.StepIt();
+        QCOMPARE(bar.GetPos(), 95);
+        bar.SetRange(0, 50);  // a narrower range pulls the position into it
+        QCOMPARE(bar.GetPos(), 50);
+    }
+
+    void timeRemainingSurvivesTheTickCountWrappingRound() {
+        TextProgressBar bar;
+        uint32_t now = 600000 - 1000;  // 49 days after the start below
+        bar.SetTickSource([&] { return now; });
+        bar.SetRange32(0, 100);
+        bar.SetStartTime(0xFFFFFFFFu - 999);
+        bar.SetPos(25);
+        QCOMPARE(bar.FormatEtr(), QStringLiteral(" [ETR: 0:30:00]"));
+    }
+
+    void textChangesColourWhereTheBarEnds() {
+        TextProgressBar bar;
+        bar.resize(300, 30);
+        bar.SetRange32(0, 100);
+        bar.SetPos(50);
+        bar.SetBarColour(QColor(0, 0, 255));
+        bar.SetBackgroundColour(QColor(Qt::black));
+        bar.SetTextColour(QColor(255, 0, 0));
+        bar.SetTextOnBarColour(QColor(0, 255, 0));
+        QFont font = bar.font();
+        font.setPixelSize(16);
+        font.setWeight(QFont::Bold);
+        bar.SetBarFont(font);
+        bar.SetWindowText(QString(40, QLatin1Char('H')));
+        const QImage image = bar.Render();
+        const int boundary = 5 + (300 - 10) / 2;
+        const auto [doneRed, doneGreen] = RedAndGreen(image, 6, boundary - 1);
+        const auto [restRed, restGreen] = RedAndGreen(image, boundary + 1, 294);
+        QVERIFY(doneGreen > 20 && restRed > 20);
+        QCOMPARE(doneRed + restGreen, 0);
+        // Without text shown nothing is written, and the text is gone for good.
+        bar.ShowText(false);
+        QVERIFY(bar.WindowText().isEmpty());
+        const auto [red, green] = RedAndGreen(bar.Render(), 6, 294);
+        QCOMPARE(red + green, 0);
+    }
+
+    // The run-down after adding is checked where the window runs it (AddingPiecesTest).
+    void progressWindowShowsThePercentageInItsCaption() {
+        QMainWindow owner;
+        owner.show();
+        ProgressWindow progress;
+        progress.SetPos(1);  // nothing while it does not exist
+        QVERIFY(!progress.Exists());
+        progress.Create(&owner, QStringLiteral("Progress"), true);
+        progress.GoModal(QStringLiteral("Progress"), false);
+        QVERIFY(!owner.isEnabled() && progress.Window()->isEnabled());
+        progress.SetRange(0, 3, 1);
+        progress.SetText(QStringLiteral("Exporting..."));
+        QStringList captions;
+        for (int i = 0; i < 3; ++i) {
+            progress.StepIt();
+            progress.PeekAndPump();
+            captions << progress.Caption();
+        }
+        QCOMPARE(captions, QStringList({"Progress [33%]", "Progress [67%]", "Progress [100%]"}));
+        QCOMPARE(progress.Text(), QStringLiteral("Exporting..."));
+        progress.Destroy();
+        QVERIFY(!progress.Exists() && owner.isEnabled());
+
+        ProgressWindow plain;
+        plain.Create(nullptr);
+        plain.SetText(QString(600, QLatin1Char('x')));
+        QCOMPARE(plain.Text().size(), 511);
+        plain.SetRange(5, 5, 1);
+        plain.SetPos(5);  // an empty range shows 0 percent rather than dividing by zero
+        QCOMPARE(plain.Percent(), 0);
+    }
+};
+
+PELMORA_UI_TEST_MAIN(CanvasAndProgressTest)
+#include "test_canvas_and_progress.moc"
