@@ -14,8 +14,8 @@
 
 namespace pelmora {
 
-// The re-entrant lock that guards the stores. Both stores of a project share one, so that a
-// page and the piece cut from it never change under a reader of the other.
+// The re-entrant lock that guards a store. Stores share the process's one unless given their
+// own, so code that holds one store's lock may use another without a second lock order.
 struct StoreLock {
     explicit StoreLock(std::chrono::milliseconds waitLimit = std::chrono::milliseconds(10000))
         : wait(waitLimit) {}

@@ -17,8 +17,8 @@ constexpr const char* kCannotUndoMessage =
 // The undo and redo steps of one project. A step keeps only what it changed: the records
 // that differ (or both whole lists when their number changed) and the page-store entries
 // that the step replaced, added or removed, as the page store reports them through its
-// journal. Only project.pages and project.records are the document; the piece store is the
-// selection's cut-out and is made again from them.
+// journal. Only project.pages and project.records are the document; the editor cuts the
+// selection's piece again from them.
 //
 // Every call is made on the thread that owns the project. While a step is open, another
 // thread may change project.pages (the add-pieces worker); the store reports those changes

@@ -36,7 +36,6 @@ Project::~Project() {
 
 void Project::ResetProject() {
     pages.ClearBitmaps();
-    pieces.ClearBitmaps();
     records.clear();
     selectedPage = -1;
     selectedTexture = -1;
@@ -146,7 +145,7 @@ Image CutPiece(const Image& page, const TextureRecord& r) {
     return page.Copy(r.X, r.Y, std::max(right - r.X, 1), std::max(bottom - r.Y, 1));
 }
 
-Outcome SelectTexture(Project& project, int index) {
+Outcome SelectTexture(Project& project, int index, std::optional<Image>* piece) {
     if (index < 0 || index >= project.RecordCount()) return Outcome::Done(false);
     project.selectedTexture = index;
     const TextureRecord& r = project.records[index];
@@ -160,8 +159,7 @@ Outcome SelectTexture(Project& project, int index) {
     }
     const auto page = project.pages.GetBitmap(r.Page);
     if (!page) return Outcome::Failed(project.filePath, "The page of this texture cannot be read.");
-    project.pieces.ClearBitmaps();
-    project.pieces.AddBitmapHandle(CutPiece(*page, r));
+    if (piece) *piece = CutPiece(*page, r);
     project.selectedPage = r.Page;
     return Outcome::Done(false);
 }

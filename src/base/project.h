@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,8 @@ constexpr uint32_t kVersion130 = 130;
 // "PELM" read as a little-endian 32-bit number.
 constexpr uint32_t kPelmMagic = 0x4D4C4550u;
 
-// The document the editor edits: pages, records, the piece cut out for the selected record,
-// the file they came from and the temporary files that go with it.
+// The document the editor edits: pages, records, the file they came from and the temporary
+// files that go with it. The selected record's cut-out is the editor's, not the document's.
 class Project {
 public:
     Project();
@@ -31,7 +32,6 @@ public:
     uint32_t version = kVersion129;
     std::vector<TextureRecord> records;
     BitmapStore pages;
-    BitmapStore pieces;  // at most one entry: the selected record's cut-out
     int pagesInFile = 0;
     std::string restOfFilePath;  // the bytes of the opened file that follow its pages
     long long restBytes = 0;     // how many bytes follow the pages in the opened file
@@ -50,7 +50,7 @@ public:
     int PageCount() const { return pages.Count(); }
     int RecordCount() const { return static_cast<int>(records.size()); }
 
-    // Empties records, both stores and the selection; leaves the path, the version and the
+    // Empties records, the pages and the selection; leaves the path, the version and the
     // temporary files alone.
     void ResetProject();
     // Makes (or empties) the rest-of-file temporary file; false, with *error naming the
@@ -72,10 +72,12 @@ void NewProject(Project& project, const std::string& path);
 // File > Close.
 void CloseProject(Project& project);
 
-// The core half of showing the selected texture: selects record index, selects its page and
-// cuts its rectangle into the piece store. Fails with "You need to add %d more pages before
-// texture %d is selectable" when its page does not exist.
-Outcome SelectTexture(Project& project, int index);
+// The core half of showing the selected texture: selects record index and its page and, when
+// piece is given, cuts the record's rectangle into *piece from a copy of the page taken under
+// the store's lock (so the cut-out matches one whole state of the page). Fails with "You need
+// to add %d more pages before texture %d is selectable" when its page does not exist; *piece
+// is then left as it was.
+Outcome SelectTexture(Project& project, int index, std::optional<Image>* piece = nullptr);
 
 // After an operation that changed the records, selecting the first record may still fail
 // (its page does not exist): the work stands and the selection's message is a warning.

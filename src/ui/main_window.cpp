@@ -411,14 +411,14 @@ void MainWindow::ShowTexture(bool reportMissingPage) {
     if (r < 0 || r >= static_cast<int>(records_.size())) return;
     recordText_->setPlainText(Q(RecordText(records_[r])));
     if (Edit()) {
-        const Outcome result = SelectTexture(project_, r);
+        std::optional<Image> piece;
+        const Outcome result = SelectTexture(project_, r, &piece);
         if (!result.IsDone()) {
             if (reportMissingPage)
                 modal_.Message(Q(result.message), QStringLiteral("Error!"), MessageIcon::Warning);
             return;
         }
-        if (const std::optional<Image> piece = project_.pieces.GetBitmap(0))
-            preview_->SetPiece(ToQImage(*piece));
+        if (piece) preview_->SetPiece(ToQImage(*piece));
         const QSignalBlocker block(pageList_);
         pageList_->setCurrentIndex(project_.selectedPage);
     } else if (records_[r].Page < pageList_->count()) {

@@ -47,16 +47,16 @@ TEST(Project, SelectingATextureCutsItsPieceOrSaysWhichPagesAreMissing) {
     project.pages.ReplaceBitmapHandle(0, test::PatternImage(256, 256, 1));
     project.records.push_back(MakeRecord(250, 10, 20, 5, 0));  // runs off the right edge
     project.records.push_back(MakeRecord(0, 0, 4, 4, 3));
-    ASSERT_TRUE(SelectTexture(project, 1).IsDone());
-    const auto piece = project.pieces.GetBitmap(0);
+    std::optional<Image> piece;
+    ASSERT_TRUE(SelectTexture(project, 1, &piece).IsDone());
     ASSERT_TRUE(piece);
     EXPECT_EQ(piece->Width(), 6);
     EXPECT_EQ(piece->Height(), 5);
     EXPECT_EQ(piece->PixelAt(0, 0), test::PatternImage(256, 256, 1).PixelAt(250, 10));
-    const Outcome missing = SelectTexture(project, 2);
+    const Outcome missing = SelectTexture(project, 2, &piece);
     EXPECT_FALSE(missing.IsDone());
     EXPECT_EQ(missing.message, "You need to add 3 more pages before texture 3 is selectable");
-    EXPECT_EQ(project.pieces.Count(), 1);
+    EXPECT_EQ(piece->Width(), 6);  // the last cut-out stays
 }
 
 }  // namespace
