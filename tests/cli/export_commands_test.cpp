@@ -82,15 +82,5 @@ TEST_F(CliExportCommands, GalleryOptionsReachThePage) {
     EXPECT_FALSE(FileExists(Out("texture_pieces.htm")));
 }
 
-// A file in the way and a page that is not there: CliCommandLine's failure tests.
-TEST_F(CliExportCommands, ThePageArrivesAndAMissingFolderIsNamed) {
-    Ok({"export-textures", "level.wad", "out", "--page", "2", "--format", "png"});
-    EXPECT_TRUE(FileExists(Out("Texture2.png")));
-    EXPECT_FALSE(FileExists(Out("Texture1.png")));
-    const auto run = Run({"export-pages", "level.wad", "nowhere"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("nowhere"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace pelmora

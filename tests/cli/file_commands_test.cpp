@@ -21,18 +21,6 @@ std::string SampleWad(uint32_t version = 130, const std::string& rest = "REST") 
 
 class CliFileCommands : public test::CliTest {};
 
-TEST_F(CliFileCommands, InfoAndRecordsDescribeTheFile) {
-    test::WriteFile(dir.File("level \"1\".wad"), SampleWad());
-    const auto info = Ok({"info", "level \"1\".wad"});
-    EXPECT_EQ(info.out,
-              "{\"path\": \"level \\\"1\\\".wad\", \"version\": \"130\", \"records\": 2, "
-              "\"pages\": 2, \"rest_bytes\": 4}\n");
-    const auto records = Run({"records", "level \"1\".wad"});
-    EXPECT_EQ(records.out,
-              "Page=1, X=0, Y=0, Width=1, Height=1, FlipX=0, FlipY=0\n"
-              "Page=2, X=10, Y=20, Width=30, Height=40, FlipX=0, FlipY=-1\n");
-}
-
 // That a save keeps every byte is the writer's test (SaveTest); here -o has to arrive.
 TEST_F(CliFileCommands, SaveIsSilentAndOutputLeavesTheFileUntouched) {
     Write("level.wad", SampleWad(129));

@@ -32,19 +32,6 @@ protected:
     }
 };
 
-TEST_F(CliJsonAndFolders, AFolderAddsItsImagesInNameOrderEachLineNamingItsSource) {
-    const auto run = Run({"add-pieces", "t.plm", "icons"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out,
-              "Texture 2: page 1 at 0,0 size 16x16 <- icons/apps/Kate.PNG\n"
-              "Texture 3: page 1 at 16,0 size 32x32 <- icons/apps/konsole.png\n"
-              "Texture 4: page 1 at 48,0 size 8x8 <- icons/z.bmp\n");
-    // Not a terminal: the only stderr line is the skipped file's.
-    EXPECT_EQ(run.err,
-              "Failed To Load Image... icons/broken.png is not a BMP, PCX, PNG, TGA, TIFF or JPEG "
-              "file\n");
-}
-
 TEST_F(CliJsonAndFolders, JsonDocumentsHoldWhatTheTextLinesSay) {
     const auto added = Run({"add-pieces", "t.plm", "icons", "--json"});
     EXPECT_EQ(added.status, 1);

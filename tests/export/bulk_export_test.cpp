@@ -41,11 +41,8 @@ TEST_F(BulkExportTest, PagesAreWrittenAsNumberedFilesInEachFormat) {
             const std::string path = Out("Page" + std::to_string(n) + "." + format.extension);
             const auto image = LoadImage(path);
             ASSERT_TRUE(image) << path;
-            EXPECT_EQ(image->Width(), 256);
-            EXPECT_EQ(image->Height(), 256);
-            if (format.format != ImageFormat::Jpeg) {
+            if (format.format != ImageFormat::Jpeg)
                 EXPECT_EQ(*image, Page(static_cast<uint8_t>(n)));
-            }
         }
     }
     EXPECT_FALSE(FileExists(Out("Page1.tiff")));
@@ -64,9 +61,6 @@ TEST_F(BulkExportTest, TexturesAreCutFromTheirPagesWithoutFlips) {
         });
     ASSERT_TRUE(result.IsDone()) << result.message;
     EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4}));
-    const auto first = LoadImage(Out("Texture1.bmp"));
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->Width(), 1);
     const auto second = LoadImage(Out("Texture2.bmp"));
     ASSERT_TRUE(second);
     EXPECT_EQ(*second, Page(2).Copy(10, 20, 30, 40));  // FlipX and FlipY are -1: not applied

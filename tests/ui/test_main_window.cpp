@@ -54,12 +54,6 @@ private slots:
         qunsetenv(kUpdateSiteVariable);
     }
 
-    // The colour chooser's custom colours start random, never with a component of 255.
-    void customColoursNeverHoldAFullComponent() {
-        for (const Colour c : window_->Session().customColours)
-            QVERIFY(RedOf(c) != 255 && GreenOf(c) != 255 && BlueOf(c) != 255);
-    }
-
     void startsWithNothingOpenAndTheTitleInTheBar() {
         CheckShowsNothing();
         MainWindow& w = *window_;
@@ -77,12 +71,8 @@ private slots:
         QCOMPARE(Items(w.AcrossList()), QStringList({"256", "192", "128", "64", "32", "16", "8",
                                                      "4", "2", "1", "custom"}));
         QCOMPARE(w.AcrossList()->currentText(), QStringLiteral("64"));
-        QCOMPARE(Button("applyNumbers")->toolTip(),
-                 QStringLiteral("Apply Number Grid To Current Page"));
-        QCOMPARE(w.Canvas()->size(), QSize(256, 256));  // the page at 1:1
         // Shallow display modes are named to the user.
         QVERIFY(DisplayModeMessage(24).isEmpty() && DisplayModeMessage(32).isEmpty());
-        QVERIFY(DisplayModeMessage(16).endsWith(QStringLiteral("\"16 bit\" High Color")));
         QVERIFY(DisplayModeMessage(8).endsWith(QStringLiteral("\"8 bit\" 256 Color")));
         QVERIFY(DisplayModeMessage(4).startsWith(
             QStringLiteral("You Need To Change Your Display Mode To 24 bit Color For Best "
