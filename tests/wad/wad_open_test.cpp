@@ -9,6 +9,7 @@
 #include "base/file_util.h"
 #include "test_support.h"
 #include "wad/wad_writer.h"
+#include "wad_test_support.h"
 
 namespace pelmora {
 namespace {
@@ -24,17 +25,7 @@ std::string FileOf(std::vector<TextureRecord> records, std::vector<std::vector<u
     return wad.Build();
 }
 
-class OpenTextureFileTest : public ::testing::Test {
-protected:
-    // Writes bytes as name in the test's folder and opens that into project.
-    Outcome Open(const std::string& name, const std::string& bytes) {
-        test::WriteFile(dir.File(name), bytes);
-        return OpenTextureFile(project, dir.File(name));
-    }
-
-    test::TempDir dir;
-    Project project;
-};
+using OpenTextureFileTest = test::FileInFolderTest;
 
 TEST_F(OpenTextureFileTest, ReadsRecordsPagesAndKeepsTheRest) {
     const WadBytes wad{.version = 130,

@@ -5,6 +5,7 @@
 #include "base/file_util.h"
 #include "test_support.h"
 #include "wad/wad_open.h"
+#include "wad_test_support.h"
 
 namespace pelmora {
 namespace {
@@ -19,17 +20,7 @@ WadBytes SampleWad() {
             .rest = std::string("\0rest of the level\xff", 19)};
 }
 
-class SaveTest : public ::testing::Test {
-protected:
-    // Writes bytes as name in the test's folder and opens that into project.
-    Outcome Open(const std::string& name, const std::string& bytes) {
-        test::WriteFile(dir.File(name), bytes);
-        return OpenTextureFile(project, dir.File(name));
-    }
-
-    test::TempDir dir;
-    Project project;
-};
+using SaveTest = test::FileInFolderTest;
 
 TEST_F(SaveTest, OpenAndSaveGivesTheSameBytes) {
     const std::string original = SampleWad().Build();
