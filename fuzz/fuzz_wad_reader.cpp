@@ -25,7 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     pelmora::Project project;
-    if (pelmora::OpenTextureFile(project, path).ok) {
+    const pelmora::Outcome opened = pelmora::OpenTextureFile(project, path);
+    // A file that opened, with or without something to say, is merged into itself as well.
+    if (opened.kind == pelmora::Outcome::Kind::Done ||
+        opened.kind == pelmora::Outcome::Kind::DoneWithWarning) {
         pelmora::ImportTextureFile(project, path);
     }
     std::remove(path.c_str());

@@ -66,7 +66,9 @@ TEST_F(CliFileCommands, FailuresAndUsageErrorsHaveTheirOwnStatusAndChangeNothing
     for (const auto& c : cases) {
         const auto run = Run(c.args);
         EXPECT_EQ(run.status, c.status) << c.args[0] << " " << c.args[1];
-        if (c.status == 1) EXPECT_NE(run.err.find(c.args.back()), std::string::npos) << run.err;
+        if (c.status == 1) {
+            EXPECT_NE(run.err.find(c.args.back()), std::string::npos) << run.err;
+        }
     }
     EXPECT_EQ(Read("a.wad"), before);
     EXPECT_FALSE(FileExists(dir.File("c.plm")));
