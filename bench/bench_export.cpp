@@ -97,8 +97,8 @@ void BM_ExportAllPagesPng(benchmark::State& state) {
     options.format = ImageFormat::Png;
     const CoresUsed cores;
     for (auto _ : state) {
-        const OpResult result = ExportAllPages(f.project, options);
-        if (!result.ok) state.SkipWithError(result.message.c_str());
+        const Outcome result = ExportAllPages(f.project, options);
+        if (!result.IsDone()) state.SkipWithError(result.message.c_str());
     }
     state.counters["cores"] = cores.Value();
     state.counters["pages/s"] = benchmark::Counter(static_cast<double>(kPages),
