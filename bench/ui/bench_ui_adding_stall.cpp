@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     });
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (!window.IsBusy()) QApplication::quit();
+        if (!window.IsWorking()) QApplication::quit();
     });
 
     // Once the window has painted itself for the first time, which is not part of the adding.

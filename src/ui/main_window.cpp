@@ -472,7 +472,7 @@ void MainWindow::ApplyNumbersCommand() {
 // ---- Closing, keys and dropped files ----
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (IsBusy()) {
+    if (IsWorking()) {
         modal_.Message(QString::fromLatin1(kBusyMessage));
         event->ignore();
         return;

@@ -253,8 +253,9 @@ public:
     // Locks the commands as for adding pieces (on) or frees them.
     void SetWorkingState(bool on);
     WindowState State() const { return state_; }
+    // Pieces are being added (or a run is being set up or wound down): the close guard
+    // refuses to close and the commands wait.
     bool IsWorking() const { return state_ != WindowState::Idle; }
-    bool IsBusy() const { return state_ != WindowState::Idle; }
 
     Project& CurrentProject() { return project_; }
     EditorSession& Session() { return session_; }

@@ -30,7 +30,7 @@ class AddingPiecesTest : public test::WindowTest {
     void Add(const QStringList& files) {
         modal_->fileAnswers.push_back(files);
         window_->AddNewPiecesCommand();
-        QTRY_VERIFY(!window_->IsBusy());
+        QTRY_VERIFY(!window_->IsWorking());
     }
 
     void CheckLocked(bool locked) {
@@ -71,7 +71,7 @@ private slots:
         // The command returns at once; the worker waits at its first hand-over until this
         // thread runs its event loop again.
         CheckLocked(true);
-        QVERIFY(window_->IsBusy());
+        QVERIFY(window_->IsWorking());
         const auto& question = modal_->fileQuestions.back();
         QCOMPARE(question.kind, ScriptedModalUi::FileDialogKind::OpenMany);
         QCOMPARE(question.request.title, QString::fromLatin1(kAddPiecesDialogTitle));
@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(modal_->messages.size(), size_t(2));
         QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kBusyMessage));
 
-        QTRY_VERIFY(!window_->IsBusy());
+        QTRY_VERIFY(!window_->IsWorking());
         CheckLocked(false);
         MainWindow& w = *window_;
         QCOMPARE(w.TextureList()->count(), 4);
@@ -112,7 +112,7 @@ private slots:
         window_->AddNewPiecesCommand();
         QVERIFY(window_->IsWorking());
         window_->StopButton()->click();
-        QTRY_VERIFY(!window_->IsBusy());
+        QTRY_VERIFY(!window_->IsWorking());
         CheckLocked(false);
         QVERIFY(window_->Job()->Result().stopped);
         // At most the piece under way when Stop came is added.
@@ -131,7 +131,7 @@ private slots:
         NewProject();
         window_->AddNewPiecesCommand();
         CheckLocked(false);
-        QVERIFY(!window_->IsBusy());
+        QVERIFY(!window_->IsWorking());
         QVERIFY(window_->ProgressBar()->IsRunningDown());
         QCOMPARE(window_->CurrentProject().RecordCount(), 1);
     }
@@ -163,7 +163,7 @@ private slots:
         test::WritePng(dir_->File("icons/b.PNG"), 8, 8, MakeColour(1, 2, 3));
         modal_->folders.push_back(File("icons"));
         Trigger({"&Edit", "&Texture Pieces", "Add &Folder..."});
-        QTRY_VERIFY(!window_->IsBusy());
+        QTRY_VERIFY(!window_->IsWorking());
         QCOMPARE(window_->TextureList()->count(), 3);
         QVERIFY(modal_->messages.empty());
     }
@@ -217,7 +217,7 @@ private slots:
         window_->AddNewPiecesCommand();
         QComboBox* across = window_->AcrossList();
         int redraws = 0;
-        while (window_->IsBusy()) {
+        while (window_->IsWorking()) {
             // What stays usable while working: the grid, the view options, the page shown.
             across->setCurrentIndex(redraws % 4);
             emit across->activated(across->currentIndex());
@@ -234,7 +234,7 @@ private slots:
         NewProject();
         modal_->fileAnswers.push_back(MakeImages(20, 64));
         window_->AddNewPiecesCommand();
-        QVERIFY(window_->IsBusy());
+        QVERIFY(window_->IsWorking());
         window_.reset();  // must neither hang nor touch a project that is gone
     }
 };
