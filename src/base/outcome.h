@@ -44,6 +44,16 @@ struct Outcome {
         subjectFollows = true;
         return std::move(*this);
     }
+
+    // Whether the message already says what it is about, so that a report needs no subject in
+    // front: there is none, it follows the headline, or the message names it. Paths in the
+    // core's messages are quoted, or given as the user typed them (the image readers' "x.png
+    // is not a BMP, ... file").
+    bool MessageNamesSubject() const;
+    // The message with the subject placed after the headline when it goes there and the
+    // reason below does not name it already; with a reason that does, headline and reason
+    // on one line. Other messages unchanged.
+    std::string MessageWithSubject() const;
 };
 
 }  // namespace pelmora

@@ -18,18 +18,6 @@ namespace {
 
 constexpr const char* kEmptyValue = "must not be empty";
 
-// The core quotes the paths it names in its messages.
-bool QuotesAPath(const std::string& message) {
-    return message.find('"') != std::string::npos;
-}
-
-// Whether a one-line report needs the subject in front to say what it is about.
-bool NamesItsSubject(const Outcome& outcome) {
-    if (outcome.subject.empty() || outcome.subjectFollows) return true;
-    return QuotesAPath(outcome.message) ||
-           outcome.message.find(outcome.subject) != std::string::npos;
-}
-
 // The editor shows some failures as several lines in a box (a bulk export lists the first
 // files it could not write); a script reads one line per failure.
 std::string OneLine(const std::string& message) {
@@ -109,19 +97,6 @@ int ExitCodeFor(const Outcome& outcome) {
     return outcome.IsDone() ? kExitOk : kExitFailed;
 }
 
-std::string NamedMessage(const Outcome& outcome) {
-    const std::string& message = outcome.message;
-    if (!outcome.subjectFollows || outcome.subject.empty()) return message;
-    const size_t lineEnd = message.find('\n');
-    if (QuotesAPath(message) || message.find(outcome.subject) != std::string::npos) {
-        // The reason on the next line names the file: one line with the headline.
-        if (lineEnd == std::string::npos) return message;
-        return message.substr(0, lineEnd) + " " + message.substr(lineEnd + 1);
-    }
-    if (lineEnd == std::string::npos) return message + " " + outcome.subject;
-    return message.substr(0, lineEnd) + " " + outcome.subject + message.substr(lineEnd);
-}
-
 int IndexOf(int number) {
     return static_cast<int>(static_cast<unsigned>(number) - 1u);
 }
@@ -137,8 +112,8 @@ bool Cli::Open(Project& project, const std::string& file, RestOfFile rest) {
 }
 
 void Cli::Fail(const Outcome& outcome) {
-    const std::string line = OneLine(NamedMessage(outcome));
-    err << (NamesItsSubject(outcome) ? line : outcome.subject + ": " + line) << '\n';
+    const std::string line = OneLine(outcome.MessageWithSubject());
+    err << (outcome.MessageNamesSubject() ? line : outcome.subject + ": " + line) << '\n';
     exitCode = std::max(exitCode, ExitCodeFor(outcome));
 }
 
@@ -162,7 +137,7 @@ void Cli::Modify(const std::string& file, const std::string& output,
     const std::string before = project.filePath;
     const Outcome saved = output.empty() ? SaveProject(project) : SaveProjectAs(project, output);
     if (!saved.IsDone()) {
-        if (!result.message.empty()) err << NamedMessage(result) << '\n';
+        if (!result.message.empty()) err << result.MessageWithSubject() << '\n';
         Fail(saved);
         return;
     }
@@ -171,7 +146,7 @@ void Cli::Modify(const std::string& file, const std::string& output,
         out << "saved as " << project.filePath << '\n';
     // What was done is saved; a warning (a skipped image, a blank page instead) is said in
     // full, as the editor's box says it, and still ends the run with its status.
-    if (!result.message.empty()) err << NamedMessage(result) << '\n';
+    if (!result.message.empty()) err << result.MessageWithSubject() << '\n';
     exitCode = std::max(exitCode, ExitCodeFor(result));
 }
 

@@ -54,11 +54,6 @@ public:
 // error, is the parser's and never an operation's.)
 int ExitCodeFor(const Outcome& outcome);
 
-// The outcome's message naming its subject where the editor's text leaves it out: a
-// headline ("Failed To Load Image...") is followed by the subject, or joined to the reason
-// on its next line when that quotes a path.
-std::string NamedMessage(const Outcome& outcome);
-
 // The 0-based index of a page or texture number as the command line takes it (from 1).
 // Modular, so that any int maps to an index the core refuses with the number as typed.
 int IndexOf(int number);

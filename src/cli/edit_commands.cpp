@@ -30,7 +30,7 @@ std::string EtrText(Clock::time_point start, int percent) {
 
 // What the editor says of an image it could not load, naming the file on one line.
 std::string LoadFailureLine(const std::string& message, const std::string& path) {
-    return NamedMessage(Outcome::Refused(path, message).SubjectAfterHeadline());
+    return Outcome::Refused(path, message).SubjectAfterHeadline().MessageWithSubject();
 }
 
 CLI::App* FileCommand(CLI::App& app, const std::string& name, const std::string& description,
