@@ -1,6 +1,8 @@
 #include "base/file_util.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -124,7 +126,41 @@ bool CopyAttributes(const std::string& path, const struct stat& old, int fd) {
     return ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
+// Writing to a pipe or FIFO whose reader has gone raises SIGPIPE, which would end the whole
+// program and take the user's unsaved work with it. While a write runs, the signal is held
+// back for this thread, and one that the write raised is taken off again, so the write just
+// fails with EPIPE and is reported like any other failed write.
+class HoldBackSigpipe {
+public:
+    HoldBackSigpipe() {
+        sigemptyset(&sigpipe_);
+        sigaddset(&sigpipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        pendingBefore_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &sigpipe_, &saved_);
+    }
+    ~HoldBackSigpipe() {
+        const int writeError = errno;  // the caller reports the write's error, not ours
+        if (!pendingBefore_) {
+            const timespec now{0, 0};
+            while (sigtimedwait(&sigpipe_, nullptr, &now) < 0 && errno == EINTR) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+        errno = writeError;
+    }
+    HoldBackSigpipe(const HoldBackSigpipe&) = delete;
+    HoldBackSigpipe& operator=(const HoldBackSigpipe&) = delete;
+
+private:
+    sigset_t sigpipe_{};
+    sigset_t saved_{};
+    bool pendingBefore_ = false;
+};
+
 bool WriteAll(int fd, const char* data, size_t size) {
+    HoldBackSigpipe hold;
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
