@@ -87,21 +87,17 @@ TEST(ImageIo, BrokenFilesAreRefusedWithAReasonAndNothingPrinted) {
     EXPECT_EQ(test::ReadFile(captured), "");
     // A cut JPEG loads with its missing rows grey, as the library decodes it: only its
     // silence is asked here.
-    for (size_t i = 0; i < errors.size(); ++i)
+    for (size_t i = 0; i < errors.size(); ++i) {
         if (files[i].first != std::string("cut.jpg"))
             EXPECT_NE(errors[i].find(files[i].first), std::string::npos) << errors[i];
+    }
 }
 
 // Sets the decoding budget for one test.
-class BudgetScope {
-public:
-    explicit BudgetScope(long long bytes) : old_(ImageDecodeBudget()) {
-        SetImageDecodeBudget(bytes);
-    }
-    ~BudgetScope() { SetImageDecodeBudget(old_); }
-
-private:
-    long long old_;
+struct BudgetScope {
+    explicit BudgetScope(long long bytes) { SetImageDecodeBudget(bytes); }
+    ~BudgetScope() { SetImageDecodeBudget(old); }
+    long long old = ImageDecodeBudget();
 };
 
 TEST(ImageIo, BigRealImagesLoadAndAClaimedHugeOneIsRefusedAtOnce) {
