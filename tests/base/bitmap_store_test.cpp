@@ -19,46 +19,24 @@ Image Uniform(int w, int h, uint8_t tag) {
     return Image(w, h, MakeColour(tag, tag, tag));
 }
 
-// Rows are padded to whole words: 6 pixels take 20 bytes a row, 10 take 32.
+// Rows are padded to whole words: 6 pixels take 20 bytes a row, 10 take 32. The buffer grows
+// ahead of its entries and moves as it grows; entries added one by one, in a block, replaced
+// and deleted along the way must all keep their bytes and their packing. Empty bitmaps and bad
+// indices are refused and change nothing.
 TEST(BitmapStore, PacksEntriesBackToBackAndRefusesBadIndicesAndEmptyBitmaps) {
     BitmapStore store;
-    Image first = Uniform(256, 256, 0);
-    ASSERT_EQ(store.AddBitmap(first.Header()), 0);
-    EXPECT_EQ(store.AddBitmapHandle(Uniform(6, 2, 1)), 1);
-    EXPECT_EQ(store.AddBitmapHandle(Uniform(10, 10, 2)), 2);
+    std::vector<Image> expected = {test::PatternImage(256, 256, 0), Uniform(6, 2, 1),
+                                   Uniform(10, 10, 2)};
+    ASSERT_EQ(store.AddBitmap(expected[0].Header()), 0);
+    ASSERT_EQ(store.AddBitmapHandle(Image(expected[1])), 1);
+    ASSERT_EQ(store.AddBitmapHandle(Image(expected[2])), 2);
     EXPECT_EQ(*store.OffsetOf(2), kPageBytes + 40);
     EXPECT_EQ(store.TotalSize(), kPageBytes + 40 + 320);
-    EXPECT_EQ(*store.GetBitmap(0), first);
-
-    BitmapHeader noBits = first.Header(), noWidth = noBits;
-    noBits.bits = nullptr;
-    noWidth.width = 0;
-    EXPECT_EQ(store.AddBitmap(noBits), -1);
-    EXPECT_EQ(store.AddBitmap(noWidth), -1);
-    EXPECT_EQ(store.AddBitmapHandle(Image()), -1);
-    EXPECT_EQ(store.ReplaceBitmapHandle(0, Image()), -1);
-    for (const int bad : {-1, 3}) {
-        EXPECT_FALSE(store.GetBitmap(bad));
-        EXPECT_EQ(store.ReplaceBitmapHandle(bad, Uniform(1, 1, 0)), 0);
-        EXPECT_EQ(store.DeleteBitmap(bad), 0);
-    }
-    EXPECT_EQ(store.Count(), 3);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(store.DeleteBitmap(0), 1);
-    EXPECT_EQ(store.TotalSize(), 0u);
-    EXPECT_EQ(store.AddBitmapHandle(Uniform(2, 2, 5)), 0);  // usable again
-}
-
-// The buffer grows ahead of its entries and moves as it grows; entries added one by one, in a
-// block, replaced and deleted along the way must all keep their bytes and their packing.
-TEST(BitmapStore, KeepsEveryEntryWhileTheBufferGrowsAndShrinks) {
-    BitmapStore store;
-    std::vector<Image> expected;
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 3; i < 60; ++i) {
         expected.push_back(test::PatternImage(256, 256, static_cast<uint8_t>(i)));
         ASSERT_EQ(store.AddBitmapHandle(Image(expected.back())), i);
     }
-    BitmapHeader shape = expected[0].Header();
-    ASSERT_EQ(store.AddBitmaps(shape, 100,
+    ASSERT_EQ(store.AddBitmaps(expected[0].Header(), 100,
                                [&](int i, uint8_t* bits) { std::memset(bits, i, kPageBytes); }),
               60);
     for (int i = 0; i < 100; ++i) expected.push_back(Uniform(256, 256, static_cast<uint8_t>(i)));
@@ -77,6 +55,24 @@ TEST(BitmapStore, KeepsEveryEntryWhileTheBufferGrowsAndShrinks) {
         offset += BitmapByteSize(expected[i].Header());
     }
     EXPECT_EQ(store.TotalSize(), offset);
+    while (store.Count() > 0) ASSERT_EQ(store.DeleteBitmap(0), 1);
+    EXPECT_EQ(store.TotalSize(), 0u);
+    EXPECT_EQ(store.AddBitmapHandle(Uniform(2, 2, 5)), 0);  // usable again
+
+    BitmapHeader noBits = expected[0].Header(), noWidth = noBits;
+    noBits.bits = nullptr;
+    noWidth.width = 0;
+    EXPECT_EQ(store.AddBitmap(noBits), -1);
+    EXPECT_EQ(store.AddBitmap(noWidth), -1);
+    EXPECT_EQ(store.AddBitmapHandle(Image()), -1);
+    EXPECT_EQ(store.ReplaceBitmapHandle(0, Image()), -1);
+    for (const int bad : {-1, 1}) {
+        EXPECT_FALSE(store.GetBitmap(bad));
+        EXPECT_EQ(store.ReplaceBitmapHandle(bad, Uniform(1, 1, 0)), 0);
+        EXPECT_EQ(store.DeleteBitmap(bad), 0);
+    }
+    EXPECT_EQ(store.Count(), 1);
+    EXPECT_EQ(*store.GetBitmap(0), Uniform(2, 2, 5));
 }
 
 TEST(BitmapStore, EveryLockingOperationGivesUpWhenTheLockIsHeldTooLong) {

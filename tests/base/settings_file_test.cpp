@@ -33,70 +33,45 @@ TEST(SettingsFileTest, DefaultsMakeTheExactLayout) {
 }
 
 TEST(SettingsFileTest, ReadingTheEdgesOfTheLayout) {
+    const char* const kWrongType = "Couldn't load settings file...\nError::Wrong Type";
     const auto with = [](std::initializer_list<std::pair<size_t, uint8_t>> changes) {
         std::string bytes = DefaultBytes();
         for (const auto& [at, value] : changes) bytes[at] = static_cast<char>(value);
         return bytes;
     };
-    Settings grid100;
-    grid100.gridAcross = 100;
-    grid100.gridDown = 100;
-    Settings outOfRange;
-    outOfRange.cpuPriority = 7;
-    outOfRange.sortFilesBy = 0;
-    Settings zeroAcross;
-    zeroAcross.gridDown = 300;
-    Settings shown;
-    shown.showGrid = true;
-    shown.draw = true;
-    Settings upToTheToggles;  // cut inside grid across: that and all after keep defaults
-    upToTheToggles.cpuPriority = 3;
-    upToTheToggles.showWarnings = false;
-    Settings cutInsideAColour;
-    cutInsideAColour.track = true;
-
     const struct {
         const char* name;
         std::string bytes;
         Settings expected;
+        const char* message = "";
     } cases[] = {
-        {"lower-case magic, grid 100", with({{0, 'p'}, {8, 'g'}, {37, 100}, {39, 100}}), grid100},
-        {"priority and sort kept as read", with({{33, 7}, {34, 0}}), outOfRange},
-        {"grid 0 refused", with({{37, 0}, {38, 0}, {39, 0x2C}, {40, 1}}), zeroAcross},
-        {"grid and draw on", with({{18, 1}, {161, 1}}), shown},
-        {"cut at byte 38", with({{33, 3}, {35, 0}, {37, 9}}).substr(0, 38), upToTheToggles},
-        {"cut at byte 12", with({{9, 1}, {10, 0x12}, {11, 0x34}}).substr(0, 12), cutInsideAColour},
+        {"lower-case magic, grid 100",
+         with({{0, 'p'}, {8, 'g'}, {37, 100}, {39, 100}}),
+         {.gridAcross = 100, .gridDown = 100}},
+        {"priority and sort kept as read",
+         with({{33, 7}, {34, 0}}),
+         {.cpuPriority = 7, .sortFilesBy = 0}},
+        {"grid 0 refused", with({{37, 0}, {38, 0}, {39, 0x2C}, {40, 1}}), {.gridDown = 300}},
+        {"grid and draw on", with({{18, 1}, {161, 1}}), {.showGrid = true, .draw = true}},
+        // Cut inside grid across: that and all after keep their defaults.
+        {"cut at byte 38",
+         with({{33, 3}, {35, 0}, {37, 9}}).substr(0, 38),
+         {.cpuPriority = 3, .showWarnings = false}},
+        {"cut at byte 12", with({{9, 1}, {10, 0x12}, {11, 0x34}}).substr(0, 12), {.track = true}},
         {"longer than the layout", DefaultBytes() + "more", Settings{}},
+        {"wrong magic", "PELMORCFX" + DefaultBytes().substr(9), {}, kWrongType},
+        {"too short for the magic", "PELM", {}, kWrongType},
     };
     for (const auto& c : cases) {
         std::string message;
         EXPECT_EQ(ParseSettings(c.bytes, &message), c.expected) << c.name;
-        EXPECT_EQ(message, "") << c.name;
-    }
-}
-
-TEST(SettingsFileTest, AWrongMagicKeepsTheDefaults) {
-    for (const std::string& bytes : {"PELMORCFX" + DefaultBytes().substr(9), std::string("PELM")}) {
-        std::string message;
-        EXPECT_EQ(ParseSettings(bytes, &message), Settings{});
-        EXPECT_EQ(message, "Couldn't load settings file...\nError::Wrong Type");
+        EXPECT_EQ(message, c.message) << c.name;
     }
 }
 
 TEST(SettingsFileTest, FontRecordKeepsItsFieldsAndCutsALongName) {
-    FontRecord font;
-    font.height = 16;
-    font.averageWidth = -3;
-    font.escapement = 900;
-    font.orientation = -900;
-    font.weight = 300;
-    font.italic = font.underline = font.strikeOut = true;
-    font.charSet = 1;
-    font.outputPrecision = 2;
-    font.clipPrecision = 3;
-    font.quality = 4;
-    font.pitchAndFamily = 0x22;
-    font.faceName = std::string(31, 'n');
+    FontRecord font{16,   -3, 900, -900, 300, true, true,
+                    true, 1,  2,   3,    4,   0x22, std::string(31, 'n')};
     EXPECT_EQ(ParseFontRecord(FontRecordBytes(font).data()), font);
 
     font.faceName = std::string(40, 'n');
@@ -111,13 +86,13 @@ protected:
     std::string path = dir.File("config/pelmora/pelmora.cfg");
 };
 
-TEST_F(SettingsFileOnDiskTest, AFreshStartIsSilentAndTheSecondFindsTheFile) {
+// A fresh start is silent; the file saved (in folders private to the user) is found the next
+// time; a failed write says so and leaves that file.
+TEST_F(SettingsFileOnDiskTest, AFreshStartIsSilentTheNextFindsTheFileAndAFailedWriteKeepsIt) {
     const SettingsLoad first = LoadSettingsFile(path);
     EXPECT_EQ(first.settings, Settings{});
     EXPECT_EQ(first.message, "");
-
-    Settings changed;
-    changed.gridAcross = 100;
+    Settings changed{.gridAcross = 100, .draw = true};
     changed.numberFont.height = -16;  // 12 points
     changed.numberFont.italic = true;
     changed.numberFont.faceName = "DejaVu Sans";
@@ -127,6 +102,11 @@ TEST_F(SettingsFileOnDiskTest, AFreshStartIsSilentAndTheSecondFindsTheFile) {
     const SettingsLoad second = LoadSettingsFile(path);
     EXPECT_EQ(second.settings, changed);
     EXPECT_EQ(second.message, "");
+    EXPECT_TRUE(test::HoldsUnderSizeLimit(100, [&] {
+        const Outcome result = SaveSettingsFile(Settings{}, path);
+        return !result.IsDone() && result.message.find("pelmora.cfg") != std::string::npos;
+    })) << "the failure was not reported";
+    EXPECT_EQ(test::ReadFile(path), SettingsFileBytes(changed));
 }
 
 TEST_F(SettingsFileOnDiskTest, OtherReadFailuresAreToldWithTheDefaults) {
@@ -141,17 +121,6 @@ TEST_F(SettingsFileOnDiskTest, OtherReadFailuresAreToldWithTheDefaults) {
     }
 }
 
-TEST_F(SettingsFileOnDiskTest, AFailedWriteLeavesTheOldFile) {
-    Settings old;
-    old.draw = true;
-    ASSERT_TRUE(SaveSettingsFile(old, path).IsDone());
-    EXPECT_TRUE(test::HoldsUnderSizeLimit(100, [&] {
-        const Outcome result = SaveSettingsFile(Settings{}, path);
-        return !result.IsDone() && result.message.find("pelmora.cfg") != std::string::npos;
-    })) << "the failure was not reported";
-    EXPECT_EQ(test::ReadFile(path), SettingsFileBytes(old));
-}
-
 TEST_F(SettingsFileOnDiskTest, ThePathPrefersAPortableCopyThenTheConfigFolder) {
     const std::string program = dir.File("bin/pelmora");
     const struct {
@@ -164,9 +133,7 @@ TEST_F(SettingsFileOnDiskTest, ThePathPrefersAPortableCopyThenTheConfigFolder) {
         {"relative", "/home/u", "/home/u/.config/pelmora/pelmora.cfg"},
         {nullptr, nullptr, dir.File("bin/pelmora.cfg")},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SettingsFilePath(program, c.xdg, c.home), c.expected);
-    }
+    for (const auto& c : cases) EXPECT_EQ(SettingsFilePath(program, c.xdg, c.home), c.expected);
     ASSERT_TRUE(SaveSettingsFile(Settings{}, dir.File("bin/pelmora.cfg")).IsDone());
     EXPECT_EQ(SettingsFilePath(program, "/xdg", "/home/u"), dir.File("bin/pelmora.cfg"));
 }
