@@ -17,8 +17,6 @@
 namespace pelmora {
 namespace {
 
-using Args = std::vector<std::string>;
-
 class CliCommandLine : public test::CliTest {};
 
 TEST_F(CliCommandLine, HelpAndVersion) {
@@ -135,7 +133,7 @@ TEST_F(CliCommandLine, FailuresSayWhyInOneLineThatNamesTheFileAndChangeNothing) 
         "import-records r.rec --overwrite; sort; check-duplicates; check-duplicates --remove; "
         "export-pages folder; export-textures folder; export-single all.png");
     for (std::string line; std::getline(commands, line, ';');) {
-        Args args = test::Words(line);
+        auto args = test::Words(line);
         args.insert(args.begin() + 1, "missing.wad");
         const auto run = RunArgs(args);
         EXPECT_EQ(run.status, 1) << line;
@@ -152,18 +150,8 @@ TEST_F(CliCommandLine, ABulkExportThatFailsOftenSaysSoInOneLine) {
     const auto run = Run("export-textures a.plm out");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_EQ(run.err.rfind("17 of 18 files could not be written: Cannot write \"out/Texture", 0),
-              0u)
-        << run.err;
+    EXPECT_EQ(run.err.rfind("17 of 18 files could not be written: Cannot write", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("; ... and 12 more.\n"), std::string::npos) << run.err;
-}
-
-TEST_F(CliCommandLine, InfoWritesJsonEvenForANameThatIsNotUtf8) {
-    const std::string name = "l\xe9vel \xc3\xa9\xff.plm";  // Latin-1 é, UTF-8 é, a stray byte
-    Write(name, Read("a.plm"));
-    EXPECT_EQ(RunArgs({"info", name}).out,
-              "{\"path\": \"l\\ufffdvel \xc3\xa9\\ufffd.plm\", \"version\": \"PELM\", \"records\": "
-              "2, \"pages\": 2, \"rest_bytes\": 0}\n");
 }
 
 TEST_F(CliCommandLine, PlacementLinesNeverLandOnTheProgressLine) {
@@ -223,15 +211,15 @@ TEST_F(CliCommandLine, ASignalMidSaveRemovesTheTemporaryFiles) {
 }
 
 // Commands that never save need no copy of the rest, so no room in the temporary folder.
-TEST_F(CliCommandLine, ReadingNeedsNoTemporaryFolder) {
+TEST_F(CliCommandLine, InfoNeedsNoTemporaryFolderAndWritesJsonForAnyName) {
+    const std::string name = "l\xe9vel \xc3\xa9\xff.wad";  // Latin-1 é, UTF-8 é, a stray byte
     const std::string head = test::SampleWad(130, "");
-    test::WriteSparseFile(dir.File("big.wad"), head,
-                          static_cast<long long>(head.size()) + (3LL << 30));
+    test::WriteSparseFile(dir.File(name), head, static_cast<long long>(head.size()) + (3LL << 30));
     const test::ScopedTempFolder readOnly("/proc");  // no file can be made there
-    EXPECT_EQ(Ok("info big.wad").out,
-              "{\"path\": \"big.wad\", \"version\": \"130\", \"records\": 2, \"pages\": 2, "
-              "\"rest_bytes\": 3221225472}\n");
-    const auto run = Run("save big.wad -o copy.wad");
+    EXPECT_EQ(RunArgs({"info", name}).out,
+              "{\"path\": \"l\\ufffdvel \xc3\xa9\\ufffd.wad\", \"version\": \"130\", \"records\": "
+              "2, \"pages\": 2, \"rest_bytes\": 3221225472}\n");
+    const auto run = RunArgs({"save", name, "-o", "copy.wad"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("/proc/PelXXXXXX"), std::string::npos) << run.err;
 }
