@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,23 +26,23 @@ inline std::string ShellQuote(const std::string& s) {
     return q + "'";
 }
 
+// A command line written as words separated by spaces, '' standing for an empty word.
+inline std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    for (std::string word; in >> word;) words.push_back(word == "''" ? "" : word);
+    return words;
+}
+
 // Runs pelmora-cli with the arguments inside dir.
 inline CliRun RunCliBinary(const std::string& dir, const std::vector<std::string>& args) {
-    const std::string errPath = dir + "/.stderr";
     std::string command = "cd " + ShellQuote(dir) + " && " + ShellQuote(PELMORA_CLI_PATH);
     for (const auto& a : args) command += " " + ShellQuote(a);
-    command += " 2>" + ShellQuote(errPath) + " </dev/null";
-    CliRun run;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
-        std::array<char, 4096> buffer;
-        size_t got;
-        while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            run.out.append(buffer.data(), got);
-        const int raw = ::pclose(pipe);
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    run.err = ReadFile(errPath);
-    std::remove(errPath.c_str());
+    const int raw = std::system((command + " >.stdout 2>.stderr </dev/null").c_str());
+    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir + "/.stdout"),
+               ReadFile(dir + "/.stderr")};
+    std::remove((dir + "/.stdout").c_str());
+    std::remove((dir + "/.stderr").c_str());
     return run;
 }
 
@@ -55,17 +56,19 @@ inline std::string SampleWad(uint32_t version, const std::string& rest = "") {
     return wad.Build();
 }
 
-// Each test runs pelmora-cli in a folder of its own.
+// Each test runs pelmora-cli in a folder of its own, which holds a.plm: SampleWad as a
+// texture-only file.
 class CliTest : public ::testing::Test {
 protected:
-    CliRun Run(const std::vector<std::string>& args) const {
+    void SetUp() override { Write("a.plm", SampleWad(kPelmMagic)); }
+    CliRun RunArgs(const std::vector<std::string>& args) const {
         return RunCliBinary(dir.Path(), args);
     }
-    int Status(const std::vector<std::string>& args) const { return Run(args).status; }
+    CliRun Run(const std::string& line) const { return RunArgs(Words(line)); }
     // Runs a command that must succeed.
-    CliRun Ok(const std::vector<std::string>& args) const {
-        CliRun run = Run(args);
-        EXPECT_EQ(run.status, 0) << args[0] << ": " << run.err;
+    CliRun Ok(const std::string& line) const {
+        CliRun run = Run(line);
+        EXPECT_EQ(run.status, 0) << line << ": " << run.err;
         return run;
     }
     std::string Read(const std::string& name) const { return ReadFile(dir.File(name)); }
