@@ -1,13 +1,17 @@
 #include "edit/add_pieces.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <random>
 
 #include "base/image_io.h"
 #include "edit/edit_support.h"
-#include "edit/placement_oracle.h"
+#include "edit/image_folders.h"
+#include "edit/time_remaining.h"
 #include "test_support.h"
 
 namespace pelmora {
@@ -52,25 +56,35 @@ TEST(NaturalNameLess, NumbersByValueThenSignedBytes) {
     EXPECT_FALSE(NaturalNameLess("img7", "img7"));
 }
 
-TEST(PlacePieceOnPage, FirstFitRowByRowIgnoringRecordOneAndOtherPages) {
+TEST(TimeRemaining, ScalesTheTimeSpentToTheWholeRun) {
+    // Seconds spent, steps done, steps in all; the text.
+    const std::tuple<uint64_t, int64_t, int64_t, const char*> cases[] = {
+        {600, 0, 100, " [ETR: 0:00:00]"},  // nothing done yet
+        {600, 25, 100, " [ETR: 0:30:00]"},
+        {3725, 50, 100, " [ETR: 1:02:05]"},
+        {360000, 1, 100, " [ETR: 9900:00:00]"},  // hours keep all their digits
+        {600, 100, 100, " [ETR: 0:00:00]"},
+        {600, 120, 100, " [ETR: 0:00:00]"},  // past the end: nothing left, not a wrap
+        // 100 x 50,000,000 s does not fit in 32 bits.
+        {50'000'000, 50, 100, " [ETR: 13888:53:20]"},
+        // The longest run the editor's tick count measures, over the most steps.
+        {4'294'967, 1, INT_MAX, " [ETR: 2562047609058:14:42]"},
+    };
+    for (const auto& [elapsed, done, total, text] : cases)
+        EXPECT_EQ(TimeRemainingText(elapsed, done, total), text) << elapsed << " s, " << done;
+}
+
+// The screenshot tool's placing: first fit on the page given, the reserved record ignored.
+TEST(PlacePieceOnPage, FirstFitOnThePageGivenOnly) {
     Project project;
     NewInMemory(project);
     project.AddBlankPage();
-    project.records[0] = MakeRecord(0, 0, 200, 200, 0, 0, 0);  // the reserved record
     project.records.push_back(MakeRecord(0, 0, 256, 256, 1));  // page 2 is full
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(PlacePieceOnPage(project, Image(128, 128), 0));
-    EXPECT_EQ(RecordsFrom(project, 2),
-              (std::vector{MakeRecord(0, 0, 128, 128, 0), MakeRecord(128, 0, 128, 128, 0),
-                           MakeRecord(0, 128, 128, 128, 0)}));
-    EXPECT_EQ(project.selectedTexture, 4);
-    EXPECT_EQ(project.selectedPage, 0);
-
-    const Image before = Page(project, 1);
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(PlacePieceOnPage(project, Image(128, 128), 0));
     EXPECT_FALSE(PlacePieceOnPage(project, Image(1, 1), 1));
-    // A whole-page piece fits only a page nothing covers.
-    EXPECT_FALSE(PlacePieceOnPage(project, Image(256, 256), 0));
-    EXPECT_EQ(project.RecordCount(), 5);
-    EXPECT_EQ(Page(project, 1), before);
+    EXPECT_EQ(RecordsFrom(project, 2),
+              (std::vector{MakeRecord(0, 0, 128, 128, 0), MakeRecord(128, 0, 128, 128, 0)}));
+    EXPECT_EQ(project.selectedTexture, 3);
 }
 
 // What the callbacks saw, in order.
@@ -146,22 +160,23 @@ TEST(AddPiecesFromFiles, SizeOrdersAndNewPagesInTheNewPageColour) {
         files.push_back(WritePng(dir, "p" + std::to_string(side) + ".png", image));
     }
     // 200 x 200 needs a page of its own; 50 x 50 goes beside the 150 or the 200 before it.
-    for (const auto& [order, widths, pages] :
-         {std::tuple{FileSortOrder::SizeAscending, std::vector{50, 150, 200}, std::vector{0, 0, 1}},
-          std::tuple{FileSortOrder::SizeDescending, std::vector{200, 150, 50},
-                     std::vector{0, 1, 0}}}) {
+    // A record already names the page to come, and the piece on it keeps clear of it.
+    const TextureRecord waiting = MakeRecord(0, 0, 10, 10, 1);
+    const std::pair<FileSortOrder, std::vector<TextureRecord>> cases[] = {
+        {FileSortOrder::SizeAscending,
+         {waiting, MakeRecord(0, 0, 50, 50, 0), MakeRecord(50, 0, 150, 150, 0),
+          MakeRecord(10, 0, 200, 200, 1)}},
+        {FileSortOrder::SizeDescending,
+         {waiting, MakeRecord(0, 0, 200, 200, 0), MakeRecord(10, 0, 150, 150, 1),
+          MakeRecord(200, 0, 50, 50, 0)}}};
+    for (const auto& [order, records] : cases) {
         Project project;
         NewInMemory(project, kTeal);
+        project.records.push_back(waiting);
         EXPECT_EQ(Add(project, files, order).pagesAdded, 1);
-        std::vector<int> w, p;
-        for (const TextureRecord& r : RecordsFrom(project, 1)) {
-            w.push_back(r.Width());
-            p.push_back(r.Page);
-        }
-        EXPECT_EQ(w, widths);
-        EXPECT_EQ(p, pages);
+        EXPECT_EQ(RecordsFrom(project, 1), records);
         EXPECT_EQ(Page(project, 1).PixelAt(255, 255), kTeal);
-        EXPECT_EQ(project.selectedPage, pages.back());
+        EXPECT_EQ(project.selectedPage, records.back().Page);
     }
 }
 
@@ -232,31 +247,46 @@ TEST(AddPiecesFromFiles, StopLetsThePieceBeingPlacedFinishAndKeepsWhatWasAdded) 
     EXPECT_EQ(closed.PageCount(), 0);
 }
 
-TEST(AddPiecesFromFiles, SameRecordsAsTheStraightforwardScanWithRecordsAlreadyThere) {
+TEST(ExpandImageFolders, NestedFoldersByExtensionInNaturalOrderPassingOverTheRest) {
     test::TempDir dir;
-    std::mt19937 random(11);
-    std::vector<std::string> files;
-    std::vector<std::pair<int, int>> sizes;  // in natural name order, as they are made
-    for (int i = 0; i < 160; ++i) {
-        sizes.emplace_back(1 + random() % 90, 1 + random() % 90);
-        files.push_back(WritePng(dir, "f" + std::to_string(i) + ".png",
-                                 Image(sizes.back().first, sizes.back().second)));
-    }
-    std::shuffle(files.begin(), files.end(), random);
-    Project project;
-    NewInMemory(project);
-    project.AddBlankPage();
-    project.records.push_back(MakeRecord(30, 0, 100, 60, 0));
-    project.records.push_back(MakeRecord(0, 100, 256, 20, 1));
-    project.records.push_back(MakeRecord(5, 5, 250, 250, 3));  // a page added later
-    std::vector<TextureRecord> expected = project.records;
-    int expectedPages = project.PageCount();
-    test::StraightforwardPlaceAll(expected, expectedPages, sizes);
+    for (const char* folder : {"icons", "icons/apps", "icons/apps/more", "icons/.cache", "empty",
+                               "icons/b10", "icons/b9"})
+        ASSERT_EQ(::mkdir(dir.File(folder).c_str(), 0755), 0);
+    // Only the names matter here: the contents are read later, by the adding.
+    for (const char* file :
+         {"icons/apps/konsole.png", "icons/apps/Kate.JPEG", "icons/apps/more/x.TiF",
+          "icons/b10/a.bmp", "icons/b9/a.Pcx", "icons/top.tga", "icons/notes.txt", "icons/png",
+          "icons/.hidden.png", "icons/.cache/c.png", "icons/raw.raw", "icons/jf.jfif",
+          "empty/readme"})
+        test::WriteFile(dir.File(file), "x");
+    ASSERT_EQ(::mkfifo(dir.File("icons/fifo.png").c_str(), 0600), 0);
+    // A link back up must not make the walk go round for ever.
+    ASSERT_EQ(::symlink("..", dir.File("icons/apps/more/up").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere.png", dir.File("icons/dangling.png").c_str()), 0);
 
-    Add(project, files);
-    EXPECT_EQ(project.PageCount(), expectedPages);
-    ASSERT_EQ(project.records.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(project.records[i], expected[i]) << i;
+    const std::string icons = dir.File("icons");
+    const ImageFileList list =
+        ExpandImageFolders({dir.File("loose.gif"), icons + "/", dir.File("empty")});
+    const std::vector<std::string> expected = {
+        dir.File("loose.gif"),  // not a folder: kept whatever it is
+        icons + "/apps/Kate.JPEG", icons + "/apps/konsole.png", icons + "/apps/more/x.TiF",
+        icons + "/b9/a.Pcx",       icons + "/b10/a.bmp",        icons + "/jf.jfif",
+        icons + "/top.tga"};
+    EXPECT_EQ(list.files, expected);
+    EXPECT_EQ(list.foundInFolders, 7);
+    EXPECT_EQ(list.folders, 2);
+    EXPECT_TRUE(list.unreadable.empty());
+}
+
+TEST(ExpandImageFolders, AFolderThatCannotBeReadIsReported) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+    test::TempDir dir;
+    ASSERT_EQ(::mkdir(dir.File("closed").c_str(), 0), 0);
+    const ImageFileList list = ExpandImageFolders({dir.File("closed")});
+    EXPECT_TRUE(list.files.empty());
+    ASSERT_EQ(list.unreadable.size(), 1u);
+    EXPECT_NE(list.unreadable[0].find(dir.File("closed")), std::string::npos);
+    ::chmod(dir.File("closed").c_str(), 0755);
 }
 
 }  // namespace

@@ -46,13 +46,6 @@ protected:
                                  {PatternPage(1), PatternPage(2), PatternPage(3)},
                                  std::string("level data\0after", 16)}
                             .Build());
-        test::WriteFile(
-            dir.File("second.wad"),
-            WadBytes{129,
-                     {TextureRecord{}, MakeRecord(5, 5, 20, 20, 1), MakeRecord(0, 0, 30, 30, 0)},
-                     {PatternPage(9), PatternPage(10)},
-                     "other"}
-                .Build());
         // Images of several sizes and formats, for pieces, pages and imports.
         const int sizes[][2] = {{40, 30}, {90, 120}, {256, 256}, {300, 70}, {17, 200}, {128, 64}};
         for (int k = 0; k < 6; ++k) {
@@ -87,9 +80,7 @@ protected:
                 std::atomic<bool> stop{false};
                 AddPiecesFromFiles(p, files, FileSortOrder::Name, stop);
             },
-            addPages,
-            addPages,
-            [&] { ImportPage(p, pick(pages), image); },
+            addPages, addPages, [&] { ImportPage(p, pick(pages), image); },
             [&] { ImportPiece(p, pick(records), image); },
             [&] { PastePage(p, pick(pages), PatternImage(50 + pick(300), 60, pick(9))); },
             [&] { PasteTexture(p, pick(records), PatternImage(33, 44, pick(9))); },
@@ -103,8 +94,7 @@ protected:
                 AddRecordFromRectangle(p, pick(pages), pick(256), pick(256), pick(256), pick(256));
             },
             [&] { AddRecordsFromGrid(p, pick(pages), 32 + pick(200), 32 + pick(200)); },
-            [&] { DeletePage(p, pick(pages)); },
-            [&] { DeletePiece(p, pick(records)); },
+            [&] { DeletePage(p, pick(pages)); }, [&] { DeletePiece(p, pick(records)); },
             [&] { DeleteRecord(p, pick(records)); },
             [&] { SortRecordsByPage(p, pick(2) ? SortOrder::Ascending : SortOrder::Descending); },
             [&] { RemoveDuplicates(p, FindDuplicates(p.records)); },
@@ -118,7 +108,7 @@ protected:
                               pick(2) ? RecordsImportMode::Overwrite : RecordsImportMode::Append,
                               pick(2));
             },
-            [&] { ImportTextureFile(p, dir.File("second.wad")); },
+            [&] { ImportTextureFile(p, dir.File("level.wad")); },  // merged into itself
         };
         const int kind = pick(std::size(edits));
         edits[kind]();
