@@ -182,18 +182,17 @@ TEST(AddPiecesFromFiles, SizeOrdersAndNewPagesInTheNewPageColour) {
 
 TEST(AddPiecesFromFiles, UnusableFilesAreSkippedAndReportedTheRestIsAdded) {
     test::TempDir dir;
-    std::vector<std::string> files = {WritePng(dir, "a1.png", test::PatternImage(10, 10, 1))};
-    test::WriteFile(dir.File("a2.png"), "this is not an image");
-    files.push_back(dir.File("a2.png"));
-    files.push_back(WritePng(dir, "a3.png", Image(257, 1)));  // scales to 256 x 0
-    // Claims 30000 x 30000 pixels (3.6 GB to decode) in a few bytes.
-    test::WriteFile(dir.File("a4.png"), test::ClaimingPng(30000, 30000));
-    files.push_back(dir.File("a4.png"));
-    files.push_back(dir.File("a5.png"));  // does not exist
-    // Transparent parts take the new page colour.
-    test::WriteFile(dir.File("a6.png"), test::RgbaPng(12, 12, 255, 0, 0, 0));
-    files.push_back(dir.File("a6.png"));
-
+    const auto file = [&](const std::string& name, const std::string& bytes) {
+        test::WriteFile(dir.File(name), bytes);
+        return dir.File(name);
+    };
+    const std::vector<std::string> files = {
+        WritePng(dir, "a1.png", test::PatternImage(10, 10, 1)),
+        file("a2.png", "this is not an image"), WritePng(dir, "a3.png", Image(257, 1)),  // 256 x 0
+        // Claims 30000 x 30000 pixels (3.6 GB to decode) in a few bytes.
+        file("a4.png", test::ClaimingPng(30000, 30000)), dir.File("a5.png"),  // not there
+        // Transparent parts take the new page colour.
+        file("a6.png", test::RgbaPng(12, 12, 255, 0, 0, 0))};
     Project project;
     NewInMemory(project, kTeal);
     Seen seen;

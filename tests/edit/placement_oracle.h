@@ -84,17 +84,9 @@ inline std::vector<std::pair<int, int>> RandomPieceSizes(int count, unsigned see
     const int common[] = {8, 16, 22, 24, 32, 48, 64, 128};
     std::vector<std::pair<int, int>> sizes;
     for (int i = 0; i < count; ++i) {
-        const int kind = below(10);
-        int w = 0, h = 0;
-        if (kind < 6) {
-            w = h = common[below(8)];
-        } else if (kind < 9) {
-            w = 1 + below(100);
-            h = 1 + below(100);
-        } else {
-            w = 100 + below(157);
-            h = 1 + below(256);
-        }
+        const int kind = below(10), side = common[below(8)];
+        const int w = kind < 6 ? side : kind < 9 ? 1 + below(100) : 100 + below(157);
+        const int h = kind < 6 ? side : 1 + below(kind < 9 ? 100 : 256);
         sizes.emplace_back(std::min(w, maxSide), std::min(h, maxSide));
     }
     return sizes;
