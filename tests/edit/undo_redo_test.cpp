@@ -31,11 +31,6 @@ using test::PatternImage;
 using test::PatternPage;
 using test::WadBytes;
 
-// A record flips an axis with -1 and leaves it with 0.
-int8_t Flip(int choice) {
-    return choice ? -1 : 0;
-}
-
 class UndoRedoTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -63,9 +58,11 @@ protected:
         };
         const int pages = p.PageCount(), records = p.RecordCount();
         const std::string image = images[pick(6)];
+        // A record flips an axis with -1 and leaves it with 0.
+        const auto flip = [&] { return static_cast<int8_t>(-pick(2)); };
         const auto fields = [&](int side) {
-            return RecordFields{pick(256),     pick(256),     1 + pick(side), 1 + pick(side),
-                                Flip(pick(2)), Flip(pick(2)), pick(pages)};
+            return RecordFields{pick(256), pick(256), 1 + pick(side), 1 + pick(side),
+                                flip(),    flip(),    pick(pages)};
         };
         const auto addPages = [&] {
             AddNewPages(p, {.kind = pick(2) ? NewPageKind::Blank : NewPageKind::FromImage,
