@@ -1,12 +1,17 @@
 #include "edit/add_pieces.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <random>
 
 #include "base/image_io.h"
-#include "edit/placement_oracle.h"
+#include "edit/edit_support.h"
+#include "edit/image_folders.h"
+#include "edit/time_remaining.h"
 #include "test_support.h"
 
 namespace pelmora {
@@ -14,6 +19,8 @@ namespace {
 
 using test::NewInMemory;
 using test::Page;
+using test::RecordsFrom;
+using test::WritePng;
 
 constexpr Colour kTeal = MakeColour(0, 128, 128);
 
@@ -25,21 +32,17 @@ TEST(FitToPage, ScalesDownByTheTruncatingRuleAndNeverEnlarges) {
                             {322, 322, 255, 255}, {100, 50, 100, 50},   {256, 256, 256, 256},
                             {1, 256, 1, 256},     {257, 1, 0, 0},       {1, 600, 0, 0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c[0] << " x " << c[1]);
         int w = -1, h = -1;
         FitToPage(c[0], c[1], w, h);
-        EXPECT_EQ(w, c[2]);
-        EXPECT_EQ(h, c[3]);
+        EXPECT_EQ(std::pair(w, h), std::pair(c[2], c[3])) << c[0] << " x " << c[1];
     }
 }
 
 TEST(NaturalNameLess, NumbersByValueThenSignedBytes) {
-    std::vector<std::string> names = {"img10.bmp", "img2.bmp", "img1.bmp"};
-    std::sort(names.begin(), names.end(), NaturalNameLess);
-    EXPECT_EQ(names, (std::vector<std::string>{"img1.bmp", "img2.bmp", "img10.bmp"}));
-    // Each pair in order: a shorter digit run first, capitals before small letters, bytes
-    // above 127 before ASCII.
-    const char* ordered[][2] = {{"x/a10.png", "x/a010.png"},
+    // Each pair in order: numbers by value, a shorter digit run first, capitals before small
+    // letters, bytes above 127 before ASCII.
+    const char* ordered[][2] = {{"img2.bmp", "img10.bmp"},
+                                {"x/a10.png", "x/a010.png"},
                                 {"a009", "a010"},
                                 {"B.bmp", "a.bmp"},
                                 {"\xe9t\xe9", "ete"},
@@ -53,40 +56,42 @@ TEST(NaturalNameLess, NumbersByValueThenSignedBytes) {
     EXPECT_FALSE(NaturalNameLess("img7", "img7"));
 }
 
-TEST(PlacePieceOnPage, FirstFitRowByRowIgnoringRecordOneAndOtherPages) {
+TEST(TimeRemaining, ScalesTheTimeSpentToTheWholeRun) {
+    // Seconds spent, steps done, steps in all; the text.
+    const std::tuple<uint64_t, int64_t, int64_t, const char*> cases[] = {
+        {600, 0, 100, " [ETR: 0:00:00]"},  // nothing done yet
+        {600, 25, 100, " [ETR: 0:30:00]"},
+        {3725, 50, 100, " [ETR: 1:02:05]"},
+        {360000, 1, 100, " [ETR: 9900:00:00]"},  // hours keep all their digits
+        {600, 100, 100, " [ETR: 0:00:00]"},
+        {600, 120, 100, " [ETR: 0:00:00]"},  // past the end: nothing left, not a wrap
+        // 100 x 50,000,000 s does not fit in 32 bits.
+        {50'000'000, 50, 100, " [ETR: 13888:53:20]"},
+        // The longest run the editor's tick count measures, over the most steps.
+        {4'294'967, 1, INT_MAX, " [ETR: 2562047609058:14:42]"},
+    };
+    for (const auto& [elapsed, done, total, text] : cases)
+        EXPECT_EQ(TimeRemainingText(elapsed, done, total), text) << elapsed << " s, " << done;
+}
+
+// The screenshot tool's placing: first fit on the page given, the reserved record ignored.
+TEST(PlacePieceOnPage, FirstFitOnThePageGivenOnly) {
     Project project;
     NewInMemory(project);
     project.AddBlankPage();
-    project.records[0] = MakeRecord(0, 0, 200, 200, 0, 0, 0);  // the reserved record
     project.records.push_back(MakeRecord(0, 0, 256, 256, 1));  // page 2 is full
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(PlacePieceOnPage(project, Image(128, 128), 0));
-    ASSERT_EQ(project.RecordCount(), 5);
-    EXPECT_EQ(RecordText(project.records[2]),
-              "Page=1, X=0, Y=0, Width=128, Height=128, FlipX=-1, FlipY=-1");
-    EXPECT_EQ(RecordText(project.records[3]),
-              "Page=1, X=128, Y=0, Width=128, Height=128, FlipX=-1, FlipY=-1");
-    EXPECT_EQ(RecordText(project.records[4]),
-              "Page=1, X=0, Y=128, Width=128, Height=128, FlipX=-1, FlipY=-1");
-    EXPECT_EQ(project.selectedTexture, 4);
-    EXPECT_EQ(project.selectedPage, 0);
-
-    const Image before = Page(project, 1);
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(PlacePieceOnPage(project, Image(128, 128), 0));
     EXPECT_FALSE(PlacePieceOnPage(project, Image(1, 1), 1));
-    EXPECT_EQ(project.RecordCount(), 5);
-    EXPECT_EQ(Page(project, 1), before);
-    // A whole-page piece fits only a page nothing covers.
-    EXPECT_FALSE(PlacePieceOnPage(project, Image(256, 256), 0));
+    EXPECT_EQ(RecordsFrom(project, 2),
+              (std::vector{MakeRecord(0, 0, 128, 128, 0), MakeRecord(128, 0, 128, 128, 0)}));
+    EXPECT_EQ(project.selectedTexture, 3);
 }
-
-using test::WritePng;
 
 // What the callbacks saw, in order.
 struct Seen {
-    std::vector<std::string> titles;
+    std::vector<std::string> titles, progress, failed;
     int gatheringSteps = 0;
-    std::vector<std::string> progress;
     std::vector<int> placed;
-    std::vector<std::string> failed;
 
     AddPiecesCallbacks Callbacks() {
         AddPiecesCallbacks c;
@@ -96,26 +101,30 @@ struct Seen {
             progress.push_back(AddingTextureText(i, n, percent, " [ETR: 0:00:00]", name));
         };
         c.piecePlaced = [this](int record, const std::string&) { placed.push_back(record); };
-        c.fileFailed = [this](const std::string& message, const std::string&) {
-            failed.push_back(message);
+        c.fileFailed = [this](const std::string& text, const std::string&) {
+            failed.push_back(text);
         };
         return c;
     }
 };
 
+AddPiecesResult Add(Project& project, const std::vector<std::string>& files,
+                    FileSortOrder order = FileSortOrder::Name, Seen* seen = nullptr) {
+    const std::atomic<bool> stop{false};
+    return AddPiecesFromFiles(project, files, order, stop,
+                              seen ? seen->Callbacks() : AddPiecesCallbacks{});
+}
+
 TEST(AddPiecesFromFiles, NaturalOrderExactPixelsProgressAndTitles) {
     test::TempDir dir;
     const Image one = test::PatternImage(40, 30, 1), two = test::PatternImage(20, 50, 2);
-    const Image ten = test::PatternImage(300, 200, 3);
-    std::vector<std::string> files = {WritePng(dir, "img10.png", ten),
-                                      WritePng(dir, "img1.png", one),
-                                      WritePng(dir, "img2.png", two)};
+    const std::vector<std::string> files = {
+        WritePng(dir, "img10.png", test::PatternImage(300, 200, 3)), WritePng(dir, "img1.png", one),
+        WritePng(dir, "img2.png", two)};
     Project project;
-    NewInMemory(project);
+    NewInMemory(project, kTeal);
     Seen seen;
-    const std::atomic<bool> stop{false};
-    const auto result =
-        AddPiecesFromFiles(project, files, FileSortOrder::Name, stop, seen.Callbacks());
+    const auto result = Add(project, files, FileSortOrder::Name, &seen);
     EXPECT_EQ(result.placed, 3);
     EXPECT_FALSE(result.stopped);
     EXPECT_EQ(seen.titles, (std::vector<std::string>{"Gathering Files...", "Sorting Files...",
@@ -126,19 +135,15 @@ TEST(AddPiecesFromFiles, NaturalOrderExactPixelsProgressAndTitles) {
                                  "Adding Texture 2 of 3, 66% done [ETR: 0:00:00] [img2.png]",
                                  "Adding Texture 3 of 3, 100% done [ETR: 0:00:00] [img10.png]"}));
     EXPECT_EQ(seen.placed, (std::vector<int>{1, 2, 3}));
-    ASSERT_EQ(project.RecordCount(), 4);
-    EXPECT_EQ(RecordText(project.records[1]),
-              "Page=1, X=0, Y=0, Width=40, Height=30, FlipX=-1, FlipY=-1");
-    EXPECT_EQ(RecordText(project.records[2]),
-              "Page=1, X=40, Y=0, Width=20, Height=50, FlipX=-1, FlipY=-1");
     // 300 x 200 is scaled to 255 x 170 and finds room only below the first two.
-    EXPECT_EQ(RecordText(project.records[3]),
-              "Page=1, X=0, Y=50, Width=255, Height=170, FlipX=-1, FlipY=-1");
+    EXPECT_EQ(RecordsFrom(project, 1),
+              (std::vector{MakeRecord(0, 0, 40, 30, 0), MakeRecord(40, 0, 20, 50, 0),
+                           MakeRecord(0, 50, 255, 170, 0)}));
     // Pieces that are not scaled are copied byte for byte.
     const Image page = Page(project, 0);
     EXPECT_EQ(page.Copy(0, 0, 40, 30), one);
     EXPECT_EQ(page.Copy(40, 0, 20, 50), two);
-    EXPECT_EQ(page.PixelAt(60, 0), 0u);  // untouched page stays as it was
+    EXPECT_EQ(page.PixelAt(60, 0), kTeal);  // untouched page stays as it was
     EXPECT_EQ(project.selectedTexture, 3);
 }
 
@@ -154,79 +159,55 @@ TEST(AddPiecesFromFiles, SizeOrdersAndNewPagesInTheNewPageColour) {
                 image.SetPixel(x, y, static_cast<Colour>(random() & 0xFFFFFF));
         files.push_back(WritePng(dir, "p" + std::to_string(side) + ".png", image));
     }
-    const auto widths = [](const Project& p) {
-        std::vector<int> w;
-        for (int i = 1; i < p.RecordCount(); ++i) w.push_back(p.records[i].Width());
-        return w;
-    };
-    const std::atomic<bool> stop{false};
-    {
+    // 200 x 200 needs a page of its own; 50 x 50 goes beside the 150 or the 200 before it.
+    // A record already names the page to come, and the piece on it keeps clear of it.
+    const TextureRecord waiting = MakeRecord(0, 0, 10, 10, 1);
+    const std::pair<FileSortOrder, std::vector<TextureRecord>> cases[] = {
+        {FileSortOrder::SizeAscending,
+         {waiting, MakeRecord(0, 0, 50, 50, 0), MakeRecord(50, 0, 150, 150, 0),
+          MakeRecord(10, 0, 200, 200, 1)}},
+        {FileSortOrder::SizeDescending,
+         {waiting, MakeRecord(0, 0, 200, 200, 0), MakeRecord(10, 0, 150, 150, 1),
+          MakeRecord(200, 0, 50, 50, 0)}}};
+    for (const auto& [order, records] : cases) {
         Project project;
         NewInMemory(project, kTeal);
-        const auto result = AddPiecesFromFiles(project, files, FileSortOrder::SizeAscending, stop);
-        EXPECT_EQ(widths(project), (std::vector<int>{50, 150, 200}));
-        // 50 and 150 share page 1; 200 x 200 needs a page of its own.
-        EXPECT_EQ(result.pagesAdded, 1);
-        ASSERT_EQ(project.PageCount(), 2);
-        EXPECT_EQ(project.records[3].Page, 1);
-        const Image added = Page(project, 1);
-        EXPECT_EQ(added.PixelAt(200, 0), kTeal);
-        EXPECT_EQ(added.PixelAt(255, 255), kTeal);
-        EXPECT_EQ(project.selectedPage, 1);
-    }
-    {
-        Project project;
-        NewInMemory(project);
-        AddPiecesFromFiles(project, files, FileSortOrder::SizeDescending, stop);
-        EXPECT_EQ(widths(project), (std::vector<int>{200, 150, 50}));
-        EXPECT_EQ(project.PageCount(), 2);
-        EXPECT_EQ(project.records[3].Page, 0);  // 50 x 50 fills the gap beside the 200
+        project.records.push_back(waiting);
+        EXPECT_EQ(Add(project, files, order).pagesAdded, 1);
+        EXPECT_EQ(RecordsFrom(project, 1), records);
+        EXPECT_EQ(Page(project, 1).PixelAt(255, 255), kTeal);
+        EXPECT_EQ(project.selectedPage, records.back().Page);
     }
 }
 
 TEST(AddPiecesFromFiles, UnusableFilesAreSkippedAndReportedTheRestIsAdded) {
     test::TempDir dir;
-    std::vector<std::string> files = {WritePng(dir, "a1.png", test::PatternImage(10, 10, 1))};
-    test::WriteFile(dir.File("a2.png"), "this is not an image");
-    files.push_back(dir.File("a2.png"));
-    files.push_back(WritePng(dir, "a3.png", Image(257, 1)));  // scales to 256 x 0
-    std::string truncated = *EncodeImage(test::PatternImage(64, 64, 9), ImageFormat::Png);
-    test::WriteFile(dir.File("a4.png"), truncated.substr(0, truncated.size() / 3));
-    files.push_back(dir.File("a4.png"));
-    // Claims 30000 x 30000 pixels (3.6 GB to decode) in a few bytes.
-    test::WriteFile(dir.File("a5.png"), test::ClaimingPng(30000, 30000));
-    files.push_back(dir.File("a5.png"));
-    files.push_back(dir.File("a6.png"));  // does not exist
-    files.push_back(WritePng(dir, "a7.png", test::PatternImage(12, 12, 2)));
-
-    Project project;
-    NewInMemory(project);
-    Seen seen;
-    const std::atomic<bool> stop{false};
-    const auto result =
-        AddPiecesFromFiles(project, files, FileSortOrder::Name, stop, seen.Callbacks());
-    EXPECT_EQ(result.placed, 2);
-    EXPECT_EQ(result.failedFiles,
-              (std::vector<std::string>{files[1], files[2], files[3], files[4], files[5]}));
-    ASSERT_EQ(seen.failed.size(), 5u);
-    EXPECT_EQ(seen.failed[0], "Failed To Load Image...\n" + files[1] +
-                                  " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file");
-    EXPECT_EQ(result.failureReasons.size(), 5u);
-    EXPECT_EQ(seen.progress.size(), 7u);  // skipped files still count
-    ASSERT_EQ(project.RecordCount(), 3);
-    EXPECT_EQ(project.records[2].X, 10);
-    EXPECT_EQ(Page(project, 0).Copy(10, 0, 12, 12), test::PatternImage(12, 12, 2));
-}
-
-TEST(AddPiecesFromFiles, TransparentPartsTakeTheNewPageColour) {
-    test::TempDir dir;
-    test::WriteFile(dir.File("clear.png"), test::RgbaPng(5, 5, 255, 0, 0, 0));
+    const auto file = [&](const std::string& name, const std::string& bytes) {
+        test::WriteFile(dir.File(name), bytes);
+        return dir.File(name);
+    };
+    const std::vector<std::string> files = {
+        WritePng(dir, "a1.png", test::PatternImage(10, 10, 1)),
+        file("a2.png", "this is not an image"), WritePng(dir, "a3.png", Image(257, 1)),  // 256 x 0
+        // Claims 30000 x 30000 pixels (3.6 GB to decode) in a few bytes.
+        file("a4.png", test::ClaimingPng(30000, 30000)), dir.File("a5.png"),  // not there
+        // Transparent parts take the new page colour.
+        file("a6.png", test::RgbaPng(12, 12, 255, 0, 0, 0))};
     Project project;
     NewInMemory(project, kTeal);
-    const std::atomic<bool> stop{false};
-    AddPiecesFromFiles(project, {dir.File("clear.png")}, FileSortOrder::Name, stop);
-    ASSERT_EQ(project.RecordCount(), 2);
-    EXPECT_EQ(Page(project, 0).Copy(0, 0, 5, 5), Image(5, 5, kTeal));
+    Seen seen;
+    const auto result = Add(project, files, FileSortOrder::Name, &seen);
+    EXPECT_EQ(result.placed, 2);
+    EXPECT_EQ(result.failedFiles,
+              (std::vector<std::string>{files[1], files[2], files[3], files[4]}));
+    EXPECT_EQ(result.failureReasons.size(), 4u);
+    ASSERT_EQ(seen.failed.size(), 4u);
+    EXPECT_EQ(seen.failed[0], "Failed To Load Image...\n" + files[1] +
+                                  " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file");
+    EXPECT_EQ(seen.progress.size(), 6u);  // skipped files still count
+    ASSERT_EQ(project.RecordCount(), 3);
+    EXPECT_EQ(project.records[2].X, 10);
+    EXPECT_EQ(Page(project, 0).Copy(10, 0, 12, 12), Image(12, 12, kTeal));
 }
 
 TEST(AddPiecesFromFiles, StopLetsThePieceBeingPlacedFinishAndKeepsWhatWasAdded) {
@@ -243,7 +224,7 @@ TEST(AddPiecesFromFiles, StopLetsThePieceBeingPlacedFinishAndKeepsWhatWasAdded) 
         if (record == 5) stop = true;
     };
     callbacks.progress = [&](int, int, int, const std::string&) { ++progressCalls; };
-    const auto result = AddPiecesFromFiles(project, files, FileSortOrder::Name, stop, callbacks);
+    auto result = AddPiecesFromFiles(project, files, FileSortOrder::Name, stop, callbacks);
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(result.placed, 5);
     EXPECT_EQ(progressCalls, 5);
@@ -254,50 +235,57 @@ TEST(AddPiecesFromFiles, StopLetsThePieceBeingPlacedFinishAndKeepsWhatWasAdded) 
     Project other;
     NewInMemory(other);
     Seen seen;
-    const auto none =
-        AddPiecesFromFiles(other, files, FileSortOrder::SizeAscending, stop, seen.Callbacks());
-    EXPECT_TRUE(none.stopped);
-    EXPECT_EQ(none.placed, 0);
-    EXPECT_EQ(seen.gatheringSteps, 0);
+    result = AddPiecesFromFiles(other, files, FileSortOrder::SizeAscending, stop, seen.Callbacks());
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.placed + seen.gatheringSteps, 0);
     EXPECT_EQ(other.RecordCount(), 1);
 
     // Without an open project nothing happens at all.
     Project closed;
-    const std::atomic<bool> go{false};
-    EXPECT_EQ(AddPiecesFromFiles(closed, files, FileSortOrder::Name, go).placed, 0);
+    EXPECT_EQ(Add(closed, files).placed, 0);
     EXPECT_EQ(closed.PageCount(), 0);
 }
 
-TEST(AddPiecesFromFiles, SameRecordsAsTheStraightforwardScanWithRecordsAlreadyThere) {
+TEST(ExpandImageFolders, NestedFoldersByExtensionInNaturalOrderPassingOverTheRest) {
     test::TempDir dir;
-    std::mt19937 random(11);
-    std::vector<std::string> files;
-    std::vector<std::pair<int, int>> sizes;
-    for (int i = 0; i < 160; ++i) {
-        const int w = 1 + static_cast<int>(random() % 90), h = 1 + static_cast<int>(random() % 90);
-        files.push_back(WritePng(dir, "f" + std::to_string(i) + ".png", Image(w, h)));
-    }
-    std::sort(files.begin(), files.end(), NaturalNameLess);
-    for (const auto& f : files) {
-        const auto image = LoadImage(f);
-        sizes.emplace_back(image->Width(), image->Height());
-    }
-    Project project;
-    NewInMemory(project);
-    project.AddBlankPage();
-    project.records.push_back(MakeRecord(30, 0, 100, 60, 0));
-    project.records.push_back(MakeRecord(0, 100, 256, 20, 1));
-    project.records.push_back(MakeRecord(5, 5, 250, 250, 3));  // a page added later
-    std::vector<TextureRecord> expected = project.records;
-    int expectedPages = project.PageCount();
-    test::StraightforwardPlaceAll(expected, expectedPages, sizes);
+    for (const char* folder : {"icons", "icons/apps", "icons/apps/more", "icons/.cache", "empty",
+                               "icons/b10", "icons/b9"})
+        ASSERT_EQ(::mkdir(dir.File(folder).c_str(), 0755), 0);
+    // Only the names matter here: the contents are read later, by the adding.
+    for (const char* file :
+         {"icons/apps/konsole.png", "icons/apps/Kate.JPEG", "icons/apps/more/x.TiF",
+          "icons/b10/a.bmp", "icons/b9/a.Pcx", "icons/top.tga", "icons/notes.txt", "icons/png",
+          "icons/.hidden.png", "icons/.cache/c.png", "icons/raw.raw", "icons/jf.jfif",
+          "empty/readme"})
+        test::WriteFile(dir.File(file), "x");
+    ASSERT_EQ(::mkfifo(dir.File("icons/fifo.png").c_str(), 0600), 0);
+    // A link back up must not make the walk go round for ever.
+    ASSERT_EQ(::symlink("..", dir.File("icons/apps/more/up").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere.png", dir.File("icons/dangling.png").c_str()), 0);
 
-    const std::atomic<bool> stop{false};
-    AddPiecesFromFiles(project, files, FileSortOrder::Name, stop);
-    EXPECT_EQ(project.PageCount(), expectedPages);
-    ASSERT_EQ(project.RecordCount(), static_cast<int>(expected.size()));
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(RecordText(project.records[i]), RecordText(expected[i])) << i;
+    const std::string icons = dir.File("icons");
+    const ImageFileList list =
+        ExpandImageFolders({dir.File("loose.gif"), icons + "/", dir.File("empty")});
+    const std::vector<std::string> expected = {
+        dir.File("loose.gif"),  // not a folder: kept whatever it is
+        icons + "/apps/Kate.JPEG", icons + "/apps/konsole.png", icons + "/apps/more/x.TiF",
+        icons + "/b9/a.Pcx",       icons + "/b10/a.bmp",        icons + "/jf.jfif",
+        icons + "/top.tga"};
+    EXPECT_EQ(list.files, expected);
+    EXPECT_EQ(list.foundInFolders, 7);
+    EXPECT_EQ(list.folders, 2);
+    EXPECT_TRUE(list.unreadable.empty());
+}
+
+TEST(ExpandImageFolders, AFolderThatCannotBeReadIsReported) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+    test::TempDir dir;
+    ASSERT_EQ(::mkdir(dir.File("closed").c_str(), 0), 0);
+    const ImageFileList list = ExpandImageFolders({dir.File("closed")});
+    EXPECT_TRUE(list.files.empty());
+    ASSERT_EQ(list.unreadable.size(), 1u);
+    EXPECT_NE(list.unreadable[0].find(dir.File("closed")), std::string::npos);
+    ::chmod(dir.File("closed").c_str(), 0755);
 }
 
 }  // namespace

@@ -11,35 +11,34 @@
 #include <utility>
 #include <vector>
 
-#include "edit/placement_index.h"
 #include "base/texture_record.h"
+#include "edit/placement_index.h"
 
 namespace pelmora::test {
 
 inline std::optional<PieceSpot> StraightforwardSpot(const std::vector<TextureRecord>& records,
                                                     int page, int width, int height) {
-    // covered[y][x] as 2-D prefix sums, so testing one position is four look-ups.
+    // Covered pixels as 2-D prefix sums (sum(x, y): those above and left of (x, y)), so
+    // testing one position is four look-ups.
+    static thread_local std::vector<uint8_t> covered;
     static thread_local std::vector<int> sums;
+    covered.assign(256 * 256, 0);
     sums.assign(257 * 257, 0);
-    std::vector<uint8_t> covered(256 * 256, 0);
+    const auto sum = [](int x, int y) -> int& { return sums[y * 257 + x]; };
     for (size_t i = 1; i < records.size(); ++i) {
         const TextureRecord& r = records[i];
-        if (r.Page != page) continue;
-        for (int y = r.Y; y < r.Y + r.Height() && y < 256; ++y)
-            for (int x = r.X; x < r.X + r.Width() && x < 256; ++x) covered[y * 256 + x] = 1;
+        for (int y = r.Y; r.Page == page && y < std::min(r.Y + r.Height(), 256); ++y)
+            std::fill(&covered[y * 256 + r.X], &covered[y * 256] + std::min(r.X + r.Width(), 256),
+                      1);
     }
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x)
-            sums[(y + 1) * 257 + x + 1] = covered[y * 256 + x] + sums[y * 257 + x + 1] +
-                                          sums[(y + 1) * 257 + x] - sums[y * 257 + x];
-    for (int y = 0; y < 256; ++y) {
-        for (int x = 0; x < 256; ++x) {
-            if (x + width > 256 || y + height > 256) continue;
-            const int inside = sums[(y + height) * 257 + x + width] - sums[y * 257 + x + width] -
-                               sums[(y + height) * 257 + x] + sums[y * 257 + x];
-            if (inside == 0) return PieceSpot{x, y};
-        }
-    }
+            sum(x + 1, y + 1) = covered[y * 256 + x] + sum(x + 1, y) + sum(x, y + 1) - sum(x, y);
+    for (int y = 0; y + height <= 256; ++y)
+        for (int x = 0; x + width <= 256; ++x)
+            if (sum(x + width, y + height) - sum(x + width, y) - sum(x, y + height) + sum(x, y) ==
+                0)
+                return PieceSpot{x, y};
     return std::nullopt;
 }
 
@@ -81,20 +80,13 @@ inline void IndexedPlaceAll(std::vector<TextureRecord>& records, int& pageCount,
 // rectangles, a few large ones.
 inline std::vector<std::pair<int, int>> RandomPieceSizes(int count, unsigned seed, int maxSide) {
     std::mt19937 random(seed);
+    const auto below = [&](int n) { return static_cast<int>(random() % n); };
     const int common[] = {8, 16, 22, 24, 32, 48, 64, 128};
     std::vector<std::pair<int, int>> sizes;
     for (int i = 0; i < count; ++i) {
-        const int kind = static_cast<int>(random() % 10);
-        int w, h;
-        if (kind < 6) {
-            w = h = common[random() % 8];
-        } else if (kind < 9) {
-            w = 1 + static_cast<int>(random() % 100);
-            h = 1 + static_cast<int>(random() % 100);
-        } else {
-            w = 100 + static_cast<int>(random() % 157);
-            h = 1 + static_cast<int>(random() % 256);
-        }
+        const int kind = below(10), side = common[below(8)];
+        const int w = kind < 6 ? side : kind < 9 ? 1 + below(100) : 100 + below(157);
+        const int h = kind < 6 ? side : 1 + below(kind < 9 ? 100 : 256);
         sizes.emplace_back(std::min(w, maxSide), std::min(h, maxSide));
     }
     return sizes;
