@@ -49,7 +49,7 @@ TEST_F(BulkExportTest, PagesAreWrittenAsNumberedFilesInEachFormat) {
 
 // Records on missing pages are skipped and counted; FlipX and FlipY are -1 here and not
 // applied.
-TEST_F(BulkExportTest, TexturesAreCutFromTheirPagesWithoutFlips) {
+TEST_F(BulkExportTest, TexturesAreCutFromTheirPagesWithoutFlipsAndNamedByTheirNumbers) {
     std::vector<int> steps;
     const std::thread::id caller = std::this_thread::get_id();
     const Outcome result =
@@ -73,9 +73,8 @@ TEST_F(BulkExportTest, TexturesAreCutFromTheirPagesWithoutFlips) {
     project.records.push_back(MakeRecord(0, 0, 4, 4, 3));
     EXPECT_EQ(ExportAllTextures(project, options).message,
               "2 textures were not exported because their pages do not exist.");
-}
 
-TEST_F(BulkExportTest, ExportTexturesWritesOnlyThePagesRecordsByOverallNumber) {
+    // Export Textures writes only one page's records, by their overall numbers.
     options.format = ImageFormat::Jpeg;  // and never a gallery
     ASSERT_TRUE(ExportPageTextures(project, 1, options).IsDone());
     EXPECT_TRUE(Exists("Texture2.jpg") && Exists("Texture4.jpg"));
@@ -133,9 +132,6 @@ TEST_F(BulkExportTest, FilesThatCannotBeWrittenAreNamedOnceAtTheEnd) {
 // The user's own pages are no hostile input: a tall image is written in every format whose
 // files can record its height, and the others say which limit stops them.
 TEST_F(BulkExportTest, SingleImageStacksPagesWithPageOneOnTop) {
-    Project empty;
-    empty.filePath = Out("e.plm");
-    EXPECT_FALSE(ExportSingleImage(empty, Out("none.png"), 100).changed);
     EXPECT_FALSE(ExportSingleImage(project, Out("all.xyz"), 100).IsDone());
     ASSERT_TRUE(ExportSingleImage(project, Out("all.JPEG"), 50).IsDone());  // capitals name it too
     EXPECT_EQ(test::ReadFile(Out("all.JPEG")).substr(0, 2), "\xff\xd8");
@@ -163,6 +159,8 @@ TEST_F(BulkExportTest, SingleImageStacksPagesWithPageOneOnTop) {
             << name;
         EXPECT_FALSE(Exists(name));
     }
+    project.pages.ClearBitmaps();
+    EXPECT_FALSE(ExportSingleImage(project, Out("none.png"), 100).changed);
     EXPECT_FALSE(Exists("none.png") || Exists("all.xyz"));
 }
 
