@@ -15,34 +15,32 @@
 
 namespace pelmora::test {
 
-// A socket bound to a free port on 127.0.0.1, whose address goes to base. Unless it listens,
-// connecting to it is refused; listening, it takes connections that nobody answers.
-inline int LoopbackSocket(bool listen, std::string& base) {
-    // A proxy named in the environment must not stand between the test and its server.
-    ::setenv("no_proxy", "127.0.0.1", 1);
-    ::setenv("NO_PROXY", "127.0.0.1", 1);
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    if (listen) ::listen(fd, 8);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    base = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
-    return fd;
-}
-
-// A port on 127.0.0.1 that refuses every connection.
-class RefusingPort {
+// A socket bound to a free port on 127.0.0.1. Unless it listens, connecting to it is
+// refused; listening, it takes connections that nobody answers.
+class LoopbackPort {
 public:
-    ~RefusingPort() { ::close(fd_); }
+    explicit LoopbackPort(bool listen = false) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        // A proxy named in the environment must not stand between the test and its server.
+        ::setenv("no_proxy", "127.0.0.1", 1);
+        ::setenv("NO_PROXY", "127.0.0.1", 1);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), length);
+        if (listen) ::listen(fd_, 8);
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        base_ = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+    }
+    ~LoopbackPort() { ::close(fd_); }
     const std::string& Base() const { return base_; }
+    int Fd() const { return fd_; }
 
 private:
+    int fd_;
     std::string base_;
-    int fd_ = LoopbackSocket(false, base_);
 };
+using RefusingPort = LoopbackPort;
 
 // A one-thread HTTP server on 127.0.0.1 that asks respond for the whole raw answer to each
 // request. It stops within a fraction of a second of going.
@@ -55,7 +53,6 @@ public:
     ~LocalHttpServer() {
         stop_ = true;
         thread_.join();
-        ::close(listener_);
     }
     // A responder that answers 200 with this body.
     static Responder Body(const std::string& body) {
@@ -64,7 +61,7 @@ public:
                    "\r\nConnection: close\r\n\r\n" + body;
         };
     }
-    const std::string& Base() const { return base_; }
+    const std::string& Base() const { return port_.Base(); }
     std::vector<std::string> Requests() const {
         std::lock_guard lock(mutex_);
         return requests_;
@@ -77,7 +74,7 @@ private:
     }
     void Serve() {
         while (!stop_) {
-            const int client = Ready(listener_) ? ::accept(listener_, nullptr, nullptr) : -1;
+            const int client = Ready(port_.Fd()) ? ::accept(port_.Fd(), nullptr, nullptr) : -1;
             if (client < 0) continue;
             std::string request;
             char buffer[1024];
@@ -96,8 +93,7 @@ private:
     }
 
     Responder respond_;
-    std::string base_;
-    int listener_ = LoopbackSocket(true, base_);
+    LoopbackPort port_{true};
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
