@@ -186,12 +186,15 @@ private slots:
         QCOMPARE(seen, QStringList({"1 2 1: " + before,
                                     "2 3 2: Page=2, X=0, Y=0, Width=200, Height=200, FlipX=-1, "
                                     "FlipY=-1"}));
-        // Not shown while added, the last one is shown at the end.
+        // Not shown while added, the last one is shown at the end: the largest file goes first
+        // (by name it would go last), so the small one.
         window_->MenuActions().texturesBeingAdded->trigger();
-        Add(MakeImages(1, 16, QStringLiteral("small")));
+        window_->MenuActions().sortBySizeDescending->trigger();
+        QVERIFY(!window_->MenuActions().sortByName->isChecked());
+        Add(MakeImages(1, 16, QStringLiteral("a")) + MakeImages(1, 200, QStringLiteral("b")));
         QTRY_COMPARE(Text(),
                      QStringLiteral("Page=1, X=200, Y=0, Width=16, Height=16, FlipX=-1, FlipY=-1"));
-        QCOMPARE(window_->TextureList()->currentIndex(), 3);
+        QCOMPARE(window_->TextureList()->currentIndex(), 4);
         QCOMPARE(window_->Preview()->Piece().size(), QSize(16, 16));
     }
 

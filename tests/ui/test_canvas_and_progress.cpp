@@ -1,6 +1,5 @@
 // The composed page, the canvas's mouse handling and the progress displays, without the
 // window around them. The time remaining's own arithmetic is the editing core's test's.
-#include "base/bitmap_header.h"
 #include "ui/page_canvas.h"
 #include "ui/page_composer.h"
 #include "ui/progress_window.h"

@@ -3,19 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
 
-#include "base/file_util.h"
 #include "base/paths.h"
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
 #include "ui/commands.h"
 #include "ui/dialogs/custom_grid_dialog.h"
 #include "ui/font_record.h"
-#include "ui/page_canvas.h"
 #include "ui/settings_bridge.h"
 #include "ui/text_progress_bar.h"
 #include "ui_test_support.h"
