@@ -80,8 +80,7 @@ private slots:
         QVERIFY(!window_->close());
         QTest::keyClick(window_.get(), Qt::Key_Escape);
         QVERIFY(window_->isVisible());
-        QCOMPARE(modal_->messages.size(), size_t(2));
-        QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kBusyMessage));
+        QCOMPARE(Messages(), QStringList(2, QString::fromLatin1(kBusyMessage)));
 
         QTRY_VERIFY(!window_->IsWorking());
         CheckLocked(false);
@@ -168,46 +167,35 @@ private slots:
         QVERIFY(modal_->messages.empty());
     }
 
-    void withoutShowingEachTheLastIsShownAtTheEnd() {
+    void theListsFollowEachPieceAndTheViewOptionActsAtOnce() {
         NewProject();
         window_->MenuActions().texturesBeingAdded->trigger();
         QVERIFY(!window_->ShowTexturesBeingAdded());
-        window_->MenuActions().sortBySizeDescending->trigger();
-        QVERIFY(!window_->MenuActions().sortByName->isChecked());
-        Add(MakeImages(1, 16, QStringLiteral("small")) +
-            MakeImages(1, 200, QStringLiteral("large")));
-        // Largest file first, so the small one is the last added and the one shown.
-        QTRY_COMPARE(Text(),
-                     QStringLiteral("Page=1, X=200, Y=0, Width=16, Height=16, FlipX=-1, FlipY=-1"));
-        QCOMPARE(window_->TextureList()->currentIndex(), 2);
-        QCOMPARE(window_->Preview()->Piece().size(), QSize(16, 16));
-    }
-
-    void theListsFollowEachPieceAndTheViewOptionActsAtOnce() {
-        NewProject();
-        window_->SetShowTexturesBeingAdded(false);
         const QString before = Text();
-        struct Seen {
-            int pages, textures, current;
-            QString text;
-        };
-        std::vector<Seen> seen;
+        QStringList seen;
         connect(window_->Job(), &AddPiecesJob::piecePlaced, this, [&] {
-            seen.push_back({window_->PageList()->count(), window_->TextureList()->count(),
-                            window_->TextureList()->currentIndex(), Text()});
+            seen << QStringLiteral("%1 %2 %3: %4")
+                        .arg(window_->PageList()->count())
+                        .arg(window_->TextureList()->count())
+                        .arg(window_->TextureList()->currentIndex())
+                        .arg(Text());
             // Switched on during the run: the next piece is shown.
             if (seen.size() == 1) window_->MenuActions().texturesBeingAdded->trigger();
         });
         Add(MakeImages(2, 200));
-        QCOMPARE(seen.size(), size_t(2));
-        for (int i = 0; i < 2; ++i) {
-            QCOMPARE(seen[i].pages, i + 1);
-            QCOMPARE(seen[i].textures, i + 2);
-            QCOMPARE(seen[i].current, i + 1);
-        }
-        QCOMPARE(seen[0].text, before);
-        QCOMPARE(seen[1].text,
-                 QStringLiteral("Page=2, X=0, Y=0, Width=200, Height=200, FlipX=-1, FlipY=-1"));
+        QCOMPARE(seen, QStringList({"1 2 1: " + before,
+                                    "2 3 2: Page=2, X=0, Y=0, Width=200, Height=200, FlipX=-1, "
+                                    "FlipY=-1"}));
+        // Not shown while added, the last one is shown at the end: the largest file goes first
+        // (by name it would go last), so the small one.
+        window_->MenuActions().texturesBeingAdded->trigger();
+        window_->MenuActions().sortBySizeDescending->trigger();
+        QVERIFY(!window_->MenuActions().sortByName->isChecked());
+        Add(MakeImages(1, 16, QStringLiteral("a")) + MakeImages(1, 200, QStringLiteral("b")));
+        QTRY_COMPARE(Text(),
+                     QStringLiteral("Page=1, X=200, Y=0, Width=16, Height=16, FlipX=-1, FlipY=-1"));
+        QCOMPARE(window_->TextureList()->currentIndex(), 4);
+        QCOMPARE(window_->Preview()->Piece().size(), QSize(16, 16));
     }
 
     void theWindowKeepsDrawingWhileTheWorkerRuns() {

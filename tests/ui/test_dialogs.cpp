@@ -26,6 +26,28 @@ class DialogsTest : public QObject {
     static void Ok(QDialog& dialog) {
         dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
     }
+    // Every text shows whole inside the dialog, overlapping no other.
+    static void CheckTextsFit(QDialog& dialog) {
+        QApplication::processEvents();  // the layout follows shown and hidden controls
+        std::vector<QRect> taken;
+        for (QWidget* w : dialog.findChildren<QWidget*>()) {
+            if (!w->isVisible() || !(qobject_cast<QAbstractButton*>(w) ||
+                                     qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w)))
+                continue;
+            const QString what = w->property("text").toString();
+            const QRect r(w->mapTo(&dialog, QPoint()), w->size());
+            QVERIFY2(dialog.rect().contains(r), qPrintable(what));
+            // A line edit scrolls its text; the others must show all of it.
+            QVERIFY2(w->width() >= w->sizeHint().width() || w->hasHeightForWidth() ||
+                         qobject_cast<QLineEdit*>(w),
+                     qPrintable(what));
+            QVERIFY2(w->height() >= (w->hasHeightForWidth() ? w->heightForWidth(w->width())
+                                                            : w->sizeHint().height()),
+                     qPrintable(what));
+            for (const QRect& other : taken) QVERIFY2(!r.intersects(other), qPrintable(what));
+            taken.push_back(r);
+        }
+    }
 
 private slots:
     void init() { modal_ = ScriptedModalUi(); }
@@ -109,11 +131,17 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Do you want to add a new page?"));
         QVERIFY(dialog.Count()->isVisible() && dialog.PageColourButton()->isVisible());
         QVERIFY(!dialog.LoadImageButton()->isVisible());
+        CheckTextsFit(dialog);
         dialog.KindButton(NewPageKind::FromImage)->click();
         QVERIFY(!dialog.Count()->isVisible() && !dialog.PageColourButton()->isVisible());
         QVERIFY(dialog.LoadImageButton()->isVisible());
+        CheckTextsFit(dialog);
         dialog.KeepAspect()->click();
         QVERIFY(dialog.PageColourButton()->isVisible());
+        CheckTextsFit(dialog);
+        dialog.KindButton(NewPageKind::FromLongImage)->click();
+        CheckTextsFit(dialog);
+        dialog.KindButton(NewPageKind::FromImage)->click();
         dialog.YesButton()->click();  // From Image wants an image before Yes
         QVERIFY(dialog.isVisible());
         QCOMPARE(modal_.messages.back().text, QString::fromLatin1(kChooseImageFirstMessage));
@@ -127,39 +155,6 @@ private slots:
         QCOMPARE(dialog.Options().imagePath, std::string("/tmp/picture.png"));
         QVERIFY(dialog.Options().keepAspect);
         QCOMPARE(dialog.Options().colour, MakeColour(255, 0, 0));
-    }
-
-    void newPageDialogShowsItsTextsWholeInEveryLayout() {
-        NewPageDialog dialog(0, custom_, modal_, QString());
-        dialog.show();
-        auto fits = [&] {
-            QApplication::processEvents();  // the layout follows shown and hidden controls
-            std::vector<QRect> taken;
-            for (QWidget* w : dialog.findChildren<QWidget*>()) {
-                if (!w->isVisible() || !(qobject_cast<QAbstractButton*>(w) ||
-                                         qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w)))
-                    continue;
-                const QString what = w->property("text").toString();
-                const QRect r(w->mapTo(&dialog, QPoint()), w->size());
-                QVERIFY2(dialog.rect().contains(r), qPrintable(what));
-                // A line edit scrolls its text; the others must show all of it.
-                QVERIFY2(w->width() >= w->sizeHint().width() || w->hasHeightForWidth() ||
-                             qobject_cast<QLineEdit*>(w),
-                         qPrintable(what));
-                QVERIFY2(w->height() >= (w->hasHeightForWidth() ? w->heightForWidth(w->width())
-                                                                : w->sizeHint().height()),
-                         qPrintable(what));
-                for (const QRect& other : taken) QVERIFY2(!r.intersects(other), qPrintable(what));
-                taken.push_back(r);
-            }
-        };
-        fits();
-        dialog.KindButton(NewPageKind::FromImage)->click();
-        fits();
-        dialog.KeepAspect()->click();
-        fits();
-        dialog.KindButton(NewPageKind::FromLongImage)->click();
-        fits();
     }
 
     void newPageDialogRefusesCountsOutsideOneToTen() {

@@ -3,19 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
 
-#include "base/file_util.h"
 #include "base/paths.h"
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
 #include "ui/commands.h"
 #include "ui/dialogs/custom_grid_dialog.h"
 #include "ui/font_record.h"
-#include "ui/page_canvas.h"
 #include "ui/settings_bridge.h"
 #include "ui/text_progress_bar.h"
 #include "ui_test_support.h"
@@ -107,8 +104,7 @@ private slots:
     void aBadSettingsFileIsToldAndOddValuesAreKeptUnchecked() {
         test::WriteFile(window_->SettingsPath().toStdString(), "NOTPELMORA");
         window_->Start({QStringLiteral("pelmora")});
-        QCOMPARE(modal_->messages.size(), size_t(1));
-        QCOMPARE(modal_->messages[0].text, QString::fromLatin1(kSettingsWrongTypeMessage));
+        QCOMPARE(Messages(), QStringList{QString::fromLatin1(kSettingsWrongTypeMessage)});
 
         Settings odd;
         odd.sortFilesBy = 7;
@@ -206,7 +202,7 @@ private slots:
         QCOMPARE(FontFromRecord(record).pixelSize(), 1000);
     }
 
-    void opensAndReopensOrderTheMenuAndKeepEight() {
+    void recentFilesOrderTheMenuKeepEightAndDropOneThatHasGone() {
         window_->Start({QStringLiteral("pelmora")});
         for (const char* name : {"a.wad", "b.wad", "c.wad"}) Open({TextureRecord{}}, 1, name);
         QCOMPARE(RecentShown(), (QStringList{"&1 c.wad", "&2 b.wad", "&3 a.wad"}));
@@ -215,22 +211,16 @@ private slots:
         first->trigger();
         QVERIFY(Title().contains(QStringLiteral("a.wad")));
         QCOMPARE(RecentShown(), (QStringList{"&1 a.wad", "&2 c.wad", "&3 b.wad"}));
-
-        for (char c = 'd'; c <= 'i'; ++c) Open({TextureRecord{}}, 1, std::string(1, c) + ".wad");
-        QCOMPARE(window_->RecentFiles().size(), 8);
-        QCOMPARE(window_->RecentFiles().front(), File("i.wad"));
-        QCOMPARE(window_->RecentFiles().back(), File("c.wad"));  // b, the oldest, went
-    }
-
-    void aFileThatHasGoneIsToldAndDropped() {
-        window_->Start({QStringLiteral("pelmora")});
-        Open({TextureRecord{}}, 1, "a.wad");
-        Open({TextureRecord{}}, 1, "b.wad");
-        QVERIFY(QFile::remove(File("a.wad")));
-        modal_->messages.clear();
+        // A file that has gone is told and dropped.
+        QVERIFY(QFile::remove(File("c.wad")));
         window_->RecentMenu()->actions().at(1)->trigger();
-        QCOMPARE(modal_->messages.size(), size_t(1));
-        QCOMPARE(window_->RecentFiles(), QStringList{File("b.wad")});
+        QCOMPARE(Messages().size(), 1);
+        QCOMPARE(RecentShown(), (QStringList{"&1 a.wad", "&2 b.wad"}));
+
+        for (char c = 'd'; c <= 'j'; ++c) Open({TextureRecord{}}, 1, std::string(1, c) + ".wad");
+        QCOMPARE(window_->RecentFiles().size(), 8);
+        QCOMPARE(window_->RecentFiles().front(), File("j.wad"));
+        QCOMPARE(window_->RecentFiles().back(), File("a.wad"));  // b, the oldest, went
     }
 };
 

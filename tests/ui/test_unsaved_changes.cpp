@@ -138,15 +138,6 @@ private slots:
         }
     }
 
-    void saveClearsTheMarkerAndAnUnchangedProjectClosesWithoutAQuestion() {
-        OpenAndEdit();
-        window_->SaveCommand();
-        QVERIFY(!window_->IsModified());
-        QCOMPARE(Title(), kUnchanged);
-        QVERIFY(window_->close());
-        QVERIFY(modal_->questions.empty());
-    }
-
     void theFileKeysAreInTheMenusBesideTheClipboardKeys() {
         const MainWindow::Actions& a = window_->MenuActions();
         QStringList keys;

@@ -150,6 +150,15 @@ protected:
         window_->ShowSelectedTexture();
     }
     QString File(const std::string& name) const { return Q(dir_->File(name)); }
+    // The texts of the message boxes shown so far, and of the last one.
+    QStringList Messages() const {
+        QStringList texts;
+        for (const auto& m : modal_->messages) texts << m.text;
+        return texts;
+    }
+    QString Told() const {
+        return modal_->messages.empty() ? QString() : modal_->messages.back().text;
+    }
     QString Text() const { return window_->RecordTextBox()->toPlainText(); }
     QString Title() const { return ShownTitle(*window_); }
     QPushButton* Button(const char* name) const {
@@ -167,7 +176,8 @@ protected:
         action->trigger();
     }
     // The file chooser answers `path`, then the command runs.
-    void Answering(const QString& path, void (ui::MainWindow::*command)()) {
+    template <typename Result>
+    void Answering(const QString& path, Result (ui::MainWindow::*command)()) {
         modal_->fileAnswers.push_back({path});
         (window_.get()->*command)();
     }
