@@ -97,8 +97,21 @@ void AddGalleryOptions(CLI::App* command, ExportArgs& args, CLI::Option* html) {
         ->needs(html);
     command->add_option("--align", g.cellAlignment, "Gallery: cell alignment (default center)")
         ->type_name("left|center|right")
-        ->transform(CLI::CheckedTransformer(
-            std::map<std::string, int>{{"left", 0}, {"center", 1}, {"right", 2}}, CLI::ignore_case))
+        ->transform(CLI::Validator(
+            [](std::string& text) -> std::string {
+                // The words, in any case, or the numbers they stand for (0, 1, 2).
+                static const std::map<std::string, std::string> numbers{
+                    {"left", "0"}, {"center", "1"}, {"right", "2"},
+                    {"0", "0"},    {"1", "1"},      {"2", "2"}};
+                std::string word = text;
+                for (char& c : word)
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                const auto found = numbers.find(word);
+                if (found == numbers.end()) return text + " not in {left,center,right}";
+                text = found->second;
+                return {};
+            },
+            ""))
         ->needs(html);
 }
 

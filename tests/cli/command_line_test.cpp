@@ -50,7 +50,7 @@ TEST_F(CliCommandLine, UsageErrorsSayWhatIsWrongAndChangeNothing) {
         {"add-pieces a.plm --sort random x.png", "--sort: random not in {name,size-asc,size-desc}"},
         {"export-pages a.plm . --format gif",
          "--format: gif not in {bmp,pcx,png,tga,tiff,tif,jpeg,jpg}"},
-        {"export-pages a.plm . --html --align top", "--align: Check top value in"},
+        {"export-pages a.plm . --html --align top", "--align: top not in {left,center,right}"},
         {"export-page a.plm 1 page.gif",
          "OUT: OUT must end in .bmp, .pcx, .png, .tga, .tif, .tiff, .jpg, .jpe, .jpeg, .jfif or "
          ".raw: page.gif"},
