@@ -16,6 +16,7 @@
 
 #include "base/paths.h"
 #include "edit/record_editing.h"
+#include "edit/single_image.h"
 #include "ui/add_pieces_job.h"
 #include "ui/animated_picture.h"
 #include "ui/colour_swatch.h"
@@ -462,11 +463,14 @@ void MainWindow::ApplyNumbersCommand() {
     const int p = std::max(pageList_->currentIndex(), 0);
     const std::optional<Image> page = project_.pages.GetBitmap(p);
     if (!page) return;
+    // The numbers are drawn here because they are text in the user's chosen font; the page
+    // is then replaced as any other.
     QImage image = ToQImage(*page);
     DrawGridNumbers(image, options_);
-    project_.pages.ReplaceBitmapHandle(p, FromQImage(image));
-    SetModified(true);
-    canvas_->SetComposedPage(image);
+    const Outcome replaced = ReplacePage(project_, p, FromQImage(image));
+    NoteChange(replaced);
+    ShowResult(replaced);
+    if (replaced.IsDone()) canvas_->SetComposedPage(image);
 }
 
 // ---- Closing, keys and dropped files ----
