@@ -41,8 +41,7 @@ TEST(DeletePage, RemovesItsRecordsMovesLaterOnesDownAndSelectsTheHighestPage) {
     ASSERT_EQ(project.PageCount(), 4);
     EXPECT_EQ(Page(project, 2), PatternImage(256, 256, 3));  // former page 4
     // The highest page any record uses is page 4; its first record is Texture 4.
-    EXPECT_EQ(project.selectedPage, 3);
-    EXPECT_EQ(project.selectedTexture, 3);
+    EXPECT_EQ(std::pair(project.selectedPage, project.selectedTexture), std::pair(3, 3));
 
     // The first page is cleared, not removed.
     Project first;
@@ -55,33 +54,31 @@ TEST(DeletePage, RemovesItsRecordsMovesLaterOnesDownAndSelectsTheHighestPage) {
     EXPECT_EQ(Page(first, 0), Image(256, 256, kLime));
     EXPECT_EQ(Page(first, 1), PatternImage(256, 256, 1));
     EXPECT_EQ(Pages1Based(first), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(first.selectedPage, 2);
-    EXPECT_EQ(first.selectedTexture, 2);
+    EXPECT_EQ(std::pair(first.selectedPage, first.selectedTexture), std::pair(2, 2));
 }
 
-TEST(DeleteRecord, RenumbersAndSelectsThePreviousLeavingThePage) {
+// A record goes and the previous one is selected; deleting a piece first paints its whole
+// rectangle, cut at the page edge, in the new page colour.
+TEST(DeleteRecordAndPiece, RenumbersSelectsThePreviousAndOnlyThePieceClearsThePage) {
     Project project;
     std::vector<TextureRecord> records;
     for (int i = 1; i < 8; ++i) records.push_back(MakeRecord(i, 0, 1, 1, 0));
-    Fill(project, 1, records);
-    EXPECT_TRUE(DeleteRecord(project, 4).IsDone());  // Texture 5 of 8
-    ASSERT_EQ(project.RecordCount(), 7);
+    records.push_back(MakeRecord(10, 20, 30, 5, 1));
+    records.push_back(MakeRecord(250, 250, 20, 20, 1));
+    Fill(project, 2, records);
+    project.newPageColour = kLime;
+    EXPECT_TRUE(DeleteRecord(project, 4).IsDone());  // Texture 5 of 10
+    ASSERT_EQ(project.RecordCount(), 9);
     EXPECT_EQ(project.records[4].X, 5);
     EXPECT_EQ(project.selectedTexture, 3);  // Texture 4
     EXPECT_EQ(Page(project, 0), PatternImage(256, 256, 0));
-}
 
-TEST(DeletePiece, PaintsTheWholeRectangleCutAtThePageEdgeThenRemovesTheRecord) {
-    Project project;
-    Fill(project, 2, {MakeRecord(10, 20, 30, 5, 1), MakeRecord(250, 250, 20, 20, 1)});
-    project.newPageColour = kLime;
-    EXPECT_TRUE(DeletePiece(project, 1).IsDone());
+    EXPECT_TRUE(DeletePiece(project, 7).IsDone());
     Image expected = PatternImage(256, 256, 1);
     expected.FillRect(10, 20, 30, 5, kLime);
     EXPECT_EQ(Page(project, 1), expected);
-    EXPECT_EQ(project.RecordCount(), 2);
-    EXPECT_EQ(project.selectedTexture, 0);
-    EXPECT_TRUE(DeletePiece(project, 1).IsDone());
+    EXPECT_EQ(std::pair(project.RecordCount(), project.selectedTexture), std::pair(8, 6));
+    EXPECT_TRUE(DeletePiece(project, 7).IsDone());
     EXPECT_EQ(Page(project, 1).PixelAt(255, 255), kLime);
 }
 
@@ -90,29 +87,23 @@ TEST(DeletePiece, PaintsTheWholeRectangleCutAtThePageEdgeThenRemovesTheRecord) {
 TEST(Refusals, ABadNumberOrTheFirstTextureIsRefusedWithItsText) {
     Project project;
     Fill(project, 2, {MakeRecord(0, 0, 8, 8, 0), MakeRecord(0, 0, 8, 8, 6)});
+    const auto gone = [](const std::string& what) {
+        return what + " does not exist (the file has " +
+               (what[0] == 'P' ? "2 pages)." : "3 textures).");
+    };
     using Op = std::function<Outcome(Project&)>;
     const std::pair<Op, std::string> cases[] = {
-        {[](Project& p) { return DeletePage(p, 2); },
-         "Page 3 does not exist (the file has 2 pages)."},
-        {[](Project& p) { return DeletePage(p, -1); },
-         "Page 0 does not exist (the file has 2 pages)."},
-        {[](Project& p) { return AddRecordsFromGrid(p, 5, 64, 64); },
-         "Page 6 does not exist (the file has 2 pages)."},
-        {[](Project& p) { return ImportPage(p, 2, "/nonexistent.png"); },
-         "Page 3 does not exist (the file has 2 pages)."},
-        {[](Project& p) { return ExportPage(p, 2, "/nonexistent/p.png"); },
-         "Page 3 does not exist (the file has 2 pages)."},
-        {[](Project& p) { return DeleteRecord(p, 3); },
-         "Texture 4 does not exist (the file has 3 textures)."},
-        {[](Project& p) { return DeletePiece(p, -1); },
-         "Texture 0 does not exist (the file has 3 textures)."},
-        {[](Project& p) { return ImportPiece(p, 7, "/nonexistent.png"); },
-         "Texture 8 does not exist (the file has 3 textures)."},
-        {[](Project& p) { return ExportPiece(p, 3, "/nonexistent/t.png"); },
-         "Texture 4 does not exist (the file has 3 textures)."},
+        {[](Project& p) { return DeletePage(p, 2); }, gone("Page 3")},
+        {[](Project& p) { return DeletePage(p, -1); }, gone("Page 0")},
+        {[](Project& p) { return AddRecordsFromGrid(p, 5, 64, 64); }, gone("Page 6")},
+        {[](Project& p) { return ImportPage(p, 2, "/nonexistent.png"); }, gone("Page 3")},
+        {[](Project& p) { return ExportPage(p, 2, "/nonexistent/p.png"); }, gone("Page 3")},
+        {[](Project& p) { return DeleteRecord(p, 3); }, gone("Texture 4")},
+        {[](Project& p) { return DeletePiece(p, -1); }, gone("Texture 0")},
+        {[](Project& p) { return ImportPiece(p, 7, "/nonexistent.png"); }, gone("Texture 8")},
+        {[](Project& p) { return ExportPiece(p, 3, "/nonexistent/t.png"); }, gone("Texture 4")},
         // A command line's number INT_MIN arrives as index INT_MAX and is told as typed.
-        {[](Project& p) { return DeletePage(p, INT32_MAX); },
-         "Page -2147483648 does not exist (the file has 2 pages)."},
+        {[](Project& p) { return DeletePage(p, INT32_MAX); }, gone("Page -2147483648")},
         {[](Project& p) { return DeleteRecord(p, 0); }, "Texture 1 should not be deleted..."},
         {[](Project& p) { return DeletePiece(p, 0); }, "Texture 1 should not be deleted..."},
         {[](Project& p) { return DeletePiece(p, 2); }, "The page of texture 3 does not exist."},

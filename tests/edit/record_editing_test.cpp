@@ -26,56 +26,43 @@ TEST(StoreRecordFields, PositionsWrapSizesAreCutAtThePageEdgeAndZeroMeans256) {
     EXPECT_EQ(StoreRecordFields(FieldsOfRecord(flipped)), flipped);
 }
 
-TEST(AddTextureRecord, DefaultsAskForANewPageAndTheRecordIsSelected) {
+// Each way of making or changing a record selects it and, where it has one, its page.
+TEST(RecordEditing, AddEditGridAndRectangle) {
     Project project;
     NewInMemory(project);
+    // The defaults ask for a new page.
     EXPECT_TRUE(AddTextureRecord(project, NewRecordFields()).IsDone());
     EXPECT_EQ(RecordsFrom(project, 1), std::vector{MakeRecord(0, 0, 1, 1, 1)});
     EXPECT_EQ(project.selectedTexture, 1);
     EXPECT_TRUE(RecordNeedsNewPage(project, 1));
     EXPECT_FALSE(RecordNeedsNewPage(project, 0));
-}
 
-TEST(EditTextureRecord, ChangesTheRecordInPlaceAndSelectsItAndItsPage) {
-    Project project;
-    NewInMemory(project);
     project.AddBlankPage();
-    project.records.push_back(MakeRecord(1, 1, 1, 1, 0));
     project.records.push_back(MakeRecord(9, 9, 9, 9, 0));
-    EXPECT_TRUE(EditTextureRecord(project, 1, {250, 10, 20, 30, -1, 0, 1}).IsDone());
+    project.selectedPage = 1;
+    EXPECT_TRUE(EditTextureRecord(project, 1, {250, 10, 20, 30, -1, 0, 0}).IsDone());
     EXPECT_EQ(RecordsFrom(project, 1),
-              (std::vector{MakeRecord(250, 10, 6, 30, 1, -1, 0), MakeRecord(9, 9, 9, 9, 0)}));
-    EXPECT_EQ(project.selectedTexture, 1);
-    EXPECT_EQ(project.selectedPage, 1);
-}
+              (std::vector{MakeRecord(250, 10, 6, 30, 0, -1, 0), MakeRecord(9, 9, 9, 9, 0)}));
+    EXPECT_EQ(std::pair(project.selectedPage, project.selectedTexture), std::pair(0, 1));
 
-TEST(AddRecordsFromGrid, OneRecordPerCellRowByRowCutAtTheEdges) {
-    Project project;
-    NewInMemory(project);
-    project.AddBlankPage();
-    EXPECT_TRUE(AddRecordsFromGrid(project, 1, 64, 64).IsDone());
-    EXPECT_EQ(project.RecordCount(), 17);
-    EXPECT_EQ(project.records[2], MakeRecord(64, 0, 64, 64, 1));
-    EXPECT_EQ(project.records[5], MakeRecord(0, 64, 64, 64, 1));
-
-    Project other;
-    NewInMemory(other);
-    EXPECT_TRUE(AddRecordsFromGrid(other, 0, 100, 100).IsDone());
-    ASSERT_EQ(other.RecordCount(), 10);
-    EXPECT_EQ(other.records[3], MakeRecord(200, 0, 56, 100, 0));
-    EXPECT_EQ(other.records[9], MakeRecord(200, 200, 56, 56, 0));
-    EXPECT_EQ(other.selectedTexture, 9);
-}
-
-TEST(AddRecordFromRectangle, NormalisedClampedAndNothingForAZeroSize) {
-    Project project;
-    NewInMemory(project);
+    // Rectangles are normalised and clamped; one of no size makes nothing.
     EXPECT_TRUE(AddRecordFromRectangle(project, 0, 90, 70, 10, 20).IsDone());
     EXPECT_TRUE(AddRecordFromRectangle(project, 0, 0, 0, 300, 256).IsDone());
     EXPECT_FALSE(AddRecordFromRectangle(project, 0, 5, 5, 5, 40).changed);
-    EXPECT_EQ(RecordsFrom(project, 1),
+    EXPECT_EQ(RecordsFrom(project, 3),
               (std::vector{MakeRecord(10, 20, 80, 50, 0), MakeRecord(0, 0, 256, 256, 0)}));
-    EXPECT_EQ(project.selectedTexture, 2);
+    EXPECT_EQ(project.selectedTexture, 4);
+
+    // A grid makes one record per cell, row by row, cut at the page edges.
+    EXPECT_TRUE(AddRecordsFromGrid(project, 1, 64, 64).IsDone());
+    EXPECT_EQ(project.RecordCount(), 21);
+    EXPECT_EQ(project.records[6], MakeRecord(64, 0, 64, 64, 1));
+    EXPECT_EQ(project.records[9], MakeRecord(0, 64, 64, 64, 1));
+    EXPECT_TRUE(AddRecordsFromGrid(project, 0, 100, 100).IsDone());
+    ASSERT_EQ(project.RecordCount(), 30);
+    EXPECT_EQ(project.records[23], MakeRecord(200, 0, 56, 100, 0));
+    EXPECT_EQ(project.records[29], MakeRecord(200, 200, 56, 56, 0));
+    EXPECT_EQ(project.selectedTexture, 29);
 }
 
 }  // namespace

@@ -13,17 +13,27 @@ namespace {
 using test::Page;
 using test::PatternImage;
 
-TEST(ImportPage, StretchesToTheWholePageAndKeepsRecords) {
+// A page image put on its page wants the page itself stretched; a piece wants the record's
+// own page, whichever page is on screen.
+TEST(ImportPageAndPiece, StretchedToThePageOrTheRecordOnItsOwnPage) {
     test::TempDir dir;
-    const Image wide = PatternImage(512, 128, 5);
+    const Image wide = PatternImage(512, 128, 5), small = PatternImage(10, 10, 8);
     ASSERT_TRUE(SaveImage(wide, dir.File("wide.png"), ImageFormat::Png));
+    ASSERT_TRUE(SaveImage(small, dir.File("small.tga"), ImageFormat::Tga));
     Project project;
-    test::WithPatternPages(project, 2);
-    project.records.push_back(MakeRecord(1, 2, 3, 4, 1));
+    test::WithPatternPages(project, 3);
+    project.records.push_back(MakeRecord(100, 40, 64, 32, 2));
     EXPECT_TRUE(ImportPage(project, 1, dir.File("wide.png")).IsDone());
     EXPECT_EQ(Page(project, 1), ResizeImage(wide, 256, 256));
     EXPECT_EQ(project.selectedPage, 1);
     EXPECT_EQ(project.RecordCount(), 2);
+
+    project.selectedPage = 0;
+    EXPECT_TRUE(ImportPiece(project, 1, dir.File("small.tga")).IsDone());
+    Image expected = PatternImage(256, 256, 2);
+    expected.Combine(ResizeImage(small, 64, 32), 100, 40);
+    EXPECT_EQ(Page(project, 2), expected);
+    EXPECT_EQ(std::pair(project.selectedPage, project.selectedTexture), std::pair(2, 1));
 
     test::WriteFile(dir.File("bad.bmp"), "BM not really");
     const Outcome failed = ImportPage(project, 0, dir.File("bad.bmp"));
@@ -31,23 +41,6 @@ TEST(ImportPage, StretchesToTheWholePageAndKeepsRecords) {
                                   " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file");
     EXPECT_FALSE(failed.changed);
     EXPECT_EQ(Page(project, 0), PatternImage(256, 256, 0));
-}
-
-TEST(ImportPiece, DrawsOnTheRecordsOwnPageWhateverPageIsShown) {
-    test::TempDir dir;
-    const Image small = PatternImage(10, 10, 8);
-    ASSERT_TRUE(SaveImage(small, dir.File("small.tga"), ImageFormat::Tga));
-    Project project;
-    test::WithPatternPages(project, 3);
-    project.records.push_back(MakeRecord(100, 40, 64, 32, 2));
-    project.selectedPage = 0;  // another page is on screen
-    EXPECT_TRUE(ImportPiece(project, 1, dir.File("small.tga")).IsDone());
-    Image expected = PatternImage(256, 256, 2);
-    expected.Combine(ResizeImage(small, 64, 32), 100, 40);
-    EXPECT_EQ(Page(project, 2), expected);
-    EXPECT_EQ(Page(project, 0), PatternImage(256, 256, 0));
-    EXPECT_EQ(project.selectedPage, 2);
-    EXPECT_EQ(project.selectedTexture, 1);
 }
 
 TEST(ExportPageAndPiece, RawIsRowsTopFirstInRedGreenBlue) {
@@ -70,12 +63,7 @@ TEST(ExportPageAndPiece, RawIsRowsTopFirstInRedGreenBlue) {
     EXPECT_EQ(test::ReadFile(dir.File("Texture2.raw")), piece);
     EXPECT_EQ(PageExportName(2), "Page3");
     EXPECT_EQ(TextureExportName(4), "Texture5");
-}
 
-TEST(ExportPageAndPiece, FormatByExtensionAndTheJpegQualityHonoured) {
-    test::TempDir dir;
-    Project project;
-    test::WithPatternPages(project, 1);
     // Each format's round trip is ImageIo's; here the extension has to choose it.
     ASSERT_TRUE(ExportPage(project, 0, dir.File("p.TIFF")).IsDone());
     EXPECT_EQ(*LoadImage(dir.File("p.TIFF")), Page(project, 0));
@@ -96,52 +84,14 @@ TEST(ExportPageAndPiece, FormatByExtensionAndTheJpegQualityHonoured) {
     EXPECT_NE(failed.message.find("missing/p.raw"), std::string::npos) << failed.message;
 }
 
-TEST(PastePage, StretchesAnyShapeToTheWholePage) {
-    Project project;
-    test::WithPatternPages(project, 2);
-    const Image wide = PatternImage(512, 128, 9);
-    EXPECT_TRUE(PastePage(project, 1, wide).changed);
-    EXPECT_EQ(Page(project, 1), ResizeImage(wide, 256, 256));
-    EXPECT_EQ(project.selectedPage, 1);
-    // A page copied from another comes back unchanged.
-    EXPECT_TRUE(PastePage(project, 1, Page(project, 0)).changed);
-    EXPECT_EQ(Page(project, 1), Page(project, 0));
-
-    EXPECT_FALSE(PastePage(project, 2, wide).changed);
-    EXPECT_FALSE(PastePage(project, 0, Image()).changed);
-    EXPECT_EQ(Page(project, 0), PatternImage(256, 256, 0));
-}
-
-TEST(PasteTexture, ReplacesExactlyTheRecordsRectangleUnflippedOnItsOwnPage) {
+TEST(Paste, PageStretchedTextureReplacesTheRecordsRectangleUnflippedOnItsOwnPage) {
     Project project;
     test::WithPatternPages(project, 2);
     project.records.push_back(MakeRecord(100, 40, 32, 16, 1, -1, -1));
     project.records.push_back(MakeRecord(0, 0, 8, 8, 3));  // its page does not exist
-    project.selectedPage = 0;
-    const Image piece = PatternImage(32, 16, 200);
-    EXPECT_FALSE(PasteTexture(project, 2, piece).changed);
-    EXPECT_FALSE(TexturePiece(project, 2));
+    const Image wide = PatternImage(512, 128, 9), piece = PatternImage(32, 16, 200);
 
-    ASSERT_TRUE(PasteTexture(project, 1, piece).changed);
-    Image expected = PatternImage(256, 256, 1);
-    expected.Combine(piece, 100, 40);
-    EXPECT_EQ(Page(project, 1), expected);
-    EXPECT_EQ(Page(project, 0), PatternImage(256, 256, 0));
-    EXPECT_EQ(project.selectedTexture, 1);
-    EXPECT_EQ(project.selectedPage, 1);
-    // Copy Texture gives back what was pasted, unflipped.
-    EXPECT_EQ(TexturePiece(project, 1), piece);
-
-    // Another size is stretched to the record's.
-    const Image big = PatternImage(64, 64, 3);
-    ASSERT_TRUE(PasteTexture(project, 1, big).changed);
-    EXPECT_EQ(TexturePiece(project, 1), ResizeImage(big, 32, 16));
-}
-
-TEST(Paste, AnImageTooLargeToScaleIsRefused) {
-    Project project;
-    test::WithPatternPages(project, 1);
-    project.records.push_back(MakeRecord(0, 0, 8, 8, 0));
+    // An image too large to scale is refused.
     const long long budget = ImageDecodeBudget();
     SetImageDecodeBudget(ImageDecodeCost(64, 64) - 1);
     const Image image = PatternImage(64, 64, 1);
@@ -149,7 +99,32 @@ TEST(Paste, AnImageTooLargeToScaleIsRefused) {
     SetImageDecodeBudget(budget);
     EXPECT_EQ(page.message, kPasteTooLargeMessage);
     EXPECT_EQ(texture.message, kPasteTooLargeMessage);
+
+    EXPECT_FALSE(PastePage(project, 2, wide).changed);
+    EXPECT_FALSE(PastePage(project, 0, Image()).changed);
+    EXPECT_FALSE(PasteTexture(project, 2, piece).changed);
+    EXPECT_FALSE(TexturePiece(project, 2));
     EXPECT_EQ(Page(project, 0), PatternImage(256, 256, 0));
+    EXPECT_EQ(Page(project, 1), PatternImage(256, 256, 1));
+
+    project.selectedPage = 1;
+    EXPECT_TRUE(PastePage(project, 0, wide).changed);
+    EXPECT_EQ(Page(project, 0), ResizeImage(wide, 256, 256));
+    // A page copied from another comes back unchanged.
+    EXPECT_TRUE(PastePage(project, 0, Page(project, 1)).changed);
+    EXPECT_EQ(Page(project, 0), PatternImage(256, 256, 1));
+    EXPECT_EQ(project.selectedPage, 0);
+
+    ASSERT_TRUE(PasteTexture(project, 1, piece).changed);
+    Image expected = PatternImage(256, 256, 1);
+    expected.Combine(piece, 100, 40);
+    EXPECT_EQ(Page(project, 1), expected);
+    EXPECT_EQ(Page(project, 0), PatternImage(256, 256, 1));
+    EXPECT_EQ(std::pair(project.selectedPage, project.selectedTexture), std::pair(1, 1));
+    // Copy Texture gives back what was pasted, unflipped; another size is stretched.
+    EXPECT_EQ(TexturePiece(project, 1), piece);
+    ASSERT_TRUE(PasteTexture(project, 1, image).changed);
+    EXPECT_EQ(TexturePiece(project, 1), ResizeImage(image, 32, 16));
 }
 
 }  // namespace

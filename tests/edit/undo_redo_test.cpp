@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "base/edit_history.h"
 #include "edit/add_pieces.h"
@@ -45,17 +42,15 @@ protected:
         const int sizes[][2] = {{40, 30}, {90, 120}, {256, 256}, {300, 70}, {17, 200}, {128, 64}};
         for (int k = 0; k < 6; ++k) {
             images.push_back(dir.File("image" + std::to_string(k) + (k % 2 ? ".bmp" : ".png")));
-            const Image image = PatternImage(sizes[k][0], sizes[k][1], k * 40);
-            ASSERT_TRUE(SaveImageFile(image, images.back()).IsDone());
+            ASSERT_TRUE(SaveImageFile(PatternImage(sizes[k][0], sizes[k][1], k * 40), images.back())
+                            .IsDone());
         }
     }
 
     // One edit of a random kind, with random arguments, each as the editor would call it;
     // which kind it was.
     int RandomEdit(Project& p, std::mt19937& random) {
-        const auto pick = [&](int count) {
-            return count <= 0 ? 0 : static_cast<int>(random() % static_cast<unsigned>(count));
-        };
+        const auto pick = [&](int count) { return count <= 0 ? 0 : int(random() % count); };
         const int pages = p.PageCount(), records = p.RecordCount();
         const std::string image = images[pick(6)];
         // A record flips an axis with -1 and leaves it with 0.
@@ -74,8 +69,7 @@ protected:
             [&] {
                 std::vector<std::string> files;
                 for (int n = 1 + pick(4); n > 0; --n) files.push_back(images[pick(6)]);
-                std::atomic<bool> stop{false};
-                AddPiecesFromFiles(p, files, FileSortOrder::Name, stop);
+                AddPiecesFromFiles(p, files, FileSortOrder::Name, std::atomic<bool>{false});
             },
             addPages, addPages, [&] { ImportPage(p, pick(pages), image); },
             [&] { ImportPiece(p, pick(records), image); },
