@@ -47,10 +47,9 @@ TEST(AddNewPages, BlankOrFromImagesAndABlankPageWhenTheImageCannotBeLoaded) {
     test::NewInMemory(project);
     // The colour chosen becomes the new page colour; no record is made.
     EXPECT_TRUE(AddNewPages(project, {.colour = kPink, .count = 10, .imagePath = ""}).IsDone());
-    EXPECT_EQ(project.PageCount(), 11);
+    EXPECT_EQ(std::pair(project.PageCount(), project.RecordCount()), std::pair(11, 1));
     EXPECT_EQ(project.newPageColour, kPink);
     EXPECT_EQ(Page(project, 10), Image(256, 256, kPink));
-    EXPECT_EQ(project.RecordCount(), 1);
 
     NewPageOptions options{.kind = NewPageKind::FromLongImage, .imagePath = tall};
     EXPECT_TRUE(AddNewPages(project, options).IsDone());
@@ -70,16 +69,15 @@ TEST(AddNewPages, BlankOrFromImagesAndABlankPageWhenTheImageCannotBeLoaded) {
         options.kind = path.empty() ? NewPageKind::FromLongImage : NewPageKind::FromImage;
         const int before = project.PageCount();
         const Outcome result = AddNewPages(project, options);
-        EXPECT_FALSE(result.IsDone());
-        EXPECT_TRUE(result.changed);
+        EXPECT_EQ(std::pair(result.IsDone(), result.changed), std::pair(false, true));
         EXPECT_EQ(result.message, path.empty()
                                       ? "Failed To Load Image...\nCreating Blank Page..."
                                       : "Failed To Load Image...\n" + path +
                                             " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file\n"
                                             "Creating Blank Page...");
-        ASSERT_EQ(project.PageCount(), before + 1);
+        ASSERT_EQ(std::pair(project.PageCount(), project.selectedPage),
+                  std::pair(before + 1, before));
         EXPECT_EQ(Page(project, before), Image(256, 256, kPink));
-        EXPECT_EQ(project.selectedPage, before);
     }
 }
 
