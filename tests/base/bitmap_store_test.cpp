@@ -19,10 +19,8 @@ Image Uniform(int w, int h, uint8_t tag) {
     return Image(w, h, MakeColour(tag, tag, tag));
 }
 
-// Rows are padded to whole words: 6 pixels take 20 bytes a row, 10 take 32. The buffer grows
-// ahead of its entries and moves as it grows; entries added one by one, in a block, replaced
-// and deleted along the way must all keep their bytes and their packing. Empty bitmaps and bad
-// indices are refused and change nothing.
+// Rows are padded to whole words (6 pixels take 20 bytes, 10 take 32). Entries added, replaced
+// and deleted while the buffer grows and moves keep their bytes and packing.
 TEST(BitmapStore, PacksEntriesBackToBackAndRefusesBadIndicesAndEmptyBitmaps) {
     BitmapStore store;
     std::vector<Image> expected = {test::PatternImage(256, 256, 0), Uniform(6, 2, 1),
@@ -30,8 +28,8 @@ TEST(BitmapStore, PacksEntriesBackToBackAndRefusesBadIndicesAndEmptyBitmaps) {
     ASSERT_EQ(store.AddBitmap(expected[0].Header()), 0);
     ASSERT_EQ(store.AddBitmapHandle(Image(expected[1])), 1);
     ASSERT_EQ(store.AddBitmapHandle(Image(expected[2])), 2);
-    EXPECT_EQ(*store.OffsetOf(2), kPageBytes + 40);
-    EXPECT_EQ(store.TotalSize(), kPageBytes + 40 + 320);
+    EXPECT_EQ(std::tuple(*store.OffsetOf(2), store.TotalSize()),
+              std::tuple(kPageBytes + 40, kPageBytes + 40 + 320));
     for (int i = 3; i < 60; ++i) {
         expected.push_back(test::PatternImage(256, 256, static_cast<uint8_t>(i)));
         ASSERT_EQ(store.AddBitmapHandle(Image(expected.back())), i);
@@ -62,15 +60,15 @@ TEST(BitmapStore, PacksEntriesBackToBackAndRefusesBadIndicesAndEmptyBitmaps) {
     BitmapHeader noBits = expected[0].Header(), noWidth = noBits;
     noBits.bits = nullptr;
     noWidth.width = 0;
-    EXPECT_EQ(store.AddBitmap(noBits), -1);
-    EXPECT_EQ(store.AddBitmap(noWidth), -1);
-    EXPECT_EQ(store.AddBitmapHandle(Image()), -1);
-    EXPECT_EQ(store.ReplaceBitmapHandle(0, Image()), -1);
-    for (const int bad : {-1, 1}) {
-        EXPECT_FALSE(store.GetBitmap(bad));
-        EXPECT_EQ(store.ReplaceBitmapHandle(bad, Uniform(1, 1, 0)), 0);
-        EXPECT_EQ(store.DeleteBitmap(bad), 0);
-    }
+    EXPECT_EQ((std::vector{store.AddBitmap(noBits), store.AddBitmap(noWidth),
+                           store.AddBitmapHandle(Image()), store.ReplaceBitmapHandle(0, Image())}),
+              std::vector(4, -1));
+    for (const int bad : {-1, 1})
+        EXPECT_EQ(
+            (std::tuple{store.GetBitmap(bad).has_value(),
+                        store.ReplaceBitmapHandle(bad, Uniform(1, 1, 0)), store.DeleteBitmap(bad)}),
+            std::tuple(false, 0, 0))
+            << bad;
     EXPECT_EQ(store.Count(), 1);
     EXPECT_EQ(*store.GetBitmap(0), Uniform(2, 2, 5));
 }
@@ -86,10 +84,9 @@ TEST(BitmapStore, EveryLockingOperationGivesUpWhenTheLockIsHeldTooLong) {
         while (!done) std::this_thread::sleep_for(1ms);
     });
     while (!held) std::this_thread::yield();
-    EXPECT_EQ(store.AddBitmapHandle(Uniform(4, 4, 2)), -1);
-    EXPECT_FALSE(store.GetBitmap(0));
-    EXPECT_EQ(store.ReplaceBitmapHandle(0, Uniform(4, 4, 3)), 0);
-    EXPECT_EQ(store.DeleteBitmap(0), 0);
+    EXPECT_EQ((std::tuple{store.AddBitmapHandle(Uniform(4, 4, 2)), store.GetBitmap(0).has_value(),
+                          store.ReplaceBitmapHandle(0, Uniform(4, 4, 3)), store.DeleteBitmap(0)}),
+              std::tuple(-1, false, 0, 0));
     store.ClearBitmaps();
     // An index past the end is answered without waiting for the lock at all.
     EXPECT_FALSE(store.GetBitmap(1));
@@ -110,8 +107,7 @@ TEST(BitmapStore, TheLockIsReentrantAndSharedByBothStores) {
     EXPECT_TRUE(inner);
 }
 
-// The adding worker appends and replaces pages while the editor reads them to draw. Every
-// page is one uniform colour, so a torn read shows up as a mixed page.
+// Every page is one uniform colour, so a torn read shows up as a mixed page.
 TEST(BitmapStore, ConcurrentWritersAndReadersSeeWholeBitmaps) {
     BitmapStore store;
     store.AddBitmapHandle(Uniform(32, 32, 0));

@@ -37,9 +37,8 @@ TEST(EditHistory, AStepOverTheLimitIsRefusedAndClearsTheHistory) {
     ASSERT_EQ(PaintStep(history, project, {0}, 1), Ends::Kept);
     EXPECT_EQ(history.BytesHeld(), 2 * kPageBytes);
     EXPECT_EQ(PaintStep(history, project, {1, 2}, 200), Ends::TooLarge);
-    EXPECT_FALSE(history.CanUndo());
-    EXPECT_EQ(history.BytesHeld(), 0u);
-    EXPECT_FALSE(history.AtSavedState());
+    EXPECT_EQ(std::tuple(history.CanUndo(), history.BytesHeld(), history.AtSavedState()),
+              std::tuple(false, 0u, false));
     // The change itself is done: only its undoing is lost.
     EXPECT_EQ(Page(project, 2).Data()[0], 200);
     // Merging a large file: the added pages are never copied, only counted.
@@ -70,10 +69,8 @@ TEST(EditHistory, DropsTheOldestStepsFirstAndKnowsTheSavedState) {
     ASSERT_EQ(PaintStep(history, project, {2}, 3), Ends::Kept);
     EXPECT_FALSE(history.CanRedo());
     ASSERT_EQ(PaintStep(history, project, {3}, 4), Ends::Kept);
-    EXPECT_EQ(history.UndoCount(), 2);
-    EXPECT_EQ(history.BytesHeld(), 4 * kPageBytes);
-    while (history.Undo(project)) {
-    }
+    EXPECT_EQ(std::tuple(history.UndoCount(), history.BytesHeld()), std::tuple(2, 4 * kPageBytes));
+    while (history.Undo(project)) continue;
     EXPECT_TRUE(history.AtSavedState());  // after the first step, which is what was saved
     EXPECT_EQ(Page(project, 0).Data()[0], 1);
     EXPECT_EQ(Page(project, 3), untouched);
@@ -101,19 +98,18 @@ TEST(EditHistory, RecordsOnlyChangedRecordsUnlessTheirNumberChanges) {
     ASSERT_EQ(history.EndStep(project), Ends::Kept);
     EXPECT_EQ(history.UndoName(), "Delete Texture");
     ASSERT_TRUE(history.Undo(project));
-    EXPECT_EQ(history.RedoName(), "Delete Texture");
-    EXPECT_EQ(project.RecordCount(), 1000);
+    EXPECT_EQ(std::tuple(history.RedoName(), project.RecordCount()),
+              std::tuple("Delete Texture", 1000));
     ASSERT_TRUE(history.Undo(project));
     EXPECT_EQ(project.records[500].X, 0);
-    ASSERT_TRUE(history.Redo(project));
-    ASSERT_TRUE(history.Redo(project));
-    EXPECT_EQ(project.records[500].X, 7);
-    EXPECT_EQ(project.RecordCount(), 999);
-    EXPECT_EQ(project.selectedTexture, 998);  // kept to what exists
+    ASSERT_TRUE(history.Redo(project) && history.Redo(project));
+    // The selection is kept to what exists.
+    EXPECT_EQ(std::tuple(project.records[500].X, project.RecordCount(), project.selectedTexture),
+              std::tuple(7, 999, 998));
 }
 
-// The adding worker writes pages (hundreds of times the same ones) and adds pages while the
-// step is open and the editor reads; the step keeps one copy before and after of each page.
+// The adding worker writes the same pages hundreds of times while the editor reads; the step
+// keeps one copy of each page from before and after.
 TEST(EditHistory, JournalsAConcurrentWriterAndCoalescesItsWrites) {
     Project project;
     test::WithPatternPages(project, 3);
@@ -134,10 +130,8 @@ TEST(EditHistory, JournalsAConcurrentWriterAndCoalescesItsWrites) {
     // Pages 0 and 2 before and after, page 1 before, two added pages after.
     EXPECT_EQ(history.BytesHeld(), 7 * kPageBytes);
     const std::vector<Image> after = Pages(project);
-    ASSERT_TRUE(history.Undo(project));
-    EXPECT_EQ(Pages(project), before);
-    ASSERT_TRUE(history.Redo(project));
-    EXPECT_EQ(Pages(project), after);
+    EXPECT_TRUE(history.Undo(project) && Pages(project) == before);
+    EXPECT_TRUE(history.Redo(project) && Pages(project) == after);
 }
 
 }  // namespace

@@ -69,9 +69,8 @@ TEST_F(AtomicFileWriterTest, AFileTheUserMayNotWriteIsRefusedAndSetUidNeverSurvi
     EXPECT_EQ(test::Entries(dir.Path()), 1u);
 
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to test as another user";
-    // As another user, in a folder everyone may write, where a rename would go through:
-    // root's file is left alone, and root's set-uid file that anyone may write gets the
-    // content but is not swapped for a set-uid file of that user.
+    // As another user, where a rename would go through: root's file is left alone; root's
+    // set-uid file that anyone may write gets the content but is not swapped for theirs.
     const std::string theirs = Make("theirs.wad", "old", 0644);
     const std::string tool = Make("tool", "old", 0666);
     ::chmod(tool.c_str(), 04666);
@@ -88,9 +87,7 @@ TEST_F(AtomicFileWriterTest, AFileTheUserMayNotWriteIsRefusedAndSetUidNeverSurvi
 TEST_F(AtomicFileWriterTest, OwnerModeAndExtendedAttributesAreKept) {
     const std::string path = Make("level.wad", "old", 0640);
     const bool root = ::geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
-    }
+    if (root) ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
     const bool xattrs = ::setxattr(path.c_str(), "user.pelmora", "kept", 4, 0) == 0;
     // An access ACL that also lets user 4321 read: owner rw, user 4321 r, group r, mask r,
     // other none; each entry is a tag and permissions (16 bits each) and an id.
@@ -104,9 +101,7 @@ TEST_F(AtomicFileWriterTest, OwnerModeAndExtendedAttributesAreKept) {
     const struct stat st = StatOf(path);
     EXPECT_NE(st.st_ino, inode) << "not replaced atomically";
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root) {
-        EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(1234u, 5678u));
-    }
+    if (root) EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(1234u, 5678u));
     if (acls) {
         std::string copied(acl.size(), '\0');
         EXPECT_EQ(::getxattr(path.c_str(), "system.posix_acl_access", copied.data(), copied.size()),
@@ -132,7 +127,12 @@ TEST_F(AtomicFileWriterTest, FifosAndDevicesGetTheContentInPlace) {
     char got[64] = {};
     EXPECT_EQ(::read(reader, got, sizeof got), 16);
     EXPECT_STREQ(got, "through the pipe");
+    // A reader leaving mid-save fails the save instead of ending the program by SIGPIPE.
+    AtomicFileWriter writer(fifo);
+    ASSERT_TRUE(writer.Open() && writer.Write(std::string(1 << 20, 'x'))) << writer.Error();
     ::close(reader);
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_NE(writer.Error().find("Broken pipe"), std::string::npos) << writer.Error();
     EXPECT_TRUE(S_ISFIFO(StatOf(fifo).st_mode));
     EXPECT_EQ(test::Entries(dir.Path()), 1u);
 

@@ -86,8 +86,6 @@ protected:
     std::string path = dir.File("config/pelmora/pelmora.cfg");
 };
 
-// A fresh start is silent; the file saved (in folders private to the user) is found the next
-// time; a failed write says so and leaves that file.
 TEST_F(SettingsFileOnDiskTest, AFreshStartIsSilentTheNextFindsTheFileAndAFailedWriteKeepsIt) {
     const SettingsLoad first = LoadSettingsFile(path);
     EXPECT_EQ(first.settings, Settings{});
