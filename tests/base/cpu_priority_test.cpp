@@ -11,9 +11,9 @@
 
 namespace pelmora {
 
-// Both run in a forked child, so that the priority they set (which an unprivileged run could
+// Each part runs in a forked child, so that the priority they set (which an unprivileged run could
 // not undo) never reaches the other tests; the exit code names the first check that failed.
-TEST(CpuPriority, LowReachesEveryThreadAndThoseStartedLater) {
+TEST(CpuPriority, LowReachesEveryThreadAndThoseStartedLaterAndARefusedRaiseKeepsThePriority) {
     EXPECT_EQ(test::ExitCodeInChild([] {
                   std::atomic<bool> release{false};
                   std::atomic<long> earlier{0};
@@ -41,9 +41,7 @@ TEST(CpuPriority, LowReachesEveryThreadAndThoseStartedLater) {
                   return failed;
               }),
               0);
-}
-
-TEST(CpuPriority, ARefusedRaiseSaysSoAndKeepsThePriorityInEffect) {
+    // A refused raise says so and keeps the priority in effect.
     EXPECT_EQ(test::ExitCodeInChild([] {
                   // From Normal if root (tests may run under nice), as a user who may not raise.
                   if (geteuid() == 0) ApplyCpuPriority(kCpuPriorityNormal);

@@ -46,8 +46,7 @@ TEST(EditHistory, AStepOverTheLimitIsRefusedAndClearsTheHistory) {
     for (int k = 0; k < 4; ++k) project.AddBlankPage();
     EXPECT_EQ(history.EndStep(project), Ends::TooLarge);
     // Nothing changed: nothing kept, and the redo steps survive.
-    ASSERT_EQ(PaintStep(history, project, {3}, 9), Ends::Kept);
-    ASSERT_TRUE(history.Undo(project));
+    ASSERT_TRUE(PaintStep(history, project, {3}, 9) == Ends::Kept && history.Undo(project));
     EXPECT_EQ(PaintStep(history, project, {3}, Page(project, 3).Data()[0]), Ends::NothingChanged);
     EXPECT_TRUE(history.CanRedo());
 }
@@ -62,8 +61,7 @@ TEST(EditHistory, DropsTheOldestStepsFirstAndKnowsTheSavedState) {
     history.MarkSaved();
     ASSERT_EQ(PaintStep(history, project, {1}, 2), Ends::Kept);
     EXPECT_FALSE(history.AtSavedState());
-    ASSERT_TRUE(history.Undo(project));
-    EXPECT_TRUE(history.AtSavedState());
+    EXPECT_TRUE(history.Undo(project) && history.AtSavedState());
 
     // A third step (the redo step is cleared), then a fourth pushes the first out.
     ASSERT_EQ(PaintStep(history, project, {2}, 3), Ends::Kept);
@@ -78,8 +76,8 @@ TEST(EditHistory, DropsTheOldestStepsFirstAndKnowsTheSavedState) {
     // Once the step that led to the saved state is gone, the state can never be reached.
     history.MarkSaved();
     ASSERT_TRUE(history.Redo(project));
-    ASSERT_EQ(PaintStep(history, project, {1}, 5), Ends::Kept);
-    ASSERT_EQ(PaintStep(history, project, {1}, 6), Ends::Kept);
+    for (const uint8_t value : {5, 6})
+        ASSERT_EQ(PaintStep(history, project, {1}, value), Ends::Kept);
     while (history.Undo(project)) EXPECT_FALSE(history.AtSavedState());
 }
 
@@ -121,8 +119,7 @@ TEST(EditHistory, JournalsAConcurrentWriterAndCoalescesItsWrites) {
             PaintPixel(project, i % 3, static_cast<uint8_t>(i));
             if (i % 100 == 0) project.pages.AddBitmapHandle(test::PatternImage(256, 256, 77));
         }
-        project.pages.DeleteBitmap(3);
-        project.pages.DeleteBitmap(1);
+        for (const int k : {3, 1}) project.pages.DeleteBitmap(k);
     });
     for (int i = 0; i < 200; ++i) project.pages.GetBitmap(i % 3);
     worker.join();

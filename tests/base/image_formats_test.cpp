@@ -66,20 +66,15 @@ bool ForbidChildrenAndSockets() {
 std::string RunSandboxed(const std::function<int()>& body) {
     std::fflush(nullptr);
     const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (!ForbidChildrenAndSockets()) ::_exit(100);
-        ::_exit(body());
-    }
+    if (pid == 0) ::_exit(ForbidChildrenAndSockets() ? body() : 100);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
-    return "exit " + std::to_string(WEXITSTATUS(status));
+    return WIFSIGNALED(status) ? "killed by signal " + std::to_string(WTERMSIG(status))
+                               : "exit " + std::to_string(WEXITSTATUS(status));
 }
 
-int OpenDescriptors() {
-    int n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
-    return n;
+long OpenDescriptors() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
 }
 
 // Only the six formats reach a decoder, and loading anything starts no program, opens no
@@ -94,12 +89,13 @@ TEST(ImageFormats, OnlyTheSixFormatsReachADecoderAndLoadingTouchesNothingElse) {
     static constexpr char kGif[] =
         "GIF89a\x02\x00\x02\x00\x00\x00\x00,\x00\x00\x00\x00\x02\x00\x02"
         "\x00\x00\x02\x02\x84\x51\x00;";
+    const auto svgOf = [&](const std::string& link) {
+        return svg + "<image xlink:href=\"" + link + "\" width=\"8\" height=\"8\"/></svg>";
+    };
     const std::pair<const char*, std::string> samples[] = {
-        {"svg-local.png", svg + "<image xlink:href=\"" + dir.File("linked.png") +
-                              "\" width=\"8\" height=\"8\"/></svg>"},
-        {"svg-self.png", svg + "<image xlink:href=\"" + dir.File("svg-self.png") +
-                             "\" width=\"8\" height=\"8\"/></svg>"},
-        {"svg-net.tga", svg + "<image xlink:href=\"http://127.0.0.1:9/x.png\"/></svg>"},
+        {"svg-local.png", svgOf(dir.File("linked.png"))},
+        {"svg-self.png", svgOf(dir.File("svg-self.png"))},
+        {"svg-net.tga", svgOf("http://127.0.0.1:9/x.png")},
         {"loop.png", "%!PS\n{ } loop\n"},
         {"loop.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 8 8\n{ } loop\n"},
         {"doc.png", "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\ntrailer << /Root 1 0 R >>\n"},
@@ -117,9 +113,9 @@ TEST(ImageFormats, OnlyTheSixFormatsReachADecoderAndLoadingTouchesNothingElse) {
         {"anim.png", std::string(kGif, sizeof kGif - 1)},
     };
     ASSERT_TRUE(SaveImage(test::PatternImage(8, 8, 1), dir.File("linked.png"), ImageFormat::Png));
-    for (const auto& [name, bytes] : samples) test::WriteFile(dir.File(name), bytes);
     for (const auto& [name, bytes] : samples) {
         SCOPED_TRACE(name);
+        test::WriteFile(dir.File(name), bytes);
         std::string error;
         EXPECT_FALSE(LoadImage(dir.File(name), &error));
         EXPECT_EQ(error, dir.File(name) + " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file");
@@ -146,7 +142,7 @@ TEST(ImageFormats, OnlyTheSixFormatsReachADecoderAndLoadingTouchesNothingElse) {
         const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (watch < 0 || ::inotify_add_watch(watch, dir.Path().c_str(), IN_OPEN | IN_CREATE) < 0)
             return 4;
-        const int before = OpenDescriptors();
+        const long before = OpenDescriptors();
         // Every open in the folder must be of the file being loaded.
         const auto onlyOpened = [&](const std::string& name) {
             alignas(inotify_event) char buffer[4096];
