@@ -44,9 +44,7 @@ TEST(SettingsFileTest, TheDefaultsLayoutAndReadingItsEdges) {
         {"lower-case magic, grid 100",
          with({{0, 'p'}, {8, 'g'}, {37, 100}, {39, 100}}),
          {.gridAcross = 100, .gridDown = 100}},
-        {"priority and sort kept as read",
-         with({{33, 7}, {34, 0}}),
-         {.cpuPriority = 7, .sortFilesBy = 0}},
+        {"kept as read", with({{33, 7}, {34, 0}}), {.cpuPriority = 7, .sortFilesBy = 0}},
         {"grid 0 refused", with({{37, 0}, {38, 0}, {39, 0x2C}, {40, 1}}), {.gridDown = 300}},
         {"grid and draw on", with({{18, 1}, {161, 1}}), {.showGrid = true, .draw = true}},
         // Cut inside grid across: that and all after keep their defaults.
