@@ -73,10 +73,6 @@ std::string RunSandboxed(const std::function<int()>& body) {
                                : "exit " + std::to_string(WEXITSTATUS(status));
 }
 
-long OpenDescriptors() {
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
-}
-
 // Only the six formats reach a decoder, and loading anything starts no program, opens no
 // socket and no file but the one loaded (an SVG's links, a PostScript interpreter, ...).
 TEST(ImageFormats, OnlyTheSixFormatsReachADecoderAndLoadingTouchesNothingElse) {
@@ -142,17 +138,19 @@ TEST(ImageFormats, OnlyTheSixFormatsReachADecoderAndLoadingTouchesNothingElse) {
         const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (watch < 0 || ::inotify_add_watch(watch, dir.Path().c_str(), IN_OPEN | IN_CREATE) < 0)
             return 4;
-        const long before = OpenDescriptors();
+        const auto descriptors = [] {
+            return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+        };
+        const long before = descriptors();
         // Every open in the folder must be of the file being loaded.
         const auto onlyOpened = [&](const std::string& name) {
             alignas(inotify_event) char buffer[4096];
-            for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;)
                 for (char* p = buffer; p < buffer + n;) {
                     const auto* e = reinterpret_cast<const inotify_event*>(p);
                     if ((e->mask & IN_CREATE) || e->len == 0 || name != e->name) return false;
                     p += sizeof(inotify_event) + e->len;
                 }
-            }
             return true;
         };
         for (const auto& [name, bytes] : samples)
@@ -162,7 +160,7 @@ TEST(ImageFormats, OnlyTheSixFormatsReachADecoderAndLoadingTouchesNothingElse) {
             if (!LoadImage(dir.File(name)) || !LoadScaledImage(dir.File(name), fit) ||
                 !onlyOpened(name))
                 return 6;
-        return OpenDescriptors() == before ? 0 : 8;
+        return descriptors() == before ? 0 : 8;
     });
     EXPECT_EQ(outcome, "exit 0");
 }

@@ -15,11 +15,11 @@ namespace {
 TEST(ImageIo, LosslessFormatsRoundTripExactlyAndAFailedSaveLeavesTheOldFile) {
     test::TempDir dir;
     const Image original = test::PatternImage(37, 21, 5);  // odd width: padded rows
+    std::string error;
     // TGA has no signature: it is known by its name, in any case.
     for (const char* ext : {"bmp", "pcx", "png", "tga", "TGA", "tif", "tiff"}) {
         SCOPED_TRACE(ext);
         const std::string path = dir.File(std::string("a.") + ext);
-        std::string error;
         ASSERT_TRUE(SaveImage(original, path, FormatFromExtension(path), 100, &error)) << error;
         EXPECT_EQ(LoadImage(path, &error), original) << error;
         EXPECT_EQ(LoadImage(path, nullptr, MakeColour(0, 0, 255)), original);
@@ -27,7 +27,6 @@ TEST(ImageIo, LosslessFormatsRoundTripExactlyAndAFailedSaveLeavesTheOldFile) {
     // No encoder for an unknown format: nothing is written.
     EXPECT_FALSE(SaveImage(original, dir.File("a.png"), ImageFormat::Unknown));
     EXPECT_EQ(LoadImage(dir.File("a.png")), original);
-    std::string error;
     EXPECT_FALSE(SaveImage(original, dir.File("no/such/dir/a.png"), ImageFormat::Png, 100, &error));
     EXPECT_NE(error.find("a.png"), std::string::npos);
 }

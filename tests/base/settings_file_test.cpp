@@ -74,13 +74,9 @@ TEST(SettingsFileTest, FontRecordKeepsItsFieldsAndCutsALongName) {
     EXPECT_EQ(ParseFontRecord(bytes.data()).faceName, std::string(31, 'n'));
 }
 
-class SettingsFileOnDiskTest : public ::testing::Test {
-protected:
+TEST(SettingsFileOnDisk, AFreshStartIsSilentTheNextFindsTheFileAndFailuresAreTold) {
     test::TempDir dir;
-    std::string path = dir.File("config/pelmora/pelmora.cfg");
-};
-
-TEST_F(SettingsFileOnDiskTest, AFreshStartIsSilentTheNextFindsTheFileAndFailuresAreTold) {
+    const std::string path = dir.File("config/pelmora/pelmora.cfg");
     const auto load = [](const std::string& from) {
         const SettingsLoad loaded = LoadSettingsFile(from);
         return std::pair(loaded.settings, loaded.message);
@@ -108,19 +104,17 @@ TEST_F(SettingsFileOnDiskTest, AFreshStartIsSilentTheNextFindsTheFileAndFailures
     }
 }
 
-TEST_F(SettingsFileOnDiskTest, ThePathPrefersAPortableCopyThenTheConfigFolder) {
+TEST(SettingsFileOnDisk, ThePathPrefersAPortableCopyThenTheConfigFolder) {
+    test::TempDir dir;
     const std::string program = dir.File("bin/pelmora");
-    const struct {
-        const char* xdg;
-        const char* home;
-        std::string expected;
-    } cases[] = {
+    const std::tuple<const char*, const char*, std::string> cases[] = {
         {"/xdg/", "/home/u", "/xdg/pelmora/pelmora.cfg"},
         {nullptr, "/home/u", "/home/u/.config/pelmora/pelmora.cfg"},
         {"relative", "/home/u", "/home/u/.config/pelmora/pelmora.cfg"},
         {nullptr, nullptr, dir.File("bin/pelmora.cfg")},
     };
-    for (const auto& c : cases) EXPECT_EQ(SettingsFilePath(program, c.xdg, c.home), c.expected);
+    for (const auto& [xdg, home, expected] : cases)
+        EXPECT_EQ(SettingsFilePath(program, xdg, home), expected);
     ASSERT_TRUE(SaveSettingsFile(Settings{}, dir.File("bin/pelmora.cfg")).IsDone());
     EXPECT_EQ(SettingsFilePath(program, "/xdg", "/home/u"), dir.File("bin/pelmora.cfg"));
 }
