@@ -10,11 +10,10 @@
 #include "test_support.h"
 
 namespace pelmora {
-namespace {
 
-// Both run in a forked child, so that the priority they set (which an unprivileged run could
+// Each part runs in a forked child, so that the priority they set (which an unprivileged run could
 // not undo) never reaches the other tests; the exit code names the first check that failed.
-TEST(CpuPriority, LowReachesEveryThreadAndThoseStartedLater) {
+TEST(CpuPriority, LowReachesEveryThreadAndThoseStartedLaterAndARefusedRaiseKeepsThePriority) {
     EXPECT_EQ(test::ExitCodeInChild([] {
                   std::atomic<bool> release{false};
                   std::atomic<long> earlier{0};
@@ -42,12 +41,9 @@ TEST(CpuPriority, LowReachesEveryThreadAndThoseStartedLater) {
                   return failed;
               }),
               0);
-}
-
-TEST(CpuPriority, ARefusedRaiseSaysSoAndKeepsThePriorityInEffect) {
+    // A refused raise says so and keeps the priority in effect.
     EXPECT_EQ(test::ExitCodeInChild([] {
-                  // From Normal where that can be had (the tests may run under "nice"), then as
-                  // a user with no raise allowance, whatever the system grants users.
+                  // From Normal if root (tests may run under nice), as a user who may not raise.
                   if (geteuid() == 0) ApplyCpuPriority(kCpuPriorityNormal);
                   if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 9;
                   const rlimit none{0, 0};
@@ -72,5 +68,4 @@ TEST(CpuPriority, ARefusedRaiseSaysSoAndKeepsThePriorityInEffect) {
               0);
 }
 
-}  // namespace
 }  // namespace pelmora

@@ -37,9 +37,8 @@ TEST(EditHistory, AStepOverTheLimitIsRefusedAndClearsTheHistory) {
     ASSERT_EQ(PaintStep(history, project, {0}, 1), Ends::Kept);
     EXPECT_EQ(history.BytesHeld(), 2 * kPageBytes);
     EXPECT_EQ(PaintStep(history, project, {1, 2}, 200), Ends::TooLarge);
-    EXPECT_FALSE(history.CanUndo());
-    EXPECT_EQ(history.BytesHeld(), 0u);
-    EXPECT_FALSE(history.AtSavedState());
+    EXPECT_EQ(std::tuple(history.CanUndo(), history.BytesHeld(), history.AtSavedState()),
+              std::tuple(false, 0u, false));
     // The change itself is done: only its undoing is lost.
     EXPECT_EQ(Page(project, 2).Data()[0], 200);
     // Merging a large file: the added pages are never copied, only counted.
@@ -47,8 +46,7 @@ TEST(EditHistory, AStepOverTheLimitIsRefusedAndClearsTheHistory) {
     for (int k = 0; k < 4; ++k) project.AddBlankPage();
     EXPECT_EQ(history.EndStep(project), Ends::TooLarge);
     // Nothing changed: nothing kept, and the redo steps survive.
-    ASSERT_EQ(PaintStep(history, project, {3}, 9), Ends::Kept);
-    ASSERT_TRUE(history.Undo(project));
+    ASSERT_TRUE(PaintStep(history, project, {3}, 9) == Ends::Kept && history.Undo(project));
     EXPECT_EQ(PaintStep(history, project, {3}, Page(project, 3).Data()[0]), Ends::NothingChanged);
     EXPECT_TRUE(history.CanRedo());
 }
@@ -63,17 +61,14 @@ TEST(EditHistory, DropsTheOldestStepsFirstAndKnowsTheSavedState) {
     history.MarkSaved();
     ASSERT_EQ(PaintStep(history, project, {1}, 2), Ends::Kept);
     EXPECT_FALSE(history.AtSavedState());
-    ASSERT_TRUE(history.Undo(project));
-    EXPECT_TRUE(history.AtSavedState());
+    EXPECT_TRUE(history.Undo(project) && history.AtSavedState());
 
     // A third step (the redo step is cleared), then a fourth pushes the first out.
     ASSERT_EQ(PaintStep(history, project, {2}, 3), Ends::Kept);
     EXPECT_FALSE(history.CanRedo());
     ASSERT_EQ(PaintStep(history, project, {3}, 4), Ends::Kept);
-    EXPECT_EQ(history.UndoCount(), 2);
-    EXPECT_EQ(history.BytesHeld(), 4 * kPageBytes);
-    while (history.Undo(project)) {
-    }
+    EXPECT_EQ(std::tuple(history.UndoCount(), history.BytesHeld()), std::tuple(2, 4 * kPageBytes));
+    while (history.Undo(project)) continue;
     EXPECT_TRUE(history.AtSavedState());  // after the first step, which is what was saved
     EXPECT_EQ(Page(project, 0).Data()[0], 1);
     EXPECT_EQ(Page(project, 3), untouched);
@@ -81,8 +76,8 @@ TEST(EditHistory, DropsTheOldestStepsFirstAndKnowsTheSavedState) {
     // Once the step that led to the saved state is gone, the state can never be reached.
     history.MarkSaved();
     ASSERT_TRUE(history.Redo(project));
-    ASSERT_EQ(PaintStep(history, project, {1}, 5), Ends::Kept);
-    ASSERT_EQ(PaintStep(history, project, {1}, 6), Ends::Kept);
+    for (const uint8_t value : {5, 6})
+        ASSERT_EQ(PaintStep(history, project, {1}, value), Ends::Kept);
     while (history.Undo(project)) EXPECT_FALSE(history.AtSavedState());
 }
 
@@ -101,19 +96,18 @@ TEST(EditHistory, RecordsOnlyChangedRecordsUnlessTheirNumberChanges) {
     ASSERT_EQ(history.EndStep(project), Ends::Kept);
     EXPECT_EQ(history.UndoName(), "Delete Texture");
     ASSERT_TRUE(history.Undo(project));
-    EXPECT_EQ(history.RedoName(), "Delete Texture");
-    EXPECT_EQ(project.RecordCount(), 1000);
+    EXPECT_EQ(std::tuple(history.RedoName(), project.RecordCount()),
+              std::tuple("Delete Texture", 1000));
     ASSERT_TRUE(history.Undo(project));
     EXPECT_EQ(project.records[500].X, 0);
-    ASSERT_TRUE(history.Redo(project));
-    ASSERT_TRUE(history.Redo(project));
-    EXPECT_EQ(project.records[500].X, 7);
-    EXPECT_EQ(project.RecordCount(), 999);
-    EXPECT_EQ(project.selectedTexture, 998);  // kept to what exists
+    ASSERT_TRUE(history.Redo(project) && history.Redo(project));
+    // The selection is kept to what exists.
+    EXPECT_EQ(std::tuple(project.records[500].X, project.RecordCount(), project.selectedTexture),
+              std::tuple(7, 999, 998));
 }
 
-// The adding worker writes pages (hundreds of times the same ones) and adds pages while the
-// step is open and the editor reads; the step keeps one copy before and after of each page.
+// The adding worker writes the same pages hundreds of times while the editor reads; the step
+// keeps one copy of each page from before and after.
 TEST(EditHistory, JournalsAConcurrentWriterAndCoalescesItsWrites) {
     Project project;
     test::WithPatternPages(project, 3);
@@ -125,8 +119,7 @@ TEST(EditHistory, JournalsAConcurrentWriterAndCoalescesItsWrites) {
             PaintPixel(project, i % 3, static_cast<uint8_t>(i));
             if (i % 100 == 0) project.pages.AddBitmapHandle(test::PatternImage(256, 256, 77));
         }
-        project.pages.DeleteBitmap(3);
-        project.pages.DeleteBitmap(1);
+        for (const int k : {3, 1}) project.pages.DeleteBitmap(k);
     });
     for (int i = 0; i < 200; ++i) project.pages.GetBitmap(i % 3);
     worker.join();
@@ -134,10 +127,8 @@ TEST(EditHistory, JournalsAConcurrentWriterAndCoalescesItsWrites) {
     // Pages 0 and 2 before and after, page 1 before, two added pages after.
     EXPECT_EQ(history.BytesHeld(), 7 * kPageBytes);
     const std::vector<Image> after = Pages(project);
-    ASSERT_TRUE(history.Undo(project));
-    EXPECT_EQ(Pages(project), before);
-    ASSERT_TRUE(history.Redo(project));
-    EXPECT_EQ(Pages(project), after);
+    EXPECT_TRUE(history.Undo(project) && Pages(project) == before);
+    EXPECT_TRUE(history.Redo(project) && Pages(project) == after);
 }
 
 }  // namespace

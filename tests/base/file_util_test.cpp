@@ -35,8 +35,7 @@ protected:
 };
 
 TEST_F(AtomicFileWriterTest, SymlinksAndHardLinksStayWhatTheyAre) {
-    const std::string real = Make("real.wad", "old");
-    const std::string link = dir.File("link.wad");
+    const std::string real = Make("real.wad", "old"), link = dir.File("link.wad");
     ASSERT_EQ(::symlink("real.wad", link.c_str()), 0);
     ASSERT_TRUE(Write(link, "new"));
     EXPECT_TRUE(S_ISLNK(StatOf(link).st_mode));
@@ -53,8 +52,7 @@ TEST_F(AtomicFileWriterTest, SymlinksAndHardLinksStayWhatTheyAre) {
     const ino_t inode = StatOf(real).st_ino;
     ASSERT_TRUE(Write(real, "much longer than before"));
     ASSERT_TRUE(Write(real, "short"));
-    EXPECT_EQ(StatOf(real).st_ino, inode);
-    EXPECT_EQ(StatOf(real).st_nlink, 2u);
+    EXPECT_EQ(std::pair(StatOf(real).st_ino, StatOf(real).st_nlink), std::pair(inode, nlink_t{2}));
     EXPECT_EQ(test::ReadFile(second), "short");
     EXPECT_EQ(test::Entries(dir.Path()), 5u);
 }
@@ -69,28 +67,23 @@ TEST_F(AtomicFileWriterTest, AFileTheUserMayNotWriteIsRefusedAndSetUidNeverSurvi
     EXPECT_EQ(test::Entries(dir.Path()), 1u);
 
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to test as another user";
-    // As another user, in a folder everyone may write, where a rename would go through:
-    // root's file is left alone, and root's set-uid file that anyone may write gets the
-    // content but is not swapped for a set-uid file of that user.
-    const std::string theirs = Make("theirs.wad", "old", 0644);
-    const std::string tool = Make("tool", "old", 0666);
+    // As another user, where a rename would go through: root's file is left alone; root's
+    // set-uid file that anyone may write gets the content but is not swapped for theirs.
+    const std::string theirs = Make("theirs.wad", "old"), tool = Make("tool", "old", 0666);
     ::chmod(tool.c_str(), 04666);
     ::chmod(dir.Path().c_str(), 0777);
     EXPECT_EQ(test::ExitCodeInChild(
                   [&] { return !Write(theirs, "new") && Write(tool, "new") ? 0 : 1; }, true),
               0);
-    EXPECT_EQ(test::ReadFile(theirs), "old");
-    EXPECT_EQ(test::ReadFile(tool), "new");
-    EXPECT_EQ(StatOf(tool).st_uid, 0u);
-    EXPECT_EQ(StatOf(tool).st_mode & 06000, 0u);
+    EXPECT_EQ(std::tuple(test::ReadFile(theirs), test::ReadFile(tool), StatOf(tool).st_uid,
+                         StatOf(tool).st_mode & 06000),
+              std::tuple("old", "new", 0u, 0u));
 }
 
 TEST_F(AtomicFileWriterTest, OwnerModeAndExtendedAttributesAreKept) {
     const std::string path = Make("level.wad", "old", 0640);
     const bool root = ::geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
-    }
+    if (root) ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
     const bool xattrs = ::setxattr(path.c_str(), "user.pelmora", "kept", 4, 0) == 0;
     // An access ACL that also lets user 4321 read: owner rw, user 4321 r, group r, mask r,
     // other none; each entry is a tag and permissions (16 bits each) and an id.
@@ -104,9 +97,7 @@ TEST_F(AtomicFileWriterTest, OwnerModeAndExtendedAttributesAreKept) {
     const struct stat st = StatOf(path);
     EXPECT_NE(st.st_ino, inode) << "not replaced atomically";
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root) {
-        EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(1234u, 5678u));
-    }
+    if (root) EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(1234u, 5678u));
     if (acls) {
         std::string copied(acl.size(), '\0');
         EXPECT_EQ(::getxattr(path.c_str(), "system.posix_acl_access", copied.data(), copied.size()),
@@ -132,7 +123,12 @@ TEST_F(AtomicFileWriterTest, FifosAndDevicesGetTheContentInPlace) {
     char got[64] = {};
     EXPECT_EQ(::read(reader, got, sizeof got), 16);
     EXPECT_STREQ(got, "through the pipe");
+    // A reader leaving mid-save fails the save instead of ending the program by SIGPIPE.
+    AtomicFileWriter writer(fifo);
+    ASSERT_TRUE(writer.Open() && writer.Write(std::string(1 << 20, 'x'))) << writer.Error();
     ::close(reader);
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_NE(writer.Error().find("Broken pipe"), std::string::npos) << writer.Error();
     EXPECT_TRUE(S_ISFIFO(StatOf(fifo).st_mode));
     EXPECT_EQ(test::Entries(dir.Path()), 1u);
 
@@ -147,8 +143,7 @@ TEST_F(AtomicFileWriterTest, FifosAndDevicesGetTheContentInPlace) {
 
 TEST_F(AtomicFileWriterTest, AFailedWriteLeavesTheOldFile) {
     // Both ways of saving: by rename, and into a file with another hard link.
-    const std::string single = Make("single.wad", "old");
-    const std::string linked = Make("linked.wad", "old");
+    const std::string single = Make("single.wad", "old"), linked = Make("linked.wad", "old");
     ASSERT_EQ(::link(linked.c_str(), dir.File("other-name.wad").c_str()), 0);
     for (const std::string& path : {single, linked}) {
         EXPECT_TRUE(test::HoldsUnderSizeLimit(1000, [&] {

@@ -7,20 +7,18 @@
 #include "test_support.h"
 
 namespace pelmora {
-namespace {
 
 TEST(Paths, NamesAndExtensions) {
-    EXPECT_EQ(WithExtension("maps/level.wad", "plm"), "maps/level.plm");
-    EXPECT_EQ(NumberedName("maps/level.wad", 2, "plm"), "maps/level2.plm");
-    EXPECT_EQ(WithExtension("maps/level", "plm"), "maps/level.plm");
-    EXPECT_EQ(WithExtension("my.maps/level", "plm"), "my.maps/level.plm");
-    EXPECT_EQ(ExtensionOf("a/b.c/level.WAD"), ".WAD");
-    EXPECT_EQ(ExtensionOf("a/b.c/level"), "");
-    EXPECT_EQ(FileNameOf("/x/y/level.wad"), "level.wad");
-    EXPECT_EQ(DirectoryOf("/x/y/level.wad"), "/x/y/");
     const std::string here = DirectoryOf("");
     EXPECT_EQ(here.back(), '/');
-    EXPECT_EQ(DirectoryOf("level.wad"), here);
+    EXPECT_EQ(
+        (std::vector{WithExtension("maps/level.wad", "plm"),
+                     NumberedName("maps/level.wad", 2, "plm"), WithExtension("maps/level", "plm"),
+                     WithExtension("my.maps/level", "plm"), ExtensionOf("a/b.c/level.WAD"),
+                     ExtensionOf("a/b.c/level"), FileNameOf("/x/y/level.wad"),
+                     DirectoryOf("/x/y/level.wad"), DirectoryOf("level.wad")}),
+        (std::vector<std::string>{"maps/level.plm", "maps/level2.plm", "maps/level.plm",
+                                  "my.maps/level.plm", ".WAD", "", "level.wad", "/x/y/", here}));
 }
 
 TEST(Project, NewMakesOneBlankPageAndTheReservedRecordAndCloseRemovesTheTemporaryFiles) {
@@ -35,10 +33,10 @@ TEST(Project, NewMakesOneBlankPageAndTheReservedRecordAndCloseRemovesTheTemporar
     project.version = 130;
     const std::string rest = project.restOfFilePath;
     CloseProject(project);
-    EXPECT_FALSE(project.IsOpen());
-    EXPECT_EQ(project.version, 130u);  // kept
-    EXPECT_EQ(project.PageCount() + project.RecordCount(), 0);
-    EXPECT_FALSE(FileExists(rest));
+    // The version is kept.
+    EXPECT_EQ(std::tuple(project.IsOpen(), project.version,
+                         project.PageCount() + project.RecordCount(), FileExists(rest)),
+              std::tuple(false, 130u, 0, false));
 }
 
 TEST(Project, SelectingATextureCutsItsPieceOrSaysWhichPagesAreMissing) {
@@ -50,14 +48,12 @@ TEST(Project, SelectingATextureCutsItsPieceOrSaysWhichPagesAreMissing) {
     std::optional<Image> piece;
     ASSERT_TRUE(SelectTexture(project, 1, &piece).IsDone());
     ASSERT_TRUE(piece);
-    EXPECT_EQ(piece->Width(), 6);
-    EXPECT_EQ(piece->Height(), 5);
-    EXPECT_EQ(piece->PixelAt(0, 0), test::PatternImage(256, 256, 1).PixelAt(250, 10));
+    EXPECT_EQ(std::tuple(piece->Width(), piece->Height(), piece->PixelAt(0, 0)),
+              std::tuple(6, 5, test::PatternImage(256, 256, 1).PixelAt(250, 10)));
     const Outcome missing = SelectTexture(project, 2, &piece);
     EXPECT_FALSE(missing.IsDone());
     EXPECT_EQ(missing.message, "You need to add 3 more pages before texture 3 is selectable");
     EXPECT_EQ(piece->Width(), 6);  // the last cut-out stays
 }
 
-}  // namespace
 }  // namespace pelmora

@@ -13,26 +13,22 @@ namespace {
 
 // The defaults as the file holds them, typed out independently of the writer.
 std::string DefaultBytes() {
+    using namespace std::string_literals;
     const auto font = [](std::string height, std::string name) {
-        std::string record = height + std::string(12, '\0') + std::string("\xBC\x02\0\0", 4) +
-                             std::string(7, '\0') + '\x20' + name;
+        std::string record =
+            height + std::string(12, '\0') + "\xBC\x02\0\0"s + std::string(7, '\0') + '\x20' + name;
         return record + std::string(60 - record.size(), '\0');
     };
-    return std::string("PELMORCFG") + '\0' + std::string("\x00\xFF\x00\x00", 4) +
-           std::string("\xFF\xFF\xFF\x00", 4) + std::string(3, '\0') +
-           std::string("\xFF\x00\xFF\x00", 4) + std::string("\xFF\xFF\x00\x00", 4) +
-           std::string("\x00\xFF\xFF\x00", 4) + std::string("\x02\x01\x01\x01", 4) +
-           std::string("\x40\x00\x40\x00", 4) + font(std::string("\xED\xFF\xFF\xFF", 4), "Arial") +
-           font(std::string("\xF5\xFF\xFF\xFF", 4), "MS Sans Serif") + '\0';
+    // Magic, colours, flags, grid, then the two fonts.
+    return "PELMORCFG\0\0\xFF\0\0\xFF\xFF\xFF\0\0\0\0\xFF\0\xFF\0"
+           "\xFF\xFF\0\0\0\xFF\xFF\0\x02\x01\x01\x01\x40\0\x40\0"s +
+           font("\xED\xFF\xFF\xFF"s, "Arial") + font("\xF5\xFF\xFF\xFF"s, "MS Sans Serif") + '\0';
 }
 
-TEST(SettingsFileTest, DefaultsMakeTheExactLayout) {
-    const std::string bytes = SettingsFileBytes(Settings{});
-    ASSERT_EQ(bytes.size(), kSettingsFileSize);
-    EXPECT_EQ(bytes, DefaultBytes());
-}
-
-TEST(SettingsFileTest, ReadingTheEdgesOfTheLayout) {
+TEST(SettingsFileTest, TheDefaultsLayoutAndReadingItsEdges) {
+    const std::string defaults = SettingsFileBytes(Settings{});
+    ASSERT_EQ(defaults.size(), kSettingsFileSize);
+    EXPECT_EQ(defaults, DefaultBytes());
     const char* const kWrongType = "Couldn't load settings file...\nError::Wrong Type";
     const auto with = [](std::initializer_list<std::pair<size_t, uint8_t>> changes) {
         std::string bytes = DefaultBytes();
@@ -48,9 +44,7 @@ TEST(SettingsFileTest, ReadingTheEdgesOfTheLayout) {
         {"lower-case magic, grid 100",
          with({{0, 'p'}, {8, 'g'}, {37, 100}, {39, 100}}),
          {.gridAcross = 100, .gridDown = 100}},
-        {"priority and sort kept as read",
-         with({{33, 7}, {34, 0}}),
-         {.cpuPriority = 7, .sortFilesBy = 0}},
+        {"kept as read", with({{33, 7}, {34, 0}}), {.cpuPriority = 7, .sortFilesBy = 0}},
         {"grid 0 refused", with({{37, 0}, {38, 0}, {39, 0x2C}, {40, 1}}), {.gridDown = 300}},
         {"grid and draw on", with({{18, 1}, {161, 1}}), {.showGrid = true, .draw = true}},
         // Cut inside grid across: that and all after keep their defaults.
@@ -80,60 +74,47 @@ TEST(SettingsFileTest, FontRecordKeepsItsFieldsAndCutsALongName) {
     EXPECT_EQ(ParseFontRecord(bytes.data()).faceName, std::string(31, 'n'));
 }
 
-class SettingsFileOnDiskTest : public ::testing::Test {
-protected:
+TEST(SettingsFileOnDisk, AFreshStartIsSilentTheNextFindsTheFileAndFailuresAreTold) {
     test::TempDir dir;
-    std::string path = dir.File("config/pelmora/pelmora.cfg");
-};
-
-// A fresh start is silent; the file saved (in folders private to the user) is found the next
-// time; a failed write says so and leaves that file.
-TEST_F(SettingsFileOnDiskTest, AFreshStartIsSilentTheNextFindsTheFileAndAFailedWriteKeepsIt) {
-    const SettingsLoad first = LoadSettingsFile(path);
-    EXPECT_EQ(first.settings, Settings{});
-    EXPECT_EQ(first.message, "");
+    const std::string path = dir.File("config/pelmora/pelmora.cfg");
+    const auto load = [](const std::string& from) {
+        const SettingsLoad loaded = LoadSettingsFile(from);
+        return std::pair(loaded.settings, loaded.message);
+    };
+    EXPECT_EQ(load(path), std::pair(Settings{}, std::string()));
     Settings changed{.gridAcross = 100, .draw = true};
-    changed.numberFont.height = -16;  // 12 points
-    changed.numberFont.italic = true;
-    changed.numberFont.faceName = "DejaVu Sans";
+    changed.numberFont = {.height = -16, .italic = true, .faceName = "DejaVu Sans"};
     ASSERT_TRUE(SaveSettingsFile(changed, path).IsDone());  // makes the missing folders
     EXPECT_EQ(std::filesystem::status(dir.File("config/pelmora")).permissions(),
               std::filesystem::perms::owner_all);
-    const SettingsLoad second = LoadSettingsFile(path);
-    EXPECT_EQ(second.settings, changed);
-    EXPECT_EQ(second.message, "");
+    EXPECT_EQ(load(path), std::pair(changed, std::string()));
     EXPECT_TRUE(test::HoldsUnderSizeLimit(100, [&] {
         const Outcome result = SaveSettingsFile(Settings{}, path);
         return !result.IsDone() && result.message.find("pelmora.cfg") != std::string::npos;
     })) << "the failure was not reported";
     EXPECT_EQ(test::ReadFile(path), SettingsFileBytes(changed));
-}
 
-TEST_F(SettingsFileOnDiskTest, OtherReadFailuresAreToldWithTheDefaults) {
-    const std::string folder = dir.File("folder.cfg");
-    const std::string fifo = dir.File("fifo.cfg");
-    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // with no writer: must not block
+    // Other read failures are told, with the defaults; a FIFO with no writer must not block.
+    const std::string folder = dir.File("folder.cfg"), fifo = dir.File("fifo.cfg");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700) | ::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& bad : {folder, fifo}) {
-        const SettingsLoad load = LoadSettingsFile(bad);
-        EXPECT_EQ(load.settings, Settings{});
-        EXPECT_NE(load.message.find(bad), std::string::npos) << load.message;
+        const auto [settings, message] = load(bad);
+        EXPECT_EQ(settings, Settings{});
+        EXPECT_NE(message.find(bad), std::string::npos) << message;
     }
 }
 
-TEST_F(SettingsFileOnDiskTest, ThePathPrefersAPortableCopyThenTheConfigFolder) {
+TEST(SettingsFileOnDisk, ThePathPrefersAPortableCopyThenTheConfigFolder) {
+    test::TempDir dir;
     const std::string program = dir.File("bin/pelmora");
-    const struct {
-        const char* xdg;
-        const char* home;
-        std::string expected;
-    } cases[] = {
+    const std::tuple<const char*, const char*, std::string> cases[] = {
         {"/xdg/", "/home/u", "/xdg/pelmora/pelmora.cfg"},
         {nullptr, "/home/u", "/home/u/.config/pelmora/pelmora.cfg"},
         {"relative", "/home/u", "/home/u/.config/pelmora/pelmora.cfg"},
         {nullptr, nullptr, dir.File("bin/pelmora.cfg")},
     };
-    for (const auto& c : cases) EXPECT_EQ(SettingsFilePath(program, c.xdg, c.home), c.expected);
+    for (const auto& [xdg, home, expected] : cases)
+        EXPECT_EQ(SettingsFilePath(program, xdg, home), expected);
     ASSERT_TRUE(SaveSettingsFile(Settings{}, dir.File("bin/pelmora.cfg")).IsDone());
     EXPECT_EQ(SettingsFilePath(program, "/xdg", "/home/u"), dir.File("bin/pelmora.cfg"));
 }
