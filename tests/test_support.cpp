@@ -1,6 +1,5 @@
 #include "test_support.h"
 
-#include <dirent.h>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -8,6 +7,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -34,19 +34,12 @@ TempDir::~TempDir() {
 }
 
 ScopedTempFolder::ScopedTempFolder(const std::string& folder) {
-    if (const char* old = std::getenv("TMPDIR")) {
-        hadOld_ = true;
-        old_ = old;
-    }
+    if (const char* old = std::getenv("TMPDIR")) hadOld_ = true, old_ = old;
     ::setenv("TMPDIR", folder.c_str(), 1);
 }
 
 ScopedTempFolder::~ScopedTempFolder() {
-    if (hadOld_) {
-        ::setenv("TMPDIR", old_.c_str(), 1);
-    } else {
-        ::unsetenv("TMPDIR");
-    }
+    hadOld_ ? ::setenv("TMPDIR", old_.c_str(), 1) : ::unsetenv("TMPDIR");
 }
 
 void WriteSparseFile(const std::string& path, const std::string& head, long long size) {
@@ -55,7 +48,7 @@ void WriteSparseFile(const std::string& path, const std::string& head, long long
 }
 
 static void Put32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
 }
 
 std::string WadBytes::Build() const {
@@ -74,13 +67,10 @@ std::string WadBytes::Build() const {
 
 std::vector<uint8_t> PatternPage(uint8_t seed) {
     std::vector<uint8_t> page(kPageBytes);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            uint8_t* p = &page[(y * 256 + x) * 3];
-            p[0] = static_cast<uint8_t>(x);
-            p[1] = static_cast<uint8_t>(y);
-            p[2] = seed;
-        }
+    for (int i = 0; i < 256 * 256; ++i) {
+        const uint8_t pixel[] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8), seed};
+        std::copy(pixel, pixel + 3, &page[i * 3]);
+    }
     return page;
 }
 
@@ -104,7 +94,7 @@ static uint32_t Crc32(const std::string& bytes) {
 }
 
 static void PutBig32(std::string& s, uint32_t v) {
-    for (int i = 3; i >= 0; --i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    for (int i = 3; i >= 0; --i) s.push_back(static_cast<char>(v >> (8 * i)));
 }
 
 static std::string Chunk(const std::string& type, const std::string& data) {
@@ -115,25 +105,26 @@ static std::string Chunk(const std::string& type, const std::string& data) {
     return out;
 }
 
-std::string ClaimingPng(uint32_t width, uint32_t height) {
+// A PNG of width x height pixels of 8 bits per sample, colourType, and these IDAT bytes.
+static std::string Png(uint32_t width, uint32_t height, char colourType, const std::string& idat) {
     std::string ihdr;
     PutBig32(ihdr, width);
     PutBig32(ihdr, height);
-    ihdr += std::string("\x08\x02\x00\x00\x00", 5);
+    ihdr += std::string{'\x08', colourType, 0, 0, 0};
+    return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", idat) +
+           Chunk("IEND", "");
+}
+
+std::string ClaimingPng(uint32_t width, uint32_t height) {
     // A zlib stream of zeros that inflates to far more than it is.
     const std::string idat(
         "\x78\x9c\xed\xc1\x01\x0d\x00\x00\x00\xc2\xa0\xf7\x4f\x6d\x0e\x37\xa0"
         "\x00\x00\x00\x00\x00\x00\x00\x00\x00\xbe\x0d\x21\x00\x00\x01",
         32);
-    return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", idat) +
-           Chunk("IEND", "");
+    return Png(width, height, 2, idat);
 }
 
 std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey) {
-    std::string ihdr;
-    PutBig32(ihdr, width);
-    PutBig32(ihdr, height);
-    ihdr += std::string("\x08\x00\x00\x00\x00", 5);  // 8-bit grey
     std::string row(width + 1, static_cast<char>(grey));
     row[0] = 0;  // filter: none
     z_stream z{};
@@ -152,15 +143,10 @@ std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey) {
         } while (z.avail_out == 0);
     }
     deflateEnd(&z);
-    return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", idat) +
-           Chunk("IEND", "");
+    return Png(width, height, 0, idat);  // grey
 }
 
 std::string RgbaPng(uint32_t width, uint32_t height, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-    std::string ihdr;
-    PutBig32(ihdr, width);
-    PutBig32(ihdr, height);
-    ihdr += std::string("\x08\x06\x00\x00\x00", 5);  // 8-bit RGBA
     std::string raw;
     for (uint32_t y = 0; y < height; ++y) {
         raw.push_back(0);  // filter: none
@@ -171,8 +157,7 @@ std::string RgbaPng(uint32_t width, uint32_t height, uint8_t r, uint8_t g, uint8
     compress(reinterpret_cast<Bytef*>(idat.data()), &size,
              reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()));
     idat.resize(size);
-    return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) + Chunk("IDAT", idat) +
-           Chunk("IEND", "");
+    return Png(width, height, 6, idat);  // RGBA
 }
 
 std::string ReadFile(const std::string& path) {
@@ -198,13 +183,10 @@ int ThreadNice(long tid) {
 
 std::vector<int> AllThreadNices() {
     std::vector<int> nices;
-    DIR* dir = opendir("/proc/self/task");
-    while (const dirent* entry = dir ? readdir(dir) : nullptr) {
-        if (entry->d_name[0] == '.') continue;
-        const int nice = ThreadNice(std::atol(entry->d_name));
-        if (nice != -100) nices.push_back(nice);
-    }
-    if (dir) closedir(dir);
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", ec))
+        if (const int nice = ThreadNice(std::stol(task.path().filename())); nice != -100)
+            nices.push_back(nice);
     return nices;
 }
 

@@ -11,8 +11,7 @@
 
 namespace pelmora::test {
 
-// A fresh folder under the temporary-files folder, removed with everything in it when the
-// object goes.
+// A fresh folder under the temporary-files folder, removed with its contents when it goes.
 class TempDir {
 public:
     TempDir();
@@ -26,8 +25,7 @@ private:
     std::string path_;
 };
 
-// Bytes of a WAD or texture-only file made by hand, so tests never depend on the writer
-// they check.
+// A WAD or texture-only file made by hand, so tests never depend on the writer they check.
 struct WadBytes {
     uint32_t version = 129;
     std::vector<TextureRecord> records;
@@ -40,12 +38,10 @@ struct WadBytes {
 std::vector<uint8_t> PatternPage(uint8_t seed);
 Image PatternImage(int width, int height, uint8_t seed);
 
-// A tiny, well-formed PNG that claims width x height pixels; its data inflates to far more
-// than it is.
+// A tiny, well-formed PNG claiming width x height pixels; its data inflates to far more.
 std::string ClaimingPng(uint32_t width, uint32_t height);
 
-// Points TMPDIR at folder while it lives, so the temporary-files folder can be one that does
-// not exist.
+// Points TMPDIR at folder while it lives.
 class ScopedTempFolder {
 public:
     explicit ScopedTempFolder(const std::string& folder);
@@ -61,8 +57,7 @@ private:
 // A sparse file of size bytes that starts with head: large files cost no disk.
 void WriteSparseFile(const std::string& path, const std::string& head, long long size);
 
-// A real greyscale PNG of width x height pixels of one grey, cheap to make and to store
-// however large it is.
+// A real PNG of width x height pixels of one grey, cheap however large it is.
 std::string SolidPng(uint32_t width, uint32_t height, uint8_t grey);
 
 // A PNG with an alpha channel, every pixel (r, g, b) at opacity a.
@@ -70,8 +65,8 @@ std::string RgbaPng(uint32_t width, uint32_t height, uint8_t r, uint8_t g, uint8
 
 std::string ReadFile(const std::string& path);
 
-// Runs body in a forked child, so that rlimits, signal settings and a changed user stay
-// there (as the user nobody when asked); the child's exit code, -1 when a signal ended it.
+// Runs body in a forked child (as the user nobody when asked), so that rlimits, signal
+// settings and a changed user stay there; the child's exit code, -1 when a signal ended it.
 int ExitCodeInChild(const std::function<int()>& body, bool asNobody = false);
 // Runs body in a child under a file-size limit of bytes (SIGXFSZ ignored): whether it held.
 bool HoldsUnderSizeLimit(long long bytes, const std::function<bool()>& body);

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "test_support.h"
 
@@ -34,18 +32,6 @@ inline std::vector<std::string> Words(const std::string& line) {
     return words;
 }
 
-// Runs pelmora-cli with the arguments inside dir.
-inline CliRun RunCliBinary(const std::string& dir, const std::vector<std::string>& args) {
-    std::string command = "cd " + ShellQuote(dir) + " && " + ShellQuote(PELMORA_CLI_PATH);
-    for (const auto& a : args) command += " " + ShellQuote(a);
-    const int raw = std::system((command + " >.stdout 2>.stderr </dev/null").c_str());
-    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir + "/.stdout"),
-               ReadFile(dir + "/.stderr")};
-    std::remove((dir + "/.stdout").c_str());
-    std::remove((dir + "/.stderr").c_str());
-    return run;
-}
-
 // Two pattern pages; Texture 2 is a 30 x 40 rectangle at 10, 20 of page 2, flipped upright.
 inline std::string SampleWad(uint32_t version, const std::string& rest = "") {
     WadBytes wad;
@@ -56,13 +42,19 @@ inline std::string SampleWad(uint32_t version, const std::string& rest = "") {
     return wad.Build();
 }
 
-// Each test runs pelmora-cli in a folder of its own, which holds a.plm: SampleWad as a
-// texture-only file.
+// Each test runs pelmora-cli in a folder of its own holding a.plm: SampleWad, texture-only.
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override { Write("a.plm", SampleWad(kPelmMagic)); }
+    // Runs pelmora-cli with the arguments inside the test's folder.
     CliRun RunArgs(const std::vector<std::string>& args) const {
-        return RunCliBinary(dir.Path(), args);
+        std::string command =
+            "cd " + ShellQuote(dir.Path()) + " && " + ShellQuote(PELMORA_CLI_PATH);
+        for (const auto& a : args) command += " " + ShellQuote(a);
+        const int raw = std::system((command + " >.stdout 2>.stderr </dev/null").c_str());
+        CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(".stdout"), Read(".stderr")};
+        std::remove(dir.File(".stdout").c_str()), std::remove(dir.File(".stderr").c_str());
+        return run;
     }
     CliRun Run(const std::string& line) const { return RunArgs(Words(line)); }
     // Runs a command that must succeed.

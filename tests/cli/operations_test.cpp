@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "base/file_util.h"
@@ -72,10 +71,10 @@ TEST_F(CliOperations, AddPiecesPrintsEachPieceAndSkipsWhatCannotBeLoaded) {
     const auto added = Run("add-pieces t.plm icons --json");
     EXPECT_EQ(added.status, 1);
     const json doc = json::parse(added.out);
-    EXPECT_EQ(doc["path"], "t.plm");
     ASSERT_EQ(doc["placed"].size(), 2u);
-    EXPECT_EQ(doc["placed"][0]["source"], "icons/a.png");  // by name, the default
-    EXPECT_EQ(doc["skipped"][0]["source"], "icons/broken.png");
+    // By name, the default.
+    EXPECT_EQ(json({doc["path"], doc["placed"][0]["source"], doc["skipped"][0]["source"]}),
+              json({"t.plm", "icons/a.png", "icons/broken.png"}));
     // The records list is the placed list without the sources, after the reserved record.
     json placed = doc["placed"][1];
     placed.erase("source");
@@ -90,10 +89,9 @@ TEST_F(CliOperations, AddPagesOfEachKindAndTheBlankPageFallback) {
     EXPECT_NE(Info("a.plm").find("\"pages\": 9"), std::string::npos);
     EXPECT_EQ(RawPage("a.plm", 9).substr(42 * 3, 3), std::string("\xff\0\0", 3));
 
-    const auto run = Run("add-pages a.plm --image nothing.png");
-    EXPECT_EQ(run.status, 1);  // and the blank page is saved
-    EXPECT_EQ(run.err,
-              "Failed To Load Image... Cannot open \"nothing.png\": No such file or directory\n"
+    const auto run = Run("add-pages a.plm --image nothing.png");  // the blank page is saved
+    EXPECT_EQ(std::to_string(run.status) + run.err,
+              "1Failed To Load Image... Cannot open \"nothing.png\": No such file or directory\n"
               "Creating Blank Page...\n");
     EXPECT_NE(Info("a.plm").find("\"pages\": 10"), std::string::npos);
 }
@@ -152,9 +150,9 @@ TEST_F(CliOperations, CheckDuplicatesReportsAndRemovesOnRequest) {
     EXPECT_EQ(Ok("check-duplicates a.plm --report d.txt").out, report);
     EXPECT_TRUE(Exists("d.txt"));  // its layout is DuplicateCheckTest's
     const json found = json::parse(Ok("check-duplicates a.plm --json").out);
-    EXPECT_EQ(found["duplicates"], 1);
-    EXPECT_EQ(found["copies"][0]["texture"], 3);
-    EXPECT_EQ(found["copies"][0]["same_as"], 2);
+    EXPECT_EQ(found["duplicates"].dump() + found["copies"][0]["texture"].dump() +
+                  found["copies"][0]["same_as"].dump(),
+              "132");
 
     EXPECT_EQ(Ok("check-duplicates a.plm --remove").out, report);
     EXPECT_EQ(Run("check-duplicates a.plm").out, "Found 0 duplicates\n\n");
@@ -199,9 +197,8 @@ TEST_F(CliOperations, CheckUpdatePrintsTheOfferOrTheMessageAndFailsOnlyWhenTheCh
     EXPECT_EQ(Ok("check-update --site " + same.Base()).out, "Update Not Required\n");
 
     const auto failed = Run("check-update");
-    EXPECT_EQ(failed.status, 1);
-    EXPECT_EQ(failed.out, "");
-    EXPECT_EQ(failed.err, "Internet Connect Failure\n");
+    EXPECT_EQ(std::to_string(failed.status) + failed.out + failed.err,
+              "1Internet Connect Failure\n");
     ::unsetenv("PELMORA_UPDATE_SITE");
 }
 

@@ -68,11 +68,10 @@ TEST(FetchPage, BypassesCachesFollowsRedirectsAndReadsAtMost4096Bytes) {
     const PageFetch page = FetchPage(server.Base() + "pelmora_update.htm");
     EXPECT_EQ(page.status, FetchStatus::Read);
     EXPECT_EQ(page.body, "1.1\n" + std::string(4092, 'x'));
-    const auto requests = server.Requests();
-    ASSERT_EQ(requests.size(), 2u);
+    ASSERT_EQ(server.Requests().size(), 2u);
     for (const char* header :
          {"User-Agent: AutoUpdateAgent\r\n", "Cache-Control: no-cache\r\n", "Pragma: no-cache\r\n"})
-        EXPECT_NE(requests[0].find(header), std::string::npos) << header;
+        EXPECT_NE(server.Requests()[0].find(header), std::string::npos) << header;
 }
 
 TEST(FindUpdate, EveryFailureOfTheConnectionHasItsResult) {

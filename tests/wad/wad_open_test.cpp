@@ -65,8 +65,8 @@ TEST_F(OpenTextureFileTest, PartialPagesAreWhiteWhereBytesAreMissingOrBelongToTh
     ASSERT_TRUE(Open("a.wad", bytes.substr(0, bytes.size() - kPageBytes / 2)).IsDone());
     ASSERT_EQ(project.PageCount(), 2);
     const Image second = test::Page(project, 1);
-    EXPECT_EQ(second.PixelAt(255, 127), MakeColour(255, 127, 2));
-    EXPECT_EQ(second.PixelAt(0, 128), MakeColour(255, 255, 255));
+    EXPECT_EQ(std::vector({second.PixelAt(255, 127), second.PixelAt(0, 128)}),
+              std::vector({MakeColour(255, 127, 2), MakeColour(255, 255, 255)}));
 
     // Claim 200,000 bytes of page data: one page, the other 3,392 bytes are the rest's.
     std::string one = FileOf({TextureRecord{}}, {PatternPage(7)});
@@ -83,8 +83,7 @@ TEST_F(OpenTextureFileTest, ALargeFileReadsEveryPageInItsPlace) {
     for (int i = 0; i < 120; ++i) pages.push_back(PatternPage(static_cast<uint8_t>(i)));
     ASSERT_TRUE(Open("big.wad", FileOf({TextureRecord{}}, pages)).IsDone());
     ASSERT_EQ(project.PageCount(), 120);
-    for (int i = 0; i < 120; ++i)
-        ASSERT_EQ(project.pages.GetBitmap(i)->PackedRgb(), pages[i]) << "page " << i;
+    for (int i = 0; i < 120; ++i) ASSERT_EQ(test::Page(project, i).PackedRgb(), pages[i]) << i;
 }
 
 // Counts come from the file and are not trusted beyond what it holds.
