@@ -83,7 +83,9 @@ TEST_F(AtomicFileWriterTest, AFileTheUserMayNotWriteIsRefusedAndSetUidNeverSurvi
 TEST_F(AtomicFileWriterTest, OwnerModeAndExtendedAttributesAreKept) {
     const std::string path = Make("level.wad", "old", 0640);
     const bool root = ::geteuid() == 0;
-    if (root) ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
+    if (root) {
+        ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
+    }
     const bool xattrs = ::setxattr(path.c_str(), "user.pelmora", "kept", 4, 0) == 0;
     // An access ACL that also lets user 4321 read: owner rw, user 4321 r, group r, mask r,
     // other none; each entry is a tag and permissions (16 bits each) and an id.
@@ -97,7 +99,9 @@ TEST_F(AtomicFileWriterTest, OwnerModeAndExtendedAttributesAreKept) {
     const struct stat st = StatOf(path);
     EXPECT_NE(st.st_ino, inode) << "not replaced atomically";
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root) EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(1234u, 5678u));
+    if (root) {
+        EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(1234u, 5678u));
+    }
     if (acls) {
         std::string copied(acl.size(), '\0');
         EXPECT_EQ(::getxattr(path.c_str(), "system.posix_acl_access", copied.data(), copied.size()),

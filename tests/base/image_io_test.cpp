@@ -76,8 +76,9 @@ TEST(ImageIo, BrokenFilesAreRefusedWithAReasonAndNothingPrinted) {
     // A cut JPEG loads with its missing rows grey, as the library decodes it: only its
     // silence is asked here.
     for (size_t i = 0; i < std::size(files); ++i)
-        if (files[i].first != std::string("cut.jpg"))
+        if (files[i].first != std::string("cut.jpg")) {
             EXPECT_NE(errors[i].find(files[i].first), std::string::npos) << errors[i];
+        }
 }
 
 // Sets the decoding budget for one test.
