@@ -46,7 +46,6 @@ class AddingPiecesTest : public test::WindowTest {
     }
 
 private slots:
-
     void piecesAreAddedOnAWorkerWhileTheWindowIsLocked() {
         NewProject();
         const QStringList files = MakeImages(3, 128);

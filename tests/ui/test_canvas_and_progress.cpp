@@ -2,8 +2,6 @@
 #include "ui/progress_window.h"
 #include "ui_test_support.h"
 
-using test::Mouse;
-
 namespace {
 
 const QRgb kBlack = qRgb(0, 0, 0);

@@ -5,9 +5,6 @@
 #include "ui/settings_bridge.h"
 #include "ui_test_support.h"
 
-using test::Choose;
-using test::Q;
-
 class DisplayOptionsTest : public test::WindowTest {
     Q_OBJECT
 
@@ -22,7 +19,6 @@ class DisplayOptionsTest : public test::WindowTest {
     }
 
 private slots:
-
     void aFreshStartIsSilentAndTheSecondFindsWhatTheFirstLeft() {
         const int dpi = static_cast<int>(QGuiApplication::primaryScreen()->logicalDotsPerInchY());
         window_->Start({QStringLiteral("pelmora")});

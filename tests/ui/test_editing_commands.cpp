@@ -5,8 +5,6 @@
 #include "records/records_file.h"
 #include "ui_test_support.h"
 
-using test::Items;
-
 class EditingCommandsTest : public test::WindowTest {
     Q_OBJECT
 
@@ -36,7 +34,6 @@ class EditingCommandsTest : public test::WindowTest {
     }
 
 private slots:
-
     void deletingAsksFirstThenRefreshesTheLists() {
         Open({TextureRecord{}, MakeRecord(10, 0, 8, 8, 0), MakeRecord(16, 16, 8, 8, 0),
               MakeRecord(0, 0, 8, 8, 2), MakeRecord(0, 0, 8, 8, 3), MakeRecord(0, 0, 8, 8, 4)},

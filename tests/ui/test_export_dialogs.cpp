@@ -6,8 +6,6 @@
 #include "ui/dialogs/html_page_options_dialog.h"
 #include "ui_test_support.h"
 
-using test::Q;
-
 namespace {
 
 constexpr int kJpeg = 5;
@@ -48,8 +46,7 @@ class ExportDialogsTest : public test::WindowTest {
     }
 
 private slots:
-
-    void exportOptionsShowsLongFoldersShortenedAndBrowsesFromTheFolderShown() {
+    void exportOptionsShowsFoldersShortenedAndHtmlControlsForJpegOnly() {
         ExportOptions options;
         options.folder = "/abcdefghijklmnopqrstuvwxyz1234";  // one past the 30 shown whole
         ExportOptionsDialog dialog(options, true, custom_, *modal_);
@@ -66,11 +63,7 @@ private slots:
         dialog.BrowseButton()->click();
         QCOMPARE(modal_->folderStarts.back(), chosen);
         QCOMPARE(dialog.Options().folder, chosen.toStdString());
-    }
-
-    void exportOptionsAsksJpegQualityAndShowsHtmlControlsForJpegOnly() {
-        ExportOptions options;
-        ExportOptionsDialog dialog(options, true, custom_, *modal_);
+        // JPEG asks its quality and brings the HTML controls.
         QCOMPARE(test::Items(dialog.FormatList()),
                  QStringList({"BMP", "PCX", "PNG", "TGA", "TIFF", "JPEG"}));
         QCOMPARE(HtmlShown(dialog), Shown(false, false));

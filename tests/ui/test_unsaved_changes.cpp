@@ -4,8 +4,6 @@
 
 #include "ui_test_support.h"
 
-using test::Q;
-
 namespace {
 
 const QString kUnchanged = "Pelmora v1.0.6.6 (by Brell) - [level.wad] wad version 129";
@@ -66,7 +64,6 @@ class UnsavedChangesTest : public test::WindowTest {
     }
 
 private slots:
-
     void everyWayOfDiscardingAsksFirst_data() {
         QTest::addColumn<Way>("way");
         QTest::addColumn<Reply>("reply");

@@ -188,3 +188,4 @@ protected:
 
 using namespace pelmora;
 using namespace pelmora::ui;
+using namespace pelmora::test;
