@@ -54,8 +54,8 @@ private slots:
         QCOMPARE(w.AcrossList()->currentText() + w.DownList()->currentText(),
                  QStringLiteral("custom64"));
         QCOMPARE(w.Options().gridAcross, 100);
-        QVERIFY(w.ShowGridBox()->isChecked() && w.DrawBox()->isChecked());
-        QVERIFY(w.Canvas()->DrawMode() && !w.TrackBox()->isChecked());
+        QVERIFY(w.ShowGridBox()->isChecked() && w.DrawBox()->isChecked() &&
+                w.Canvas()->DrawMode() && !w.TrackBox()->isChecked());
         const QFont restored = w.Options().numberFont;
         const QFont bar = w.ProgressBar()->BarFont();
         QCOMPARE(QStringList({restored.family(), bar.family()}),

@@ -141,8 +141,8 @@ private slots:
         QCOMPARE(modal_->exportHtmlAllowed, std::vector<bool>({true}));
         QCOMPARE(seen, QStringList({QString::fromLatin1(kSavingPagesText)}));
         QVERIFY(windowWaited && window_->isEnabled() && !ProgressShown());
-        QVERIFY(Exists(out, "Page2.jpg") && Exists(out, kPagesGalleryName));
-        QVERIFY(modal_->messages.empty());
+        QVERIFY(Exists(out, "Page2.jpg") && Exists(out, kPagesGalleryName) &&
+                modal_->messages.empty());
         // Cancelling the pages export keeps nothing of the dialog, not even its folder.
         Answer(Folder("elsewhere"), ImageFormat::Bmp, false, false);
         window_->ExportAllPagesCommand();
@@ -173,8 +173,8 @@ private slots:
             QTRY_VERIFY(modal_->exportAnswers.empty());
             QTRY_VERIFY(window_->isEnabled());
         }
-        QVERIFY(Exists(out, "Page2.png") && Exists(out, "Page2.bmp"));
-        QVERIFY(modal_->messages.empty() && window_->close());
+        QVERIFY(Exists(out, "Page2.png") && Exists(out, "Page2.bmp") && modal_->messages.empty());
+        QVERIFY(window_->close());
     }
 
     void exportTexturesTakesThePageShownAndKeepsACancelledFolder() {
