@@ -1,14 +1,6 @@
-// The composed page, the canvas's mouse handling and the progress displays, without the
-// window around them. The time remaining's own arithmetic is the editing core's test's.
-#include "ui/page_canvas.h"
-#include "ui/page_composer.h"
+// The composed page, the canvas's mouse handling and the progress displays, without the window.
 #include "ui/progress_window.h"
-#include "ui/text_progress_bar.h"
 #include "ui_test_support.h"
-
-using namespace pelmora;
-using namespace pelmora::ui;
-using test::Mouse;
 
 namespace {
 
@@ -29,6 +21,12 @@ void ShowBlackPage(PageCanvas& canvas) {
     canvas.SetComposedPage(black);
 }
 
+QList<QRgb> Pixels(const QImage& image, std::initializer_list<QPoint> points) {
+    QList<QRgb> pixels;
+    for (const QPoint p : points) pixels << image.pixel(p);
+    return pixels;
+}
+
 }  // namespace
 
 class CanvasAndProgressTest : public QObject {
@@ -42,11 +40,9 @@ private slots:
                                                     MakeRecord(10, 20, 30, 40, 1)};
         const QImage image = ComposePage(kPage, records, 0, 2, options);
         const QRgb yellow = test::Rgb(options.rectangleColour);
-        for (const QPoint p : {QPoint(128, 0), QPoint(128, 255), QPoint(0, 128), QPoint(255, 128)})
-            QCOMPARE(image.pixel(p), yellow);
-        QCOMPARE(image.pixel(1, 1), kBlack);
-        QCOMPARE(image.pixel(10, 20), kBlack);  // the record of page 2 is not on this page
-
+        // The record of page 2, at (10, 20), is not on this page.
+        QCOMPARE(Pixels(image, {{128, 0}, {128, 255}, {0, 128}, {255, 128}, {1, 1}, {10, 20}}),
+                 QList<QRgb>({yellow, yellow, yellow, yellow, kBlack, kBlack}));
         // Grid cells past the edge are cut; the selection is drawn over the grid.
         options.showGrid = true;
         options.gridAcross = 192;
@@ -55,10 +51,9 @@ private slots:
         const QImage selected = ComposePage(kPage, two, 0, 1, options);
         const QRgb white = test::Rgb(options.selectionColour);
         const QRgb magenta = test::Rgb(options.gridColour);
-        QCOMPARE(selected.pixel(10, 63), white);  // shared with the grid line at 63
-        QCOMPARE(selected.pixel(10, 64), magenta);
-        for (const int x : {191, 192}) QCOMPARE(selected.pixel(x, 100), magenta);
-        QCOMPARE(selected.pixel(255, 100), kBlack);
+        // (10, 63) is shared with the grid line at 63.
+        QCOMPARE(Pixels(selected, {{10, 63}, {10, 64}, {191, 100}, {192, 100}, {255, 100}}),
+                 QList<QRgb>({white, magenta, magenta, magenta, kBlack}));
         // With no selection, record 1 (index 0) is the one outlined.
         QCOMPARE(ComposePage(kPage, two, 0, -1, PlainOptions()).pixel(0, 0), white);
         // A cell size of 0 would never end; it is taken as 1.
@@ -78,11 +73,9 @@ private slots:
         canvas.SetTrackMode(true);
         Mouse(&canvas, QEvent::MouseMove, {15, 15});
         QVERIFY(canvas.HoverTarget());
+        // The outline, the falling diagonal (a flip of 0) and the rising one (a flip of -1).
         const QRgb green = test::Rgb(canvas.TrackColour());
-        QImage shown = canvas.Render();
-        QCOMPARE(shown.pixel(10, 10), green);
-        QCOMPARE(shown.pixel(20, 20), green);  // falling diagonal (a flip of 0)
-        QCOMPARE(shown.pixel(27, 12), green);  // rising diagonal (a flip of -1)
+        QCOMPARE(Pixels(canvas.Render(), {{10, 10}, {20, 20}, {27, 12}}), QList<QRgb>(3, green));
         // Moving off every record leaves the outline; toggling a mode removes it.
         Mouse(&canvas, QEvent::MouseMove, {200, 200});
         QVERIFY(canvas.HoverTarget());
@@ -125,24 +118,20 @@ private slots:
         QCOMPARE(drawn.size(), 3);
     }
 
-    void positionIsKeptInRangeAndStepsWrapRound() {
+    void positionIsKeptInRangeStepsAndTheTickCountWrapRound() {
         TextProgressBar bar;
         bar.SetRange32(0, 100);
         QCOMPARE(bar.SetPos(150), 0);
-        QCOMPARE(bar.GetPos(), 100);
+        QList<int> positions{bar.GetPos()};
         bar.SetPos(95);
-        bar.SetStep(10);
-        bar.StepIt();
-        QCOMPARE(bar.GetPos(), 5);
-        bar.SetStep(-10);
-        bar.StepIt();
-        QCOMPARE(bar.GetPos(), 95);
+        for (int step : {10, -10}) {
+            bar.SetStep(step);
+            bar.StepIt();
+            positions << bar.GetPos();
+        }
         bar.SetRange(0, 50);  // a narrower range pulls the position into it
-        QCOMPARE(bar.GetPos(), 50);
-    }
-
-    void timeRemainingSurvivesTheTickCountWrappingRound() {
-        TextProgressBar bar;
+        QCOMPARE(positions << bar.GetPos(), QList<int>({100, 5, 95, 50}));
+        // The time remaining survives the tick count wrapping round.
         uint32_t now = 600000 - 1000;  // 49 days after the start below
         bar.SetTickSource([&] { return now; });
         bar.SetRange32(0, 100);

@@ -1,21 +1,10 @@
 // The dialogs and the animated strip on their own, with real widgets.
-#include <QElapsedTimer>
-#include <QLineEdit>
-#include <QMovie>
-#include <QTimer>
-
-#include "ui/animated_picture.h"
-#include "ui/colour_swatch.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/jpeg_quality_dialog.h"
 #include "ui/dialogs/merge_options_dialog.h"
 #include "ui/dialogs/new_page_dialog.h"
 #include "ui/dialogs/record_dialog.h"
-#include "ui/editor_texts.h"
 #include "ui_test_support.h"
-
-using namespace pelmora;
-using namespace pelmora::ui;
 
 class DialogsTest : public QObject {
     Q_OBJECT
@@ -23,6 +12,11 @@ class DialogsTest : public QObject {
     ScriptedModalUi modal_;
     std::array<Colour, 16> custom_{};
 
+    QStringList Messages() const {
+        QStringList texts;
+        for (const auto& m : modal_.messages) texts << m.text;
+        return texts;
+    }
     static void Ok(QDialog& dialog) {
         dialog.findChild<QPushButton*>(QStringLiteral("ok"))->click();
     }
@@ -55,7 +49,7 @@ private slots:
     void aboutShowsItsTexts() {
         AboutDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("About Pelmora"));
-        QVERIFY(dialog.NameLabel()->text().startsWith(QStringLiteral("Pelmora Version 1.0.6.6\n")));
+        QVERIFY(dialog.NameLabel()->text().startsWith("Pelmora Version 1.0.6.6\n"));
         QCOMPARE(dialog.ContactField()->text(), QString::fromLatin1(AboutDialog::kContactAddress));
         QVERIFY(dialog.ContactField()->isReadOnly());
     }
@@ -74,28 +68,23 @@ private slots:
         clock.start();
         delete picture;  // inside the 3-second hold of frame 6
         QVERIFY2(clock.elapsed() < 1000, "destroying the strip waited for its frame");
-
         AnimatedPicture missing;
-        QVERIFY(!missing.Load(QStringLiteral(":/pelmora/none.gif")));
-        QVERIFY(!missing.Play());
+        QVERIFY(!missing.Load(QStringLiteral(":/pelmora/none.gif")) && !missing.Play());
     }
 
     void mergeOptionsTakesOnlyAWholeNumberAndOnlyOnOk() {
         MergeOptionsDialog dialog(3, &modal_);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Merging Records Options..."));
-        QCOMPARE(dialog.Field()->text(), QStringLiteral("3"));
+        QCOMPARE(dialog.windowTitle() + dialog.Field()->text(),
+                 QStringLiteral("Merging Records Options...3"));
         dialog.show();
         for (const char* bad : {"", "99999999999"}) {  // empty, past 32 bits
             dialog.Field()->setText(QLatin1String(bad));
             Ok(dialog);
             QVERIFY(dialog.isVisible());
         }
-        QCOMPARE(modal_.messages.size(), size_t(2));
-        QCOMPARE(modal_.messages[0].text,
-                 QString::fromLatin1(MergeOptionsDialog::kNotAnIntegerMessage));
+        QCOMPARE(Messages(), QStringList(2, MergeOptionsDialog::kNotAnIntegerMessage));
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(dialog.ShiftValue(), 3);
-
         // Run modally, as the window asks it.
         QTimer::singleShot(0, [] {
             auto* asked = qobject_cast<MergeOptionsDialog*>(QApplication::activeModalWidget());
@@ -113,12 +102,10 @@ private slots:
         dialog.Field()->setText(QStringLiteral("101"));
         Ok(dialog);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(modal_.messages.back().text,
-                 QString::fromLatin1(JpegQualityDialog::kOutOfRangeMessage));
+        QCOMPARE(Messages(), QStringList{JpegQualityDialog::kOutOfRangeMessage});
         dialog.Field()->setText(QStringLiteral("0"));
         Ok(dialog);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.Quality(), 0);
+        QVERIFY(!dialog.isVisible() && dialog.Quality() == 0);
         JpegQualityDialog other(70, &modal_);  // closed without OK: what it was given
         other.show();
         QTest::keyClick(&other, Qt::Key_Escape);
@@ -129,32 +116,35 @@ private slots:
         NewPageDialog dialog(0x000000, custom_, modal_, QString());
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Do you want to add a new page?"));
-        QVERIFY(dialog.Count()->isVisible() && dialog.PageColourButton()->isVisible());
-        QVERIFY(!dialog.LoadImageButton()->isVisible());
-        CheckTextsFit(dialog);
+        // Which of the count, the page colour and Load Image show, and every text fits.
+        auto shows = [&](bool count, bool colour, bool load) {
+            QCOMPARE(
+                QList<bool>({dialog.Count()->isVisible(), dialog.PageColourButton()->isVisible(),
+                             dialog.LoadImageButton()->isVisible()}),
+                QList<bool>({count, colour, load}));
+            CheckTextsFit(dialog);
+        };
+        shows(true, true, false);
         dialog.KindButton(NewPageKind::FromImage)->click();
-        QVERIFY(!dialog.Count()->isVisible() && !dialog.PageColourButton()->isVisible());
-        QVERIFY(dialog.LoadImageButton()->isVisible());
-        CheckTextsFit(dialog);
+        shows(false, false, true);
         dialog.KeepAspect()->click();
-        QVERIFY(dialog.PageColourButton()->isVisible());
-        CheckTextsFit(dialog);
+        shows(false, true, true);
         dialog.KindButton(NewPageKind::FromLongImage)->click();
         CheckTextsFit(dialog);
         dialog.KindButton(NewPageKind::FromImage)->click();
         dialog.YesButton()->click();  // From Image wants an image before Yes
         QVERIFY(dialog.isVisible());
-        QCOMPARE(modal_.messages.back().text, QString::fromLatin1(kChooseImageFirstMessage));
+        QCOMPARE(Messages().back(), QString::fromLatin1(kChooseImageFirstMessage));
         modal_.fileAnswers.push_back({QStringLiteral("/tmp/picture.png")});
         dialog.LoadImageButton()->click();
         modal_.colours.push_back(QColor(255, 0, 0));
         dialog.Swatch()->clicked();
         dialog.YesButton()->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.Options().kind, NewPageKind::FromImage);
-        QCOMPARE(dialog.Options().imagePath, std::string("/tmp/picture.png"));
-        QVERIFY(dialog.Options().keepAspect);
-        QCOMPARE(dialog.Options().colour, MakeColour(255, 0, 0));
+        const NewPageOptions chosen = dialog.Options();
+        QVERIFY(chosen.kind == NewPageKind::FromImage && chosen.keepAspect);
+        QCOMPARE(chosen.imagePath, std::string("/tmp/picture.png"));
+        QCOMPARE(chosen.colour, MakeColour(255, 0, 0));
     }
 
     void newPageDialogRefusesCountsOutsideOneToTen() {
@@ -163,10 +153,9 @@ private slots:
         dialog.Count()->setText(QStringLiteral("11"));
         dialog.YesButton()->click();
         QVERIFY(dialog.isVisible());
-        QCOMPARE(modal_.messages.back().text, QString::fromLatin1(NewPageDialog::kCountMessage));
         // Choosing another kind reads the count back too.
         dialog.KindButton(NewPageKind::FromLongImage)->click();
-        QCOMPARE(modal_.messages.size(), size_t(2));
+        QCOMPARE(Messages(), QStringList(2, NewPageDialog::kCountMessage));
         dialog.KindButton(NewPageKind::Blank)->click();
         dialog.Count()->setText(QStringLiteral("10"));
         dialog.YesButton()->click();
@@ -178,43 +167,35 @@ private slots:
     }
 
     void recordDialogShowsTheRecordAndAddPage() {
-        RecordFields fields;
-        fields.x = 5;
-        fields.width = 256;
-        fields.flipX = 0;
-        fields.newPage = true;
-        RecordDialog dialog(QStringLiteral("Edit Texture  Record 3"), fields, 2, true, &modal_);
+        RecordDialog dialog(QStringLiteral("Edit Texture  Record 3"),
+                            {.x = 5, .width = 256, .flipX = 0, .newPage = true}, 2, true, &modal_);
         dialog.show();
-        QCOMPARE(dialog.WidthField()->text(), QStringLiteral("256"));
-        QCOMPARE(dialog.FlipXList()->currentText(), QStringLiteral("0"));
-        QCOMPARE(test::Items(dialog.PageList()).back(), QStringLiteral("Add Page"));
+        QCOMPARE(QStringList({dialog.WidthField()->text(), dialog.FlipXList()->currentText(),
+                              dialog.PageList()->currentText()}),
+                 QStringList({"256", "0", "Add Page"}));
         QCOMPARE(dialog.PageList()->currentIndex(), 2);
         dialog.XField()->clear();
         QTest::keyClicks(dialog.XField(), QStringLiteral("-300"));
         QCOMPARE(dialog.XField()->text(), QStringLiteral("300"));
         dialog.HeightField()->clear();
         dialog.accept();
-        QVERIFY(dialog.isVisible());  // an empty box is not a number
-        QCOMPARE(modal_.messages.size(), size_t(1));
+        QVERIFY(dialog.isVisible() && Messages().size() == 1);  // an empty box is not a number
         dialog.HeightField()->setText(QStringLiteral("7"));
         dialog.PageList()->setCurrentIndex(0);
         dialog.accept();
-        QCOMPARE(dialog.Fields().x, 300);
-        QCOMPARE(dialog.Fields().height, 7);
-        QCOMPARE(dialog.Fields().page, 0);
-        QVERIFY(!dialog.Fields().newPage);
-        QCOMPARE(dialog.Fields().flipX, int8_t(0));
-        QCOMPARE(dialog.Fields().flipY, int8_t(-1));
+        const RecordFields f = dialog.Fields();
+        QCOMPARE(QList<int>({f.x, f.height, f.page, f.newPage, f.flipX, f.flipY}),
+                 QList<int>({300, 7, 0, 0, 0, -1}));
         // A record on a page past "Add Page" shows no page entry and keeps its page; a flip
         // value other than -1 and 0 shows, and is stored, as -1.
-        fields = pelmora::FieldsOfRecord(pelmora::MakeRecord(0, 0, 1, 1, 9, 5, 0));
-        RecordDialog far(QString(), fields, 2, true, &modal_);
-        QCOMPARE(far.windowTitle(), QStringLiteral("Texture Record Dialog"));
+        RecordDialog far(QString(), FieldsOfRecord(MakeRecord(0, 0, 1, 1, 9, 5, 0)), 2, true,
+                         &modal_);
+        QCOMPARE(far.windowTitle() + far.FlipYList()->currentText(),
+                 QStringLiteral("Texture Record Dialog0"));
         QCOMPARE(far.PageList()->currentIndex(), -1);
-        QCOMPARE(far.FlipYList()->currentText(), QStringLiteral("0"));
         far.accept();
-        QCOMPARE(far.Fields().page, 9);
-        QCOMPARE(far.Fields().flipX, int8_t(-1));
+        QCOMPARE(std::make_pair(far.Fields().page, far.Fields().flipX),
+                 std::make_pair(9, int8_t(-1)));
     }
 };
 

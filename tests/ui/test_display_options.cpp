@@ -1,26 +1,9 @@
-// The window's display options and fonts, File > Open Recent, and the settings and session
-// files that keep them between starts.
-#include <QDir>
-#include <QFile>
-#include <QFontInfo>
-#include <QGuiApplication>
-#include <QScreen>
-#include <cmath>
-
-#include "base/paths.h"
-#include "ui/animated_picture.h"
-#include "ui/colour_swatch.h"
-#include "ui/commands.h"
+// The window's display options and fonts, File > Open Recent, and the settings and session files
+// that keep them between starts.
 #include "ui/dialogs/custom_grid_dialog.h"
 #include "ui/font_record.h"
 #include "ui/settings_bridge.h"
-#include "ui/text_progress_bar.h"
 #include "ui_test_support.h"
-
-using namespace pelmora;
-using namespace pelmora::ui;
-using test::Choose;
-using test::Q;
 
 class DisplayOptionsTest : public test::WindowTest {
     Q_OBJECT
@@ -36,15 +19,11 @@ class DisplayOptionsTest : public test::WindowTest {
     }
 
 private slots:
-    void init() { StartWindow(); }
-    void cleanup() { StopWindow(); }
-
     void aFreshStartIsSilentAndTheSecondFindsWhatTheFirstLeft() {
         const int dpi = static_cast<int>(QGuiApplication::primaryScreen()->logicalDotsPerInchY());
         window_->Start({QStringLiteral("pelmora")});
         QVERIFY(modal_->messages.empty());
         QCOMPARE(window_->AcrossList()->currentText(), QStringLiteral("64"));
-
         // A size no entry has, shown grid and draw mode, fonts, a colour, the options.
         modal_->customGrids.push_back(100);
         Choose(window_->AcrossList(), QStringLiteral("custom"));
@@ -66,28 +45,24 @@ private slots:
         Open({TextureRecord{}}, 1);
         QVERIFY(QDir().mkpath(File("recs")));
         Answering(File("recs/level.json"), &MainWindow::ExportRecordsCommand);
-        ExportDialogAnswer answer;
-        answer.confirmed = true;
-        answer.options.folder = dir_->File("");
-        answer.options.format = ImageFormat::Png;
-        modal_->exportAnswers.push_back(answer);
+        modal_->exportAnswers.push_back(
+            {true, {.folder = dir_->File(""), .format = ImageFormat::Png, .gallery = {}}});
         window_->ExportAllPagesCommand();
         Restart();
-
         MainWindow& w = *window_;
         QVERIFY(modal_->messages.empty());
-        QCOMPARE(w.AcrossList()->currentText(), QStringLiteral("custom"));
+        QCOMPARE(w.AcrossList()->currentText() + w.DownList()->currentText(),
+                 QStringLiteral("custom64"));
         QCOMPARE(w.Options().gridAcross, 100);
-        QCOMPARE(w.DownList()->currentText(), QStringLiteral("64"));
-        QVERIFY(w.ShowGridBox()->isChecked() && w.DrawBox()->isChecked());
-        QVERIFY(w.Canvas()->DrawMode());
-        QVERIFY(!w.TrackBox()->isChecked());
+        QVERIFY(w.ShowGridBox()->isChecked() && w.DrawBox()->isChecked() &&
+                w.Canvas()->DrawMode() && !w.TrackBox()->isChecked());
         const QFont restored = w.Options().numberFont;
-        QCOMPARE(restored.family(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(restored.pixelSize(), static_cast<int>(std::lround(12.0 * dpi / 72)));
+        const QFont bar = w.ProgressBar()->BarFont();
+        QCOMPARE(QStringList({restored.family(), bar.family()}),
+                 QStringList({"DejaVu Sans", "DejaVu Serif"}));
+        QCOMPARE(std::make_pair(restored.pixelSize(), bar.pixelSize()),
+                 std::make_pair(static_cast<int>(std::lround(12.0 * dpi / 72)), 15));
         QVERIFY(restored.bold() && restored.italic());
-        QCOMPARE(w.ProgressBar()->BarFont().family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(w.ProgressBar()->BarFont().pixelSize(), 15);
         QCOMPARE(w.Swatch(ColourTarget::Selection)->CurrentColour(), MakeColour(10, 20, 30));
         QCOMPARE(w.SortOrder(), FileSortOrder::SizeDescending);
         QVERIFY(!w.ShowWarnings() && !w.MenuActions().showWarnings->isChecked());
@@ -105,17 +80,12 @@ private slots:
         test::WriteFile(window_->SettingsPath().toStdString(), "NOTPELMORA");
         window_->Start({QStringLiteral("pelmora")});
         QCOMPARE(Messages(), QStringList{QString::fromLatin1(kSettingsWrongTypeMessage)});
-
-        Settings odd;
-        odd.sortFilesBy = 7;
-        odd.cpuPriority = 9;
-        odd.track = true;
+        const Settings odd{.track = true, .cpuPriority = 9, .sortFilesBy = 7};
         modal_->messages.clear();
         Restart([&](const std::string& path) { test::WriteFile(path, SettingsFileBytes(odd)); });
-        QVERIFY(modal_->messages.empty());
+        QVERIFY(modal_->messages.empty() && window_->Canvas()->TrackMode());
         QCOMPARE(window_->CpuPriority(), 9);
         QCOMPARE(window_->SortOrder(), FileSortOrder::Name);
-        QVERIFY(window_->Canvas()->TrackMode());
         for (QMenu* menu : window_->OptionsMenu()->findChildren<QMenu*>()) emit menu->aboutToShow();
         const auto& a = window_->MenuActions();
         QVERIFY(!a.sortByName->isChecked() && !a.sortBySizeAscending->isChecked() &&
@@ -138,7 +108,6 @@ private slots:
         QCOMPARE(w.Canvas()->ComposedPage().pixel(64, 30), qRgb(1, 2, 3));
         grid->click();
         QCOMPARE(w.Options().gridColour, MakeColour(1, 2, 3));  // cancelled: unchanged
-
         // A right click names the target of the pop-up.
         QTest::mouseClick(w.Swatch(ColourTarget::Rectangle), Qt::RightButton);
         QCOMPARE(w.NamedColourTarget(), ColourTarget::Rectangle);
@@ -156,8 +125,8 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));  // still open
         dialog.Field()->setText(QStringLiteral("12"));
         dialog.OkButton()->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.Value(), 12);
+        QCOMPARE(std::make_pair(dialog.result(), dialog.Value()),
+                 std::make_pair(int(QDialog::Accepted), 12));
         // Whatever comes back below 1, and a cancelled dialog, keep the size.
         modal_->customGrids = {0, std::nullopt};
         Choose(window_->DownList(), QStringLiteral("custom"));
@@ -174,24 +143,25 @@ private slots:
         for (QAction* a : window_->findChildren<QAction*>())
             QVERIFY2(a->isEnabled() || a == undo || a == redo, qPrintable(a->text()));
         window_->MenuActions().about->trigger();
-        QCOMPARE(modal_->aboutBoxes, 1);
-        QVERIFY(window_->Animation()->IsPlaying());
+        QVERIFY(modal_->aboutBoxes == 1 && window_->Animation()->IsPlaying());
         window_->close();
         QVERIFY(!window_->Animation()->IsPlaying());
     }
 
     void fontRecordsSurviveTheRoundTripAndGarbledHeightsAreBounded() {
-        FontRecord record;
-        record.height = -16;
-        record.weight = 700;
-        record.italic = record.underline = record.strikeOut = true;
-        record.quality = 3;            // no antialiasing
-        record.pitchAndFamily = 0x20;  // sans serif
-        record.faceName = "DejaVu Sans";
-        const QFont font = FontFromRecord(record);
-        QCOMPARE(QFontInfo(font).family(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(QFontInfo(font).pixelSize(), 16);
-        QCOMPARE(RecordFromFont(font), record);
+        // Quality 3: no antialiasing; pitch and family 0x20: sans serif.
+        FontRecord record{.height = -16,
+                          .weight = 700,
+                          .italic = true,
+                          .underline = true,
+                          .strikeOut = true,
+                          .quality = 3,
+                          .pitchAndFamily = 0x20,
+                          .faceName = "DejaVu Sans"};
+        const QFontInfo info(FontFromRecord(record));
+        QCOMPARE(info.family() + QString::number(info.pixelSize()),
+                 QStringLiteral("DejaVu Sans16"));
+        QCOMPARE(RecordFromFont(FontFromRecord(record)), record);
         // What Qt cannot hold comes from the record the font was made from.
         FontRecord unusual = record;
         unusual.averageWidth = 7;
@@ -216,11 +186,10 @@ private slots:
         window_->RecentMenu()->actions().at(1)->trigger();
         QCOMPARE(Messages().size(), 1);
         QCOMPARE(RecentShown(), (QStringList{"&1 a.wad", "&2 b.wad"}));
-
         for (char c = 'd'; c <= 'j'; ++c) Open({TextureRecord{}}, 1, std::string(1, c) + ".wad");
-        QCOMPARE(window_->RecentFiles().size(), 8);
-        QCOMPARE(window_->RecentFiles().front(), File("j.wad"));
-        QCOMPARE(window_->RecentFiles().back(), File("a.wad"));  // b, the oldest, went
+        const QStringList recent = window_->RecentFiles();  // b, the oldest, went
+        QCOMPARE(QStringList({QString::number(recent.size()), recent.front(), recent.back()}),
+                 QStringList({"8", File("j.wad"), File("a.wad")}));
     }
 };
 

@@ -1,22 +1,9 @@
-// The editing and clipboard commands as the window runs them: what it asks first, what it
-// shows after; Edit > Undo and Redo with the command table that binds them; the CPU priority
-// items. What each edit does to the project, what a step keeps and the priority each thread
-// gets are the core's own tests' business.
+// The editing and clipboard commands as the window runs them: what it asks first, what it shows
+// after; Undo and Redo; the CPU priority items. What each edit does is the core's business.
 #include <unistd.h>
 
-#include <QClipboard>
-
 #include "records/records_file.h"
-#include "ui/commands.h"
-#include "ui/editor_texts.h"
-#include "ui/page_canvas.h"
-#include "ui/page_composer.h"
-#include "ui/piece_preview.h"
 #include "ui_test_support.h"
-
-using namespace pelmora;
-using namespace pelmora::ui;
-using test::Items;
 
 class EditingCommandsTest : public test::WindowTest {
     Q_OBJECT
@@ -47,9 +34,6 @@ class EditingCommandsTest : public test::WindowTest {
     }
 
 private slots:
-    void init() { StartWindow(); }
-    void cleanup() { StopWindow(); }
-
     void deletingAsksFirstThenRefreshesTheLists() {
         Open({TextureRecord{}, MakeRecord(10, 0, 8, 8, 0), MakeRecord(16, 16, 8, 8, 0),
               MakeRecord(0, 0, 8, 8, 2), MakeRecord(0, 0, 8, 8, 3), MakeRecord(0, 0, 8, 8, 4)},
@@ -71,13 +55,11 @@ private slots:
         window_->PageList()->setCurrentIndex(2);
         Click("pageDelete", QMessageBox::Ok);
         QCOMPARE(Items(window_->PageList()), QStringList({"Page 1", "Page 2", "Page 3", "Page 4"}));
-        QCOMPARE(Count(), 3);
-        QCOMPARE(window_->PageCounter()->text(), QStringLiteral("page 4 of 4"));
+        QCOMPARE(Counters(), QStringList({"page 4 of 4", "3 of 3"}));
         // Without warnings nothing is asked.
         window_->MenuActions().showWarnings->trigger();
-        const size_t asked = modal_->questions.size();
         Click("recordDelete");
-        QCOMPARE(modal_->questions.size(), asked);
+        QCOMPARE(modal_->questions.size(), size_t(5));
         QCOMPARE(Count(), 2);
     }
 
@@ -88,7 +70,7 @@ private slots:
         test::Choose(window_->DownList(), QStringLiteral("128"));
         window_->AddRecordsFromGridCommand();
         QCOMPARE(window_->ShownRecords()[1], MakeRecord(0, 0, 192, 128, 1));
-        QCOMPARE(window_->TextureCounter()->text(), QStringLiteral("5 of 5"));
+        QCOMPARE(Counters().back(), QStringLiteral("5 of 5"));
     }
 
     void recordsGoOutToAFileAndComeBack() {
@@ -96,9 +78,9 @@ private slots:
         const QString file = File("saved.rec");
         Click("recordsExport", {}, file);
         const auto& request = modal_->fileQuestions.back().request;
-        QCOMPARE(request.proposedName, QStringLiteral("level.rec"));
-        QCOMPARE(request.filters[0].description, QStringLiteral("Pelmora Texture Records(*.rec)"));
-        QCOMPARE(request.filters[1].description, QStringLiteral("JSON (*.json)"));
+        QCOMPARE(QStringList({request.proposedName, request.filters[0].description,
+                              request.filters[1].description}),
+                 QStringList({"level.rec", "Pelmora Texture Records(*.rec)", "JSON (*.json)"}));
         // Append (No) is offered the page count as its shift.
         Click("recordsImport", QMessageBox::No, file);
         QCOMPARE(modal_->shiftPresets, std::vector<int>({2}));
@@ -112,9 +94,8 @@ private slots:
         }
         // A file of another kind is refused before the question.
         test::WriteFile(dir_->File("other.rec"), "hello\r\n");
-        const size_t asked = modal_->questions.size();
         Click("recordsImport", {}, File("other.rec"));
-        QCOMPARE(modal_->questions.size(), asked);
+        QCOMPARE(modal_->questions.size(), size_t(3));
         QCOMPARE(Told(), QString::fromLatin1(kNotARecordsFileMessage));
     }
 
@@ -122,8 +103,8 @@ private slots:
         const TextureRecord a = MakeRecord(4, 4, 8, 8, 0);
         const TextureRecord b = MakeRecord(40, 4, 8, 8, 0);
         Open({a, a, MakeRecord(20, 20, 8, 8, 0), b, b}, 1);
-        // The report's usual place is shared by every Pelmora process on the machine (and each
-        // one removes it when it ends); the test keeps its own.
+        // The report's usual place is shared by every Pelmora process on the machine (and each one
+        // removes it when it ends); the test keeps its own.
         const std::string report = dir_->File("duplicates.txt");
         window_->Session().duplicateList.path = report;
         modal_->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
@@ -145,10 +126,9 @@ private slots:
         Open({missing, a, a}, 1);
         window_->Session().duplicateList.path = dir_->File("duplicates.txt");
         auto toldOnce = [&] {
-            QCOMPARE(modal_->messages.size(), size_t(1));
+            QCOMPARE(Messages(), QStringList{"You need to add 4 more pages before texture 1 is "
+                                             "selectable"});
             QCOMPARE(modal_->messages[0].caption, QStringLiteral("Error!"));
-            QCOMPARE(Told(),
-                     QStringLiteral("You need to add 4 more pages before texture 1 is selectable"));
             modal_->messages.clear();
         };
         Click("recordsExport", {}, File("missing.rec"));
@@ -186,12 +166,10 @@ private slots:
         QCOMPARE(Told(),
                  test::Q(FailedToLoadImageText(dir_->File("broken.png") +
                                                " is not a BMP, PCX, PNG, TGA, TIFF or JPEG file")));
-
         window_->PageList()->setCurrentIndex(1);
         Click("pageExport", {}, File("page.raw"));
         const auto& request = modal_->fileQuestions.back().request;
-        QCOMPARE(request.proposedName, QStringLiteral("Page2"));
-        QCOMPARE(request.defaultSuffix, QStringLiteral("bmp"));
+        QCOMPARE(request.proposedName + request.defaultSuffix, QStringLiteral("Page2bmp"));
         // The page shown is the one written (its bytes are the single-image core's test's).
         QCOMPARE(test::ReadFile(dir_->File("page.raw")).substr(0, 3), std::string("\0\0\x02", 3));
         Select(1);
@@ -208,21 +186,14 @@ private slots:
 
     void newPagesComeFromTheDialogAndARecordCanInsistOnOne() {
         Open({TextureRecord{}}, 1);
-        NewPageOptions blank;
-        blank.count = 3;
-        modal_->newPages.push_back(blank);
+        modal_->newPages.push_back(NewPageOptions{.count = 3, .imagePath = {}});
         Click("pageAddNew");
-        QCOMPARE(window_->PageCounter()->text(), QStringLiteral("page 4 of 4"));
+        QCOMPARE(Counters().front(), QStringLiteral("page 4 of 4"));
         Click("pageAddNew");  // declined while no page is required: nothing is said
         QCOMPARE(window_->PageList()->count(), 4);
         QVERIFY(modal_->messages.empty());
-
-        RecordFields fields;
-        fields.x = 250;
-        fields.width = 10;
-        fields.height = 20;
-        fields.newPage = true;  // "Add Page"
-        modal_->recordAnswers.push_back(fields);
+        modal_->recordAnswers.push_back(  // "Add Page"
+            RecordFields{.x = 250, .width = 10, .height = 20, .newPage = true});
         modal_->newPages = {std::nullopt, NewPageOptions{}};  // declined once, then accepted
         Click("recordAddNew");
         QCOMPARE(modal_->recordTitles.back(), QStringLiteral("Add Texture  Record 2"));
@@ -230,8 +201,7 @@ private slots:
         QCOMPARE(modal_->newPageDialogs, 4);
         QCOMPARE(Told(), QString::fromLatin1(kMustClickYesMessage));
         QCOMPARE(window_->ShownRecords()[1], MakeRecord(250, 0, 6, 20, 4));
-        QCOMPARE(window_->TextureList()->currentIndex(), 1);
-        QCOMPARE(window_->PageCounter()->text(), QStringLiteral("page 5 of 5"));
+        QCOMPARE(Counters(), QStringList({"page 5 of 5", "2 of 2"}));
     }
 
     void editingKeepsTheRecordInItsPlace() {
@@ -240,62 +210,47 @@ private slots:
         QCOMPARE(Told(), QStringLiteral("Texture 1 should not be edited..."));
         QVERIFY(modal_->recordQuestions.empty());
         Select(1);
-        RecordFields fields = FieldsOfRecord(MakeRecord(1, 2, 3, 4, 0));
-        fields.y = 200;
-        fields.height = 100;
-        modal_->recordAnswers.push_back(fields);
+        modal_->recordAnswers.push_back(RecordFields{.x = 1, .y = 200, .width = 3, .height = 100});
         Click("recordEdit");
         QCOMPARE(modal_->recordTitles.back(), QStringLiteral("Edit Texture  Record 2"));
         QCOMPARE(modal_->recordQuestions.back().width, 3);
-        QCOMPARE(window_->ShownRecords()[1], MakeRecord(1, 200, 3, 56, 0));
-        QCOMPARE(window_->TextureList()->currentIndex(), 1);
         Click("recordEdit");  // cancelled: nothing changes
         QCOMPARE(window_->ShownRecords()[1], MakeRecord(1, 200, 3, 56, 0));
+        QCOMPARE(window_->TextureList()->currentIndex(), 1);
     }
 
-    void theItemsNameTheStepAndTheMarkerFollowsTheSavedState() {
+    void theItemsNameTheStepAndTheMarkerFollowsTheSavedStateAndTheButtonsGoAlong() {
         OpenThree();
         QCOMPARE(Item({"&Edit", "&Undo"}), Undo());
-        QCOMPARE(Undo()->text(), QStringLiteral("&Undo"));
         QVERIFY(!Undo()->isEnabled() && !Redo()->isEnabled());
         Click("pieceDelete", QMessageBox::Cancel);  // a step that changed nothing is no step
         QVERIFY(!Undo()->isEnabled() && !window_->IsModified());
-
         Click("pieceDelete", QMessageBox::Ok);
-        QVERIFY(window_->IsModified());
+        QVERIFY(window_->IsModified() && Count() == 2);
         QCOMPARE(Undo()->text(), QStringLiteral("&Undo Delete Piece"));
-        QCOMPARE(Count(), 2);
-
         // Back to what the file holds: unchanged again, the list as it was.
         Undo()->trigger();
-        QVERIFY(!window_->IsModified());
-        QCOMPARE(Count(), 3);
-        QCOMPARE(Undo()->text(), QStringLiteral("&Undo"));
-        QCOMPARE(Redo()->text(), QStringLiteral("&Redo Delete Piece"));
+        QVERIFY(!window_->IsModified() && Count() == 3);
+        QCOMPARE(Undo()->text() + Redo()->text(), QStringLiteral("&Undo&Redo Delete Piece"));
         Redo()->trigger();
         QVERIFY(window_->IsModified());
-
         // Undo after Save leaves the project changed against its file.
         QVERIFY(window_->SaveCommand() && !window_->IsModified());
         Undo()->trigger();
         QVERIFY(window_->IsModified());
-
         // A project opened afresh has nothing to undo.
         window_->OpenFile(File("level.wad"));
         QVERIFY(!Undo()->isEnabled() && !Redo()->isEnabled());
-    }
-
-    void aTableEntryBindsItsMenuItemAndButtonToOneCommand() {
-        OpenThree();
+        // A table entry binds its menu item and its button to one command.
+        Select(1);
         QAction* item = window_->Commands().Action("deleteRecord");
-        QPushButton* button = Button("recordDelete");
         modal_->answers.push_back(QMessageBox::Ok);
         item->trigger();
-        QCOMPARE(Count(), 2);
+        QCOMPARE(Count(), 1);  // of the two saved
         QCOMPARE(Undo()->text(), QStringLiteral("&Undo Delete Record"));
         // Locked as while pieces are added: item and button go together.
         window_->SetWorkingState(true);
-        QVERIFY(!item->isEnabled() && !button->isEnabled());
+        QVERIFY(!item->isEnabled() && !Button("recordDelete")->isEnabled());
     }
 
     void aPageAndAPieceGoOutAndComeBack() {
@@ -306,7 +261,6 @@ private slots:
         window_->PageList()->setCurrentIndex(1);
         Run(kPastePage);
         QCOMPARE(Page(1), Page(0));
-
         Select(1);
         Run(kCopyTexture);  // the record is flipped; its piece goes out as the page holds it
         QCOMPARE(FromQImage(Clipboard()->image()), Page(1).Copy(100, 40, 32, 16));
@@ -315,28 +269,21 @@ private slots:
         Clipboard()->setImage(red);
         Run(kPasteTexture);  // what is shown follows
         QCOMPARE(window_->Preview()->Piece().pixel(0, 0), qRgb(255, 0, 0));
-        QVERIFY(window_->IsModified());
-        QVERIFY(modal_->messages.empty());
+        QVERIFY(window_->IsModified() && modal_->messages.empty());
     }
 
-    void anEmptyClipboardIsToldAndNoPagesDoNothing() {
+    void anEmptyClipboardIsToldAndATransparentOneShowsThePageColour() {
         Clipboard()->clear();
         Run(kCopyPage);
         Run(kPastePage);
-        QVERIFY(Clipboard()->image().isNull());
-        QVERIFY(modal_->messages.empty());
-
+        QVERIFY(Clipboard()->image().isNull() && modal_->messages.empty());
         Open({TextureRecord{}, MakeRecord(0, 0, 8, 8, 0)}, 1);
         const Image before = Page(0);
         Run(kPastePage);
         Run(kPasteTexture);
-        QCOMPARE(Messages().size(), 2);
-        QCOMPARE(Told(), QStringLiteral("No Image On Clipboard"));
+        QCOMPARE(Messages(), QStringList(2, QStringLiteral("No Image On Clipboard")));
         QCOMPARE(Page(0), before);
-    }
-
-    void transparencyShowsTheNewPageColourChosenInTheMenu() {
-        Open({TextureRecord{}}, 1);
+        // Transparency shows the new page colour chosen in the menu.
         modal_->colours.push_back(QColor(1, 2, 3));
         window_->MenuActions().newPageColour->trigger();
         QImage clear(16, 16, QImage::Format_ARGB32);
@@ -351,16 +298,11 @@ private slots:
         window_->CpuPriorityActions().at(2)->trigger();  // "&Low"
         QCOMPARE(window_->CpuPriority(), 1);
         QCOMPARE(PriorityChecks(), std::vector<bool>({false, false, true}));
-
         window_->CpuPriorityActions().at(1)->trigger();  // "&Normal"
-        if (geteuid() == 0) {
-            QVERIFY(modal_->messages.empty());
-            QCOMPARE(PriorityChecks(), std::vector<bool>({false, true, false}));
-        } else {
-            QCOMPARE(modal_->messages.size(), size_t(1));
-            QCOMPARE(window_->CpuPriority(), 1);
-            QCOMPARE(PriorityChecks(), std::vector<bool>({false, false, true}));
-        }
+        const bool root = geteuid() == 0;
+        QCOMPARE(modal_->messages.size(), size_t(root ? 0 : 1));
+        QCOMPARE(window_->CpuPriority(), root ? 2 : 1);
+        QCOMPARE(PriorityChecks(), std::vector<bool>({false, root, !root}));
         // A value from a settings file that no item stands for checks none.
         window_->SetCpuPriority(7, false);
         QCOMPARE(window_->CpuPriority(), 7);

@@ -1,30 +1,21 @@
-// The Export Options and HTML Page Options dialogs on their own, and the bulk exports run
-// through the window with scripted answers. What the exports write is the export core's
-// tests' business; here one file each shows the command ran.
-#include <QDir>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTimer>
-
+// The Export Options and HTML Page Options dialogs on their own, and the bulk exports run through
+// the window with scripted answers. What the exports write is the export core's tests' business;
+// here one file each shows the command ran.
 #include "export/html_gallery.h"
-#include "ui/colour_swatch.h"
 #include "ui/dialogs/export_options_dialog.h"
 #include "ui/dialogs/html_page_options_dialog.h"
 #include "ui_test_support.h"
-
-using namespace pelmora;
-using namespace pelmora::ui;
-using test::Q;
 
 namespace {
 
 constexpr int kJpeg = 5;
 
-// Hidden by the dialog itself, whether or not the dialog is on screen.
-bool Shown(QWidget* w) {
-    return !w->isHidden();
+// Whether the dialog shows its save-HTML box and HTML options button (hidden by the dialog itself,
+// whether or not it is on screen).
+std::pair<bool, bool> HtmlShown(ExportOptionsDialog& d) {
+    return {!d.SaveHtml()->isHidden(), !d.HtmlOptionsButton()->isHidden()};
 }
+using Shown = std::pair<bool, bool>;
 
 // The progress window on screen, if any; its title carries the percentage done.
 QWidget* ProgressShown() {
@@ -43,12 +34,8 @@ class ExportDialogsTest : public test::WindowTest {
     // The export dialog answers these; `confirmed` false is Cancel with them in the dialog.
     void Answer(const std::string& folder, ImageFormat format, bool html = false,
                 bool confirmed = true) {
-        ExportDialogAnswer answer;
-        answer.confirmed = confirmed;
-        answer.options.folder = folder;
-        answer.options.format = format;
-        answer.options.saveHtmlPage = html;
-        modal_->exportAnswers.push_back(answer);
+        modal_->exportAnswers.push_back(
+            {confirmed, {.folder = folder, .format = format, .saveHtmlPage = html, .gallery = {}}});
     }
     std::string Folder(const std::string& name) {
         QDir().mkpath(File(name));
@@ -59,10 +46,7 @@ class ExportDialogsTest : public test::WindowTest {
     }
 
 private slots:
-    void init() { StartWindow(); }
-    void cleanup() { StopWindow(); }
-
-    void exportOptionsShowsLongFoldersShortenedAndBrowsesFromTheFolderShown() {
+    void exportOptionsShowsFoldersShortenedAndHtmlControlsForJpegOnly() {
         ExportOptions options;
         options.folder = "/abcdefghijklmnopqrstuvwxyz1234";  // one past the 30 shown whole
         ExportOptionsDialog dialog(options, true, custom_, *modal_);
@@ -79,49 +63,42 @@ private slots:
         dialog.BrowseButton()->click();
         QCOMPARE(modal_->folderStarts.back(), chosen);
         QCOMPARE(dialog.Options().folder, chosen.toStdString());
-    }
-
-    void exportOptionsAsksJpegQualityAndShowsHtmlControlsForJpegOnly() {
-        ExportOptions options;
-        ExportOptionsDialog dialog(options, true, custom_, *modal_);
+        // JPEG asks its quality and brings the HTML controls.
         QCOMPARE(test::Items(dialog.FormatList()),
                  QStringList({"BMP", "PCX", "PNG", "TGA", "TIFF", "JPEG"}));
-        QVERIFY(!Shown(dialog.SaveHtml()) && !Shown(dialog.HtmlOptionsButton()));
+        QCOMPARE(HtmlShown(dialog), Shown(false, false));
         modal_->jpegQualities = {60, 40};
         dialog.ChooseFormat(kJpeg);
         QCOMPARE(modal_->jpegPresets, std::vector<int>({100}));
-        QVERIFY(Shown(dialog.SaveHtml()) && Shown(dialog.HtmlOptionsButton()));
+        QCOMPARE(HtmlShown(dialog), Shown(true, true));
         // Choosing JPEG again asks again, starting from the last answer.
         emit dialog.FormatList()->activated(kJpeg);
         QCOMPARE(modal_->jpegPresets, std::vector<int>({100, 60}));
         QCOMPARE(dialog.Options().jpegQuality, 40);
         dialog.SaveHtml()->setChecked(false);
-        QVERIFY(Shown(dialog.SaveHtml()) && !Shown(dialog.HtmlOptionsButton()));
+        QCOMPARE(HtmlShown(dialog), Shown(true, false));
         dialog.ChooseFormat(4);
         QCOMPARE(dialog.Options().format, ImageFormat::Tiff);
-        QVERIFY(!Shown(dialog.SaveHtml()) && !Shown(dialog.HtmlOptionsButton()));
+        QCOMPARE(HtmlShown(dialog), Shown(false, false));
         // Export Textures writes no gallery: no HTML controls even for JPEG.
         options.format = ImageFormat::Jpeg;
         ExportOptionsDialog noHtml(options, false, custom_, *modal_);
-        QVERIFY(!Shown(noHtml.SaveHtml()) && !Shown(noHtml.HtmlOptionsButton()));
+        QCOMPARE(HtmlShown(noHtml), Shown(false, false));
         // The gallery settings are kept only from the HTML dialog's OK.
         noHtml.HtmlOptionsButton()->click();
         QCOMPARE(noHtml.Options().gallery.columns, 4);
-        GallerySettings changed;
-        changed.columns = 7;
-        modal_->htmlAnswers.push_back(changed);
+        modal_->htmlAnswers.push_back(GallerySettings{.columns = 7});
         noHtml.HtmlOptionsButton()->click();
         QCOMPARE(noHtml.Options().gallery.columns, 7);
     }
 
     void htmlOptionsFillsFromSettingsAndHandsBackEveryValue() {
-        GallerySettings settings;
-        settings.specifyWidth = false;
-        settings.cellAlignment = 9;  // written as CENTER, so shown as Center
-        HtmlPageOptionsDialog dialog(settings, custom_, *modal_);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("HTML Page Options..."));
+        // An alignment of 9 is written as CENTER, so shown as Center.
+        HtmlPageOptionsDialog dialog(GallerySettings{.cellAlignment = 9, .specifyWidth = false},
+                                     custom_, *modal_);
+        QCOMPARE(dialog.windowTitle() + dialog.Alignment()->currentText(),
+                 QStringLiteral("HTML Page Options...Center"));
         QCOMPARE(dialog.Width()->value(), 600);
-        QCOMPARE(dialog.Alignment()->currentText(), QStringLiteral("Center"));
         dialog.SpecifyWidth()->setChecked(true);
         dialog.Percent()->click();
         QCOMPARE(dialog.Width()->value(), 100);
@@ -141,15 +118,14 @@ private slots:
         QCOMPARE(QList<int>({out.width, out.borderSize, out.cellSpacing, out.cellAlignment}),
                  QList<int>({100, 100, -3, 2}));
         QVERIFY(out.specifyWidth && out.widthInPercent);
-        QCOMPARE(out.tableColour, MakeColour(0, 0, 0));
-        QCOMPARE(out.cellColour, MakeColour(0, 0, 255));
+        QCOMPARE(std::make_pair(out.tableColour, out.cellColour),
+                 std::make_pair(MakeColour(0, 0, 0), MakeColour(0, 0, 255)));
     }
 
     void exportAllPagesShowsItsProgressAndKeepsOnlyConfirmedOptions() {
         window_->ExportAllPagesCommand();  // nothing is asked while no file is open
         window_->ExportSingleImageCommand();
         QVERIFY(modal_->exportQuestions.empty() && modal_->fileQuestions.empty());
-
         Open({}, 2);
         const std::string out = Folder("pages");
         // While the pages are written a progress window tells so and the window waits.
@@ -164,11 +140,9 @@ private slots:
         Trigger({"&Edit", "&Texture Pages", "&Export All"});
         QCOMPARE(modal_->exportHtmlAllowed, std::vector<bool>({true}));
         QCOMPARE(seen, QStringList({QString::fromLatin1(kSavingPagesText)}));
-        QVERIFY(windowWaited);
-        QVERIFY(window_->isEnabled() && !ProgressShown());
-        QVERIFY(Exists(out, "Page2.jpg") && Exists(out, kPagesGalleryName));
-        QVERIFY(modal_->messages.empty());
-        QCOMPARE(window_->ExportSettings().folder, out);
+        QVERIFY(windowWaited && window_->isEnabled() && !ProgressShown());
+        QVERIFY(Exists(out, "Page2.jpg") && Exists(out, kPagesGalleryName) &&
+                modal_->messages.empty());
         // Cancelling the pages export keeps nothing of the dialog, not even its folder.
         Answer(Folder("elsewhere"), ImageFormat::Bmp, false, false);
         window_->ExportAllPagesCommand();
@@ -177,15 +151,14 @@ private slots:
     }
 
     void exportAllTwiceFromTheArrowPopUpThenClose() {
-        // As a user does it: the arrow button, its pop-up, a click on the entry. The export
-        // pumps events while the pop-up that started it is closing.
+        // As a user does it: the arrow button, its pop-up, a click on the entry. The export pumps
+        // events while the pop-up that started it is closing.
         Open({}, 2);
         QPushButton* arrow = nullptr;
-        for (QPushButton* b : window_->findChildren<QPushButton*>()) {
+        for (QPushButton* b : window_->findChildren<QPushButton*>())
             if (b->toolTip() == QStringLiteral("More Options") &&
                 (!arrow || b->mapToGlobal(QPoint()).x() < arrow->mapToGlobal(QPoint()).x()))
                 arrow = b;
-        }
         QVERIFY(arrow);
         const std::string out = Folder("twice");
         for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Bmp}) {
@@ -196,13 +169,10 @@ private slots:
             QAction* all = test::FindAction(menu->actions(), {QStringLiteral("&Export All")});
             QVERIFY(all);
             QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(all).center());
-            QTRY_VERIFY(modal_->exportAnswers.empty());
-            QTRY_VERIFY(window_->isEnabled());
+            QTRY_VERIFY(modal_->exportAnswers.empty() && window_->isEnabled());
         }
-        QVERIFY(Exists(out, "Page2.png") && Exists(out, "Page2.bmp"));
-        QVERIFY(modal_->messages.empty());
+        QVERIFY(Exists(out, "Page2.png") && Exists(out, "Page2.bmp") && modal_->messages.empty());
         QVERIFY(window_->close());
-        window_.reset();
     }
 
     void exportTexturesTakesThePageShownAndKeepsACancelledFolder() {
@@ -230,7 +200,7 @@ private slots:
         window_->ExportAllPagesCommand();
         QVERIFY(Exists(out, "Page2.bmp"));
         QCOMPARE(Messages().size(), 1);
-        QVERIFY(Told().contains(QStringLiteral("Page1.bmp")));
+        QVERIFY(Told().contains("Page1.bmp"));
         QVERIFY(!ProgressShown() && window_->isEnabled());
     }
 
@@ -248,8 +218,7 @@ private slots:
         window_->OpenCommand();
         QStringList folders;
         for (const auto& asked : modal_->fileQuestions) folders << asked.request.folder;
-        const QString inA = Q(a + "/");
-        const QString inB = Q(b + "/");
+        const QString inA = Q(a + "/"), inB = Q(b + "/");
         QCOMPARE(folders, QStringList({QDir::currentPath() + "/", inA, inB, inB, inA}));
     }
 
@@ -258,19 +227,17 @@ private slots:
         const std::string out = Folder("single");
         Answering(Q(out + "/all.png"), &MainWindow::ExportSingleImageCommand);
         const auto& asked = modal_->fileQuestions.at(0).request;
-        QCOMPARE(asked.proposedName, QStringLiteral("Page1-3"));
-        QCOMPARE(asked.defaultSuffix, QStringLiteral("bmp"));
-        QCOMPARE(asked.filters.back().patterns, QStringLiteral("*.jpg;*.jpe;*.jpeg;*.jfif"));
-        QCOMPARE(QDir::cleanPath(asked.folder), QDir::currentPath());
-        QVERIFY(Exists(out, "all.png"));
-        QVERIFY(modal_->jpegPresets.empty());
+        QCOMPARE(QStringList({asked.proposedName, asked.defaultSuffix,
+                              asked.filters.back().patterns, QDir::cleanPath(asked.folder)}),
+                 QStringList({"Page1-3", "bmp", "*.jpg;*.jpe;*.jpeg;*.jfif", QDir::currentPath()}));
+        QVERIFY(Exists(out, "all.png") && modal_->jpegPresets.empty());
         // Capitals and .jfif name JPEG too: the quality is asked once and kept.
         modal_->jpegQualities.push_back(55);
         Answering(Q(out + "/all.JPEG"), &MainWindow::ExportSingleImageCommand);
         Answering(Q(out + "/page.jfif"), &MainWindow::ExportPageCommand);
         QCOMPARE(QDir::cleanPath(modal_->fileQuestions.at(1).request.folder), Q(out));
-        QCOMPARE(window_->JpegQuality(), 55);
-        QCOMPARE(modal_->jpegPresets.size(), size_t(1));
+        QCOMPARE(std::make_pair(window_->JpegQuality(), modal_->jpegPresets.size()),
+                 std::make_pair(55, size_t(1)));
     }
 };
 

@@ -3,18 +3,11 @@
 #include <filesystem>
 
 #include "ui_test_support.h"
-#include "wad/wad_open.h"
-
-using namespace pelmora;
-using namespace pelmora::ui;
-using test::Q;
 
 namespace {
 
-const QString kEdited =
-    QStringLiteral("Pelmora v1.0.6.6 (by Brell) - [level.wad*] wad version 129");
-const QString kUnchanged =
-    QStringLiteral("Pelmora v1.0.6.6 (by Brell) - [level.wad] wad version 129");
+const QString kUnchanged = "Pelmora v1.0.6.6 (by Brell) - [level.wad] wad version 129";
+const QString kEdited = QString(kUnchanged).replace("wad]", "wad*]");
 
 enum class Way { Open, New, Close, Drop, Exit, CloseBox, Escape, Enter };
 enum class Reply { Save, Discard, Cancel, FailingSave };
@@ -46,63 +39,41 @@ class UnsavedChangesTest : public test::WindowTest {
 
     void Discard(Way way) {
         MainWindow& w = *window_;
-        switch (way) {
-            case Way::Open:
-                return Answering(Q(other_), &MainWindow::OpenCommand);
-            case Way::New:
-                return Answering(File("new.plm"), &MainWindow::NewCommand);
-            case Way::Close:
-                return w.CloseCommand();
-            case Way::Drop:
-                return test::Drop(&w, {Q(other_)});
-            case Way::Exit:
-                return w.MenuActions().exit->trigger();
-            case Way::CloseBox:
-                w.close();
-                return;
-            case Way::Escape:
-                return QTest::keyClick(&w, Qt::Key_Escape);
-            case Way::Enter:
-                // Enter on a focused button presses it: the page list has the focus here.
+        const std::function<void()> ways[] = {
+            [&] { Answering(Q(other_), &MainWindow::OpenCommand); },
+            [&] { Answering(File("new.plm"), &MainWindow::NewCommand); },
+            [&] { w.CloseCommand(); },
+            [&] { test::Drop(&w, {Q(other_)}); },
+            [&] { w.MenuActions().exit->trigger(); },
+            [&] { w.close(); },
+            [&] { QTest::keyClick(&w, Qt::Key_Escape); },
+            [&] {  // Enter on a focused button presses it: the page list has the focus here.
                 w.PageList()->setFocus();
                 QTest::keyClick(w.PageList(), Qt::Key_Return);
-                break;
-        }
+            }};
+        ways[static_cast<int>(way)]();
     }
 
     // Whether the way went on: the window closed, or the project closed or was replaced.
     bool WentOn(Way way) {
-        switch (way) {
-            case Way::Open:
-            case Way::Drop:
-                return window_->CurrentProject().filePath == other_;
-            case Way::New:
-                return window_->CurrentProject().filePath == dir_->File("new.plm");
-            case Way::Close:
-                return !window_->CurrentProject().IsOpen();
-            default:
-                return !window_->isVisible();
-        }
+        const Project& project = window_->CurrentProject();
+        if (way == Way::Open || way == Way::Drop) return project.filePath == other_;
+        if (way == Way::New) return project.filePath == dir_->File("new.plm");
+        if (way == Way::Close) return !project.IsOpen();
+        return !window_->isVisible();
     }
 
 private slots:
-    void init() { StartWindow(); }
-    void cleanup() { StopWindow(); }
-
     void everyWayOfDiscardingAsksFirst_data() {
         QTest::addColumn<Way>("way");
         QTest::addColumn<Reply>("reply");
-        const std::pair<const char*, Way> ways[] = {
-            {"open", Way::Open},     {"new", Way::New},    {"close", Way::Close},
-            {"drop", Way::Drop},     {"exit", Way::Exit},  {"close box", Way::CloseBox},
-            {"escape", Way::Escape}, {"enter", Way::Enter}};
-        const std::pair<const char*, Reply> replies[] = {{"save", Reply::Save},
-                                                         {"discard", Reply::Discard},
-                                                         {"cancel", Reply::Cancel},
-                                                         {"failing save", Reply::FailingSave}};
-        for (const auto& [wayName, way] : ways)
-            for (const auto& [replyName, reply] : replies)
-                QTest::addRow("%s, %s", wayName, replyName) << way << reply;
+        // In the order of the enums.
+        const char* ways[] = {"open", "new",       "close",  "drop",
+                              "exit", "close box", "escape", "enter"};
+        const char* replies[] = {"save", "discard", "cancel", "failing save"};
+        for (int w = 0; w < 8; ++w)
+            for (int r = 0; r < 4; ++r)
+                QTest::addRow("%s, %s", ways[w], replies[r]) << Way(w) << Reply(r);
     }
 
     void everyWayOfDiscardingAsksFirst() {
@@ -120,17 +91,14 @@ private slots:
                                   : reply == Reply::Cancel ? QMessageBox::Cancel
                                                            : QMessageBox::Save);
         Discard(way);
-
-        QCOMPARE(modal_->questions.size(), size_t(1));
-        QCOMPARE(modal_->questions[0], QStringLiteral("Save changes to level.wad?"));
+        QCOMPARE(modal_->questions, std::vector<QString>{"Save changes to level.wad?"});
         const bool goesOn = reply == Reply::Save || reply == Reply::Discard;
         QCOMPARE(WentOn(way), goesOn);
         if (reply == Reply::Save) QCOMPARE(RecordsInFile(level_), edited);
         if (reply == Reply::Discard) QCOMPARE(RecordsInFile(level_), 2);
         if (!goesOn) {
             // The window and the project stay as they were, changes and all.
-            QVERIFY(window_->isVisible());
-            QCOMPARE(window_->CurrentProject().RecordCount(), edited);
+            QVERIFY(window_->isVisible() && window_->CurrentProject().RecordCount() == edited);
             QCOMPARE(Title(), kEdited);
             QCOMPARE(modal_->messages.size(), size_t(reply == Reply::FailingSave ? 1 : 0));
         } else if (way == Way::Open || way == Way::Drop || way == Way::New) {

@@ -1,25 +1,26 @@
 #pragma once
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDropEvent>
-#include <QImage>
-#include <QMenuBar>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QString>
-#include <QUrl>
 #include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "base/image_io.h"
+#include "base/paths.h"
 #include "base/project.h"
 #include "test_support.h"
+#include "ui/animated_picture.h"
+#include "ui/colour_swatch.h"
+#include "ui/commands.h"
+#include "ui/editor_texts.h"
 #include "ui/main_window.h"
+#include "ui/page_canvas.h"
+#include "ui/page_composer.h"
+#include "ui/piece_preview.h"
 #include "ui/scripted_modal_ui.h"
+#include "ui/text_progress_bar.h"
+#include "wad/wad_open.h"
 
 // Every editor test program initialises the image library before Qt.
 #define PELMORA_UI_TEST_MAIN(TestClass)         \
@@ -46,14 +47,6 @@ inline QString Q(const std::string& s) {
 
 inline QRgb Rgb(Colour c) {
     return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
-}
-
-// The title as the title bar shows it: Qt's "[*]" marker as "*" while the window is
-// modified, gone otherwise.
-inline QString ShownTitle(const QWidget& window) {
-    QString title = window.windowTitle();
-    return title.replace(QStringLiteral("[*]"),
-                         window.isWindowModified() ? QStringLiteral("*") : QString());
 }
 
 inline QStringList Items(QComboBox* list) {
@@ -107,9 +100,15 @@ inline void Drop(QWidget* w, const QStringList& paths) {
     QApplication::sendEvent(w, &drop);
 }
 
-// A shown main window that answers from a script, and a folder for its files. Test classes
-// call StartWindow from init() and StopWindow from cleanup(), so every test starts afresh.
+// A shown main window that answers from a script, and a folder for its files; every test
+// starts afresh.
 class WindowTest : public QObject {
+    Q_OBJECT
+
+protected slots:
+    void init() { StartWindow(); }
+    void cleanup() { StopWindow(); }
+
 protected:
     std::unique_ptr<TempDir> dir_;
     std::unique_ptr<ui::ScriptedModalUi> modal_;
@@ -118,9 +117,11 @@ protected:
     void StartWindow() {
         dir_ = std::make_unique<TempDir>();
         modal_ = std::make_unique<ui::ScriptedModalUi>();
+        NewWindow(File("pelmora.cfg"));  // never the user's own settings
+    }
+    void NewWindow(const QString& settingsPath) {
         window_ = std::make_unique<ui::MainWindow>(*modal_);
-        // Never the user's own settings.
-        window_->SetSettingsPath(QString::fromStdString(dir_->File("pelmora.cfg")));
+        window_->SetSettingsPath(settingsPath);
         window_->show();
     }
     void StopWindow() {
@@ -134,15 +135,13 @@ protected:
         WriteWad(dir_->File(name), records, pages);
         window_->OpenFile(QString::fromStdString(dir_->File(name)));
     }
-    // Closes the window as the program ends and starts a new one on the same settings;
-    // between the runs whatever the test wants to do to the settings file.
+    // Closes the window as the program ends and starts a new one on the same settings; between the
+    // runs whatever the test wants to do to the settings file.
     void Restart(const std::function<void(const std::string&)>& between = {}) {
         const QString path = window_->SettingsPath();
         window_.reset();
         if (between) between(path.toStdString());
-        window_ = std::make_unique<ui::MainWindow>(*modal_);
-        window_->SetSettingsPath(path);
-        window_->show();
+        NewWindow(path);
         window_->Start({QStringLiteral("pelmora")});
     }
     void Select(int texture) {
@@ -156,19 +155,21 @@ protected:
         for (const auto& m : modal_->messages) texts << m.text;
         return texts;
     }
-    QString Told() const {
-        return modal_->messages.empty() ? QString() : modal_->messages.back().text;
-    }
+    QString Told() const { return Messages().value(Messages().size() - 1); }
     QString Text() const { return window_->RecordTextBox()->toPlainText(); }
-    QString Title() const { return ShownTitle(*window_); }
+    QStringList Counters() const {
+        return {window_->PageCounter()->text(), window_->TextureCounter()->text()};
+    }
+    // As the title bar shows it: Qt's "[*]" marker as "*" while modified, gone otherwise.
+    QString Title() const {
+        return window_->windowTitle().replace("[*]", window_->isWindowModified() ? "*" : "");
+    }
     QPushButton* Button(const char* name) const {
         return window_->findChild<QPushButton*>(QLatin1String(name));
     }
     // The menu bar's item at the end of the path ("&Edit", "&Texture Pages", "&Export All").
     QAction* Item(const QStringList& path) const {
-        QAction* action = FindAction(window_->menuBar()->actions(), path);
-        if (!action) qWarning() << "no menu item" << path;
-        return action;
+        return FindAction(window_->menuBar()->actions(), path);
     }
     void Trigger(const QStringList& path) {
         QAction* action = Item(path);
@@ -184,3 +185,7 @@ protected:
 };
 
 }  // namespace pelmora::test
+
+using namespace pelmora;
+using namespace pelmora::ui;
+using namespace pelmora::test;
