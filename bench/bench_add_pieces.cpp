@@ -101,11 +101,3 @@ BENCHMARK(BM_PlacementStraightforward)
     ->Unit(benchmark::kSecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    InitImageLibrary(argv[0]);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

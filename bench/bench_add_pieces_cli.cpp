@@ -187,11 +187,3 @@ BENCHMARK(BM_CliAddPiecesIntoNewFile)->Unit(benchmark::kMillisecond)->UseRealTim
 BENCHMARK(BM_CliAgainstDecodingInTurns)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(8);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    InitImageLibrary(argv[0]);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -106,11 +106,3 @@ void BM_ManyWritesToOnePage(benchmark::State& state) {
 BENCHMARK(BM_ManyWritesToOnePage)->Arg(300)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    InitImageLibrary(argv[0]);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -126,12 +126,3 @@ BENCHMARK(BM_ExportAllPagesPng)->Unit(benchmark::kMillisecond)->UseRealTime()->I
 BENCHMARK(BM_GraphicsMagickLoopPng)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    pelmora::InitImageLibrary(argv[0]);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
